@@ -1,0 +1,248 @@
+#include "store/PcmMMap.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+// A file can be deleted while open here, so the stores count their openers
+// per path and the last one to close removes the file.
+class OpenerCount {
+ public:
+  void Add(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++count_[path];
+  }
+  // True when the caller was the last opener.
+  bool Remove(const std::string& path) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = count_.find(path);
+    if (it == count_.end()) return true;
+    if (--it->second > 0) return false;
+    count_.erase(it);
+    return true;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<std::string, int> count_;
+};
+
+OpenerCount& Openers() {
+  static OpenerCount openers;
+  return openers;
+}
+
+// "SY$" + eight hex digits with a "." before the last three (SY$00A1B.2C0).
+std::string SwapName(uint32_t number) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%08X", number);
+  std::string name = std::string("SY$") + digits;
+  name.insert(name.size() - 3, ".");
+  return name;
+}
+
+uint32_t NextNumber() {
+  // Seeded with the process id so that two programs sharing a swap folder
+  // rarely meet; O_EXCL settles the rest.
+  static std::atomic<uint32_t> next{uint32_t(getpid()) << 12};
+  return next.fetch_add(1);
+}
+
+constexpr int32_t kChunk = 4096;
+
+bool WriteAll(int fd, const uint8_t* p, size_t n, off_t at) {
+  while (n > 0) {
+    ssize_t w = pwrite(fd, p, n, at);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= size_t(w);
+    at += w;
+  }
+  return true;
+}
+
+}  // namespace
+
+KPcmMMap::KPcmMMap(const std::string& folder) {
+  for (int attempt = 0; attempt < 1000 && fd_ < 0; ++attempt) {
+    Open(folder + "/" + SwapName(NextNumber()), true);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
+}
+
+KPcmMMap::KPcmMMap(AtPath, const std::string& path) { Open(path, false); }
+
+void KPcmMMap::Open(const std::string& path, bool exclusive) {
+  int flags = O_RDWR | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : 0);
+  int fd = ::open(path.c_str(), flags, 0600);
+  if (fd < 0) {
+    int err = errno;
+    name_ = path;
+    Fail("open", err);
+    errno = err;
+    return;
+  }
+  struct stat st {};
+  fstat(fd, &st);
+  fd_ = fd;
+  name_ = path;
+  size_ = st.st_size > INT32_MAX ? INT32_MAX : int32_t(st.st_size);
+  error_.clear();
+  Openers().Add(name_);
+}
+
+KPcmMMap::~KPcmMMap() {
+  CloseCursor();
+  CloseViews();
+  if (fd_ < 0) return;
+  ::close(fd_);
+  if (Openers().Remove(name_)) ::unlink(name_.c_str());
+}
+
+bool KPcmMMap::Fail(const char* what, int err) {
+  error_ = std::string(what) + " " + name_ + ": " + std::strerror(err);
+  return false;
+}
+
+bool KPcmMMap::Resize(int32_t bytes) {
+  if (fd_ < 0) return false;
+  if (bytes < 0) return Fail("resize", EINVAL);
+  CloseCursor();
+  CloseViews();
+  if (bytes > size_) {
+    int err = posix_fallocate(fd_, size_, off_t(bytes) - size_);
+    if (err != 0) {
+      // Give back what a partial reservation may have added.
+      if (ftruncate(fd_, size_) != 0) { /* the old bytes are intact either way */ }
+      return Fail("resize", err);
+    }
+  } else if (bytes < size_) {
+    if (ftruncate(fd_, bytes) != 0) return Fail("resize", errno);
+  }
+  size_ = bytes;
+  return true;
+}
+
+void KPcmMMap::CloseCursor() {
+  if (base_) munmap(base_, baseLen_);
+  base_ = cur_ = end_ = nullptr;
+  baseLen_ = 0;
+  active_ = false;
+}
+
+void KPcmMMap::CloseViews() {
+  for (View& v : views_) {
+    if (v.base) munmap(v.base, v.length);
+    v = View{};
+  }
+}
+
+bool KPcmMMap::Seek(int32_t p) {
+  if (base_) munmap(base_, baseLen_);
+  base_ = cur_ = end_ = nullptr;
+  baseLen_ = 0;
+  active_ = false;
+  if (fd_ < 0 || p < 0 || p >= size_) {
+    pos_ = size_;
+    return false;
+  }
+  pos_ = p;
+  int32_t offset = p % kWindow;
+  int32_t reach = size_ - p < kWindow ? size_ - p : kWindow;
+  size_t length = size_t(offset) + size_t(reach);
+  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_,
+                 off_t(p - offset));
+  if (m == MAP_FAILED) return Fail("map", errno);
+  base_ = static_cast<uint8_t*>(m);
+  baseLen_ = length;
+  cur_ = base_ + offset;
+  end_ = base_ + length;
+  active_ = true;
+  return true;
+}
+
+// The frame at the cursor does not lie whole in the window: either the
+// window ends mid-frame (re-map from here) or the file does (silence).
+bool KPcmMMap::ReadSlow(KPcmCell& cell, bool peek) {
+  if (active_ && Seek(pos_) && cur_ + cell.FrameBytes <= end_) return ReadNext(cell, peek);
+  cell.Clear();
+  return false;
+}
+
+bool KPcmMMap::WriteSlow(const KPcmCell& cell, bool poke) {
+  if (active_ && Seek(pos_) && cur_ + cell.FrameBytes <= end_) return WriteNext(cell, poke);
+  return false;
+}
+
+uint8_t* KPcmMMap::MapView(int32_t offset, int32_t length) {
+  if (fd_ < 0 || offset < 0 || length <= 0 || int64_t(offset) + length > size_) return nullptr;
+  View* slot = nullptr;
+  for (View& v : views_)
+    if (!v.user) {
+      slot = &v;
+      break;
+    }
+  if (!slot) return nullptr;
+  int32_t inWindow = offset % kWindow;
+  size_t total = size_t(inWindow) + size_t(length);
+  void* m = mmap(nullptr, total, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, off_t(offset - inWindow));
+  if (m == MAP_FAILED) {
+    Fail("map", errno);
+    return nullptr;
+  }
+  slot->base = m;
+  slot->length = total;
+  slot->user = static_cast<uint8_t*>(m) + inWindow;
+  return slot->user;
+}
+
+bool KPcmMMap::UnmapView(const void* address) {
+  if (!address) return false;
+  for (View& v : views_)
+    if (v.user == address) {
+      munmap(v.base, v.length);
+      v = View{};
+      return true;
+    }
+  return false;
+}
+
+bool KPcmMMap::CopyFrom(KPcmMMap& source, KCopyProgress* progress) {
+  if (fd_ < 0 || source.fd_ < 0) return Fail("copy", EBADF);
+  CloseCursor();
+  CloseViews();
+  source.CloseCursor();
+  source.CloseViews();
+  const int32_t total = source.size_;
+  const int32_t oldSize = size_;
+  // Reserve the whole length first: a full disk fails before a byte moves.
+  if (total > size_ && !Resize(total)) return false;
+  uint8_t buffer[kChunk];
+  for (int32_t done = 0; done < total;) {
+    int32_t n = total - done < kChunk ? total - done : kChunk;
+    ssize_t r = pread(source.fd_, buffer, size_t(n), done);
+    if (r < 0 && errno == EINTR) continue;
+    if (r != n || !WriteAll(fd_, buffer, size_t(n), done)) {
+      int err = r < 0 ? errno : EIO;
+      if (oldSize < size_ && ftruncate(fd_, oldSize) == 0) size_ = oldSize;
+      return Fail("copy", err);
+    }
+    done += n;
+    if (progress) progress->CopyPercent(int(int64_t(done) * 100 / total));
+  }
+  if (total < size_ && ftruncate(fd_, total) != 0) return Fail("copy", errno);
+  size_ = total;
+  return true;
+}

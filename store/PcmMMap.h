@@ -1,0 +1,106 @@
+// KPcmMMap: one sample buffer kept in a swap file and reached through
+// memory-mapped windows of at most 64 KB, with a sequential frame cursor and
+// up to four raw views for the wave devices and the display.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "voice/PcmCell.h"
+
+// Receives the bar of a whole-file copy; the voice passes its progress window.
+class KCopyProgress {
+ public:
+  virtual ~KCopyProgress() = default;
+  virtual void CopyPercent(int percent) = 0;
+};
+
+class KPcmMMap {
+ public:
+  static constexpr int32_t kWindow = 65536;
+  static constexpr int kMaxViews = 4;
+
+  // A new swap file with a name unique among the files in `folder`.
+  explicit KPcmMMap(const std::string& folder);
+  // Opens `path` (or creates it empty); several stores may share one file.
+  struct AtPath {};
+  KPcmMMap(AtPath, const std::string& path);
+  ~KPcmMMap();
+  KPcmMMap(const KPcmMMap&) = delete;
+  KPcmMMap& operator=(const KPcmMMap&) = delete;
+
+  // False when the file could not be created or opened: reads give silence
+  // and writes fail. LastError() tells why.
+  bool Usable() const { return fd_ >= 0; }
+  const std::string& LastError() const { return error_; }
+  int32_t Size() const { return size_; }
+
+  // Sets the file's length; the disk space is reserved before it is mapped so
+  // that a full disk fails here instead of on first touch. On failure the
+  // store keeps its old length.
+  bool Resize(int32_t bytes);
+
+  bool Seek(int32_t p);
+  bool SeekFrame(int32_t a, int32_t b, int32_t c) { return Seek(a * b * c); }
+
+  // Decodes the frame at the cursor into `cell`; advances unless peeking.
+  bool ReadNext(KPcmCell& cell, bool peek = false) {
+    if (active_ && cur_ + cell.FrameBytes <= end_) {
+      bool ok = cell.Decode(cur_);
+      if (ok && !peek) Advance(cell.FrameBytes);
+      return ok;
+    }
+    return ReadSlow(cell, peek);
+  }
+  // Encodes the cell's frame at the cursor; advances unless `poke`.
+  bool WriteNext(const KPcmCell& cell, bool poke = false) {
+    if (active_ && cur_ + cell.FrameBytes <= end_) {
+      bool ok = cell.Encode(cur_);
+      if (ok && !poke) Advance(cell.FrameBytes);
+      return ok;
+    }
+    return WriteSlow(cell, poke);
+  }
+  bool CursorActive() const { return active_; }
+  int32_t CursorPosition() const { return pos_; }
+
+  uint8_t* MapView(int32_t offset, int32_t length);
+  bool UnmapView(const void* address);
+
+  // Makes this store an exact copy of `source`, 4096 bytes at a time.
+  bool CopyFrom(KPcmMMap& source, KCopyProgress* progress = nullptr);
+
+  std::string GetFileName() const { return name_; }
+
+ private:
+  void Open(const std::string& path, bool exclusive);
+  void Advance(int32_t n) {
+    cur_ += n;
+    pos_ += n;
+    if (cur_ >= end_) Seek(pos_);
+  }
+  bool ReadSlow(KPcmCell& cell, bool peek);
+  bool WriteSlow(const KPcmCell& cell, bool poke);
+  void CloseCursor();
+  void CloseViews();
+  bool Fail(const char* what, int err);
+
+  std::string name_;
+  std::string error_;
+  int fd_ = -1;
+  int32_t size_ = 0;
+
+  bool active_ = false;
+  int32_t pos_ = 0;
+  uint8_t* base_ = nullptr;  // mapped cursor window
+  size_t baseLen_ = 0;
+  uint8_t* cur_ = nullptr;
+  uint8_t* end_ = nullptr;
+
+  struct View {
+    void* base = nullptr;
+    size_t length = 0;
+    uint8_t* user = nullptr;
+  };
+  View views_[kMaxViews];
+};

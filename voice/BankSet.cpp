@@ -1,0 +1,24 @@
+#include "voice/BankSet.h"
+
+#include <utility>
+
+KBankSet::KBankSet(std::string swapFolder, Factory make, KUiHooks* ui, KWaveAudio* audio)
+    : swapFolder_(std::move(swapFolder)), ui_(ui ? ui : &defaultUi_), audio_(audio ? audio : &noAudio_) {
+  for (int index = 0; index < kVoices; ++index) Banks[size_t(index)] = make(*this, index);
+}
+
+KBankSet::~KBankSet() {
+  CurrentVoice = nullptr;
+  for (auto& voice : Banks) voice.reset();
+}
+
+void KBankSet::SelectBank(int bank) {
+  if (bank < kFirstBank || bank > kLastBank) return;
+  Bank(bank).SelectBank();
+}
+
+bool KBankSet::ClearCurrentBank() { return CurrentVoice && CurrentVoice->ClearBank(); }
+
+void KBankSet::ClearAllBanks() {
+  for (int bank = kFirstBank; bank <= kLastBank; ++bank) Bank(bank).ClearBank();
+}

@@ -1,0 +1,56 @@
+// KBankSet: the program-wide values of one Melotrix run: the fifteen voices
+// (0 copy buffer, 1..12 banks, 13 and 14 working voices), the current bank,
+// the swap folder, the window's progress and cursor hooks and the wave
+// devices. Tests build as many independent sets as they like.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/WaveAudio.h"
+#include "voice/PcmFiles.h"
+#include "voice/UiHooks.h"
+
+class KBankSet {
+ public:
+  static constexpr int kVoices = 15;
+  static constexpr int kCopyBuffer = 0;
+  static constexpr int kFirstBank = 1;
+  static constexpr int kLastBank = 12;
+
+  // Makes the final voice object of one index (KMxVoc in the window, a
+  // headless class elsewhere).
+  using Factory = std::function<std::unique_ptr<KPcmFiles>(KBankSet&, int32_t)>;
+
+  // `ui` and `audio` may be null: then nothing is shown and no device opens.
+  KBankSet(std::string swapFolder, Factory make, KUiHooks* ui = nullptr, KWaveAudio* audio = nullptr);
+  ~KBankSet();
+  KBankSet(const KBankSet&) = delete;
+  KBankSet& operator=(const KBankSet&) = delete;
+
+  KPcmFiles& Bank(int index) { return *Banks[size_t(index)]; }
+  KPcmFiles& CopyBuffer() { return Bank(kCopyBuffer); }
+
+  // Bank N / F1..F12.
+  void SelectBank(int bank);
+  // "Clear current Bank" and "Clear all Bank" (banks 1..12 only).
+  bool ClearCurrentBank();
+  void ClearAllBanks();
+
+  const std::string& SwapFolder() const { return swapFolder_; }
+  KUiHooks& Ui() { return *ui_; }
+  KWaveAudio& Audio() { return *audio_; }
+
+  std::array<std::unique_ptr<KPcmFiles>, kVoices> Banks;
+  int CurrentBankNumber = 0;
+  KPcmFiles* CurrentVoice = nullptr;
+
+ private:
+  std::string swapFolder_;
+  KUiHooks defaultUi_;
+  KNoWaveAudio noAudio_;
+  KUiHooks* ui_;
+  KWaveAudio* audio_;
+};

@@ -1,0 +1,178 @@
+#include "voice/PcmBank.h"
+
+#include <utility>
+
+#include "platform/SystemDir.h"
+#include "resources/StringTable.h"
+#include "voice/BankSet.h"
+
+KPcmBank::KPcmBank(KBankSet& set, int32_t bankNumber) : KPcmIO(set), BankNumber(bankNumber) {
+  ResetRecord();
+  InitialiseBank();
+}
+
+KPcmBank::~KPcmBank() { EmptyUndo(); }
+
+void KPcmBank::ResetRecord() {
+  Storage->Resize(16);
+  Channels = 1;
+  BitsPerSample = 8;
+  SampleRate = 16000;
+  END = MKR = MKL = FLG = ZiStart = 0;
+}
+
+void KPcmBank::InitialiseBank() {
+  FileName = platform::DefaultVoiceFileName(BankNumber);
+  AliasName = "Alias Name";
+  OverviewStale = true;
+  EmptyUndo();
+}
+
+bool KPcmBank::ClearBank() {
+  ResetRecord();
+  InitialiseBank();
+  Refresh();
+  return true;
+}
+
+bool KPcmBank::SelectBank() {
+  Set.CurrentBankNumber = BankNumber;
+  return true;
+}
+
+bool KPcmBank::PrepareLoad(const std::string& fileName) {
+  int first = 0, last = -1;
+  if (BankNumber >= 1 && BankNumber <= 12) {
+    first = 1;
+    last = 12;
+  } else if (BankNumber == 13 || BankNumber == 14) {
+    first = last = BankNumber == 13 ? 14 : 13;
+  }
+  for (int k = first; k <= last; ++k) {
+    if (k == BankNumber || Set.Bank(k).FileName != fileName) continue;
+    ShowMessageText(KFormatMessage(msg::kAlreadyInBank, fileName.c_str(), k));
+    return false;
+  }
+  EmptyUndo();
+  return true;
+}
+
+bool KPcmBank::RecordVoice(int32_t channels, int32_t bits, int32_t frames, int32_t rate) {
+  if ((channels != 1 && channels != 2) || frames < 1 || (bits != 8 && bits != 16)) return false;
+  EmptyUndo();
+  Channels = channels;
+  BitsPerSample = bits;
+  SampleRate = rate;
+  END = MKR = MKL = FLG = ZiStart = 1;
+  bool recorded = RecordFrames(frames);
+  if (!recorded) END = MKR = MKL = FLG = ZiStart = 0;
+  OverviewStale = true;
+  Refresh();
+  return recorded;
+}
+
+bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
+  if (channels == Channels && bits == BitsPerSample) return false;
+  if (END == 0) {
+    Channels = channels;
+    BitsPerSample = bits;
+    OverviewStale = true;
+    Refresh();
+    return false;
+  }
+  KPcmCell source = MakeCell();
+  KPcmCell target(channels, bits / 8);
+  int64_t bytes = int64_t(END) * channels * (bits / 8);
+  if (!FitsStore(bytes, "the format translation")) return false;
+  std::unique_ptr<KPcmMMap> store = NewStore(bytes);
+  if (!store) return false;
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  KProgress progress(Ui(), "Translate voice format", END);
+  Storage->Seek(0);
+  store->Seek(0);
+  for (int32_t frame = 1; frame <= END; ++frame) {
+    Storage->ReadNext(source);
+    target.ConvertFrom(source);
+    store->WriteNext(target);
+    progress.Step(frame);
+  }
+  TakeStore(std::move(store));
+  Channels = channels;
+  BitsPerSample = bits;
+  Refresh();
+  return true;
+}
+
+void KPcmBank::TakeStore(std::unique_ptr<KPcmMMap> store) {
+  Storage = std::move(store);
+  OverviewStale = true;
+}
+
+bool KPcmBank::SaveUndo(const std::string& label) {
+  if (END < 1) return false;
+  KProgress progress(Ui(), "Save Undo", 1);
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  // The copy is made before any slot moves, so a failed snapshot leaves the
+  // undo store as it was.
+  auto store = std::make_unique<KPcmMMap>(Set.SwapFolder());
+  if (!store->Usable() || !store->CopyFrom(*Storage, &progress)) return StoreFailed(*store);
+  if (undo_[3].Store) {
+    for (int k = 0; k < 3; ++k) undo_[k] = std::move(undo_[k + 1]);
+  }
+  UndoSlot& slot = undo_[3];
+  slot.Store = std::move(store);
+  slot.Channels = Channels;
+  slot.BitsPerSample = BitsPerSample;
+  slot.SampleRate = SampleRate;
+  slot.END = END;
+  slot.MKR = MKR;
+  slot.MKL = MKL;
+  slot.FLG = FLG;
+  slot.ZiStart = ZiStart;
+  slot.Label = label.substr(0, kLabelMax);
+  return true;
+}
+
+bool KPcmBank::SnapshotForEdit(const std::string& label) { return END < 1 || SaveUndo(label); }
+
+bool KPcmBank::LoadUndo() {
+  if (!undo_[3].Store) return false;
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  KProgress progress(Ui(), "Load Undo", 1);
+  // The snapshot's store becomes the voice's store: the same bytes as a
+  // copy would give, and nothing that can fail half-way.
+  UndoSlot& slot = undo_[3];
+  Storage = std::move(slot.Store);
+  Channels = slot.Channels;
+  BitsPerSample = slot.BitsPerSample;
+  SampleRate = slot.SampleRate;
+  END = slot.END;
+  MKR = slot.MKR;
+  MKL = slot.MKL;
+  FLG = slot.FLG;
+  ZiStart = slot.ZiStart;
+  for (int k = 3; k > 0; --k) undo_[k] = std::move(undo_[k - 1]);
+  undo_[0] = UndoSlot{};
+  OverviewStale = true;
+  Refresh();
+  return true;
+}
+
+void KPcmBank::EmptyUndo() {
+  for (UndoSlot& slot : undo_) slot = UndoSlot{};
+}
+
+bool KPcmBank::UndoLabel(std::string& text) const {
+  if (!undo_[3].Store) {
+    text = "Undo";
+    return false;
+  }
+  text = undo_[3].Label;
+  return true;
+}
+
+int KPcmBank::UndoDepth() const {
+  int depth = 0;
+  for (const UndoSlot& slot : undo_) depth += slot.Store ? 1 : 0;
+  return depth;
+}

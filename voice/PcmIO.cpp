@@ -1,0 +1,82 @@
+#include "voice/PcmIO.h"
+
+#include <cstdint>
+
+#include "resources/StringTable.h"
+#include "voice/BankSet.h"
+
+KPcmIO::KPcmIO(KBankSet& set) : Set(set), Storage(std::make_unique<KPcmMMap>(set.SwapFolder())) {}
+
+KPcmIO::~KPcmIO() = default;
+
+bool KPcmIO::ShowPlayPosition(int32_t) { return true; }
+bool KPcmIO::ShowRecordProgress(int32_t) { return true; }
+bool KPcmIO::ShowNotice(const std::string&) { return true; }
+bool KPcmIO::ShowMessageText(const std::string&) { return true; }
+bool KPcmIO::ShowMessageId(int) { return true; }
+bool KPcmIO::Refresh() { return true; }
+
+KUiHooks& KPcmIO::Ui() { return Set.Ui(); }
+
+bool KPcmIO::OpenWaveDevice(int direction, int32_t channels, int32_t bits, int32_t rate) {
+  if ((direction != 0 && direction != 1) || (channels != 1 && channels != 2) ||
+      (bits != 8 && bits != 16) || rate < 3999 || rate > 44100)
+    return false;
+  return Set.Audio().Open(direction == 0 ? KWaveDirection::Input : KWaveDirection::Output,
+                          channels, bits, rate);
+}
+
+bool KPcmIO::PlayRange(int32_t from, int32_t to) {
+  if (END == 0) return true;
+  if (from == 0 || to == 0 || from > to) return false;
+  if (from == to) return true;
+  if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16)) return false;
+  if (!OpenWaveDevice(1, Channels, BitsPerSample, SampleRate)) {
+    ShowMessageId(msg::kWaveOutOpen);
+    return false;
+  }
+  // The streaming loop comes with the sound back end; no KWaveAudio that
+  // opens a device is linked into this build.
+  return false;
+}
+
+bool KPcmIO::RecordFrames(int32_t frames) {
+  if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16) || frames == 0)
+    return false;
+  if (!OpenWaveDevice(0, Channels, BitsPerSample, SampleRate)) {
+    ShowMessageId(msg::kWaveInOpen);
+    return false;
+  }
+  // As for PlayRange: capture arrives with the sound back end.
+  return false;
+}
+
+std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes) {
+  if (!FitsStore(bytes, "the operation")) return nullptr;
+  auto store = std::make_unique<KPcmMMap>(Set.SwapFolder());
+  // A file of length 0 cannot be mapped; empty results keep 16 bytes.
+  int32_t size = bytes > 0 ? int32_t(bytes) : 16;
+  if (!store->Usable() || !store->Resize(size)) {
+    StoreFailed(*store);
+    return nullptr;
+  }
+  return store;
+}
+
+bool KPcmIO::StoreFailed(const KPcmMMap& store) {
+  std::string reason = store.LastError().empty() ? std::string("unknown error") : store.LastError();
+  ShowMessageText(KFormatMessage(msg::kSwapFolder, Set.SwapFolder().c_str(), reason.c_str()));
+  return false;
+}
+
+bool KPcmIO::FitsStore(int64_t bytes, const char* operation) {
+  if (bytes <= INT32_MAX) return true;
+  ShowMessageText(KFormatMessage(msg::kTooLong, operation));
+  return false;
+}
+
+void KPcmIO::MarkWhole(int32_t end) {
+  END = end;
+  MKR = end;
+  MKL = FLG = ZiStart = end > 0 ? 1 : 0;
+}

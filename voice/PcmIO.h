@@ -1,0 +1,65 @@
+// KPcmIO: the first layer of the voice object. Format, markers, the sample
+// store and the wave devices, plus the virtual hooks through which the lower
+// layers reach the user (the display layer overrides them).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "store/PcmMMap.h"
+#include "voice/PcmCell.h"
+#include "voice/UiHooks.h"
+
+class KBankSet;
+
+class KPcmIO {
+ public:
+  explicit KPcmIO(KBankSet& set);
+  virtual ~KPcmIO();
+  KPcmIO(const KPcmIO&) = delete;
+  KPcmIO& operator=(const KPcmIO&) = delete;
+
+  // Hooks in slot order; the base does nothing and reports success.
+  virtual bool ShowPlayPosition(int32_t position);
+  virtual bool ShowRecordProgress(int32_t percent);
+  virtual bool ShowNotice(const std::string& text);
+  virtual bool ShowMessageText(const std::string& text);
+  virtual bool ShowMessageId(int id);
+  virtual bool Refresh();
+
+  // Playback and recording through the program's wave devices.
+  bool PlayRange(int32_t from, int32_t to);
+  bool OpenWaveDevice(int direction, int32_t channels, int32_t bits, int32_t rate);
+  bool RecordFrames(int32_t frames);
+
+  int32_t FrameBytes() const { return Channels * (BitsPerSample / 8); }
+  KPcmCell MakeCell() const { return KPcmCell(Channels, BitsPerSample / 8); }
+
+  // A new store of `bytes` in the swap folder, or null after showing why it
+  // could not be made (the caller then changes nothing).
+  std::unique_ptr<KPcmMMap> NewStore(int64_t bytes);
+  // Shows the swap-folder message for a store that failed; returns false.
+  bool StoreFailed(const KPcmMMap& store);
+  // False, after a message naming `operation`, when a result of `bytes`
+  // would not fit the 32-bit sizes of the store and the record.
+  bool FitsStore(int64_t bytes, const char* operation);
+
+  KBankSet& Set;
+  KUiHooks& Ui();
+
+  std::unique_ptr<KPcmMMap> Storage;
+  int32_t Channels = 1;
+  int32_t BitsPerSample = 8;
+  int32_t SampleRate = 16000;
+  int32_t END = 0;
+  int32_t MKR = 0;
+  int32_t MKL = 0;
+  int32_t FLG = 0;
+  int32_t ZiStart = 0;
+
+ protected:
+  // Markers of a voice that was just rebuilt with `end` frames: the whole
+  // voice marked, FLG and ZiStart at the start (all 0 when empty).
+  void MarkWhole(int32_t end);
+};
