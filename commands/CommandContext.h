@@ -1,0 +1,38 @@
+// Everything a window command works with: the bank set (and through it the
+// current voice), the window as host, the display options and the prompts'
+// remembered texts. The window keeps one for the run; tests make them afresh.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "commands/CommandHost.h"
+#include "commands/PromptTexts.h"
+#include "voice/BankSet.h"
+#include "voice/DisplayOptions.h"
+
+// What a command gathered from its dialog, prompt or control before it runs.
+// Each command reads only the fields it needs.
+struct KCommandInput {
+  std::string Path;                 // open and save dialogs
+  std::string Text1, Text2;         // prompt texts: amplifier, echo lines 1 and 2, alias
+  int32_t Frames = 0;               // a length in sample frames (auto-mark, insert mute)
+  std::array<int32_t, 4> Banks{};   // mixer sources; split and merge use the first two
+  int32_t Channels = 1, Bits = 8;   // raw PCM load, format and record dialogs
+  double Seconds = 0.0;             // record time
+  int32_t ScrollPosition = 16000;   // a rate scroll bar's position
+  int32_t SamplePosition = 0;       // where a zoom-in click lands
+};
+
+class KCommandContext {
+ public:
+  KCommandContext(KBankSet& banks, KCommandHost& host) : Banks(banks), Host(host) {}
+
+  KPcmFiles& Voice() { return *Banks.CurrentVoice; }
+
+  KBankSet& Banks;
+  KCommandHost& Host;
+  KDisplayOptions Options;
+  KPromptTexts Prompts;
+};

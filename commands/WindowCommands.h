@@ -1,0 +1,50 @@
+// The main window's command map as data: one row per window command with
+// its handler name, its caption, what it gathers, whether it runs inside the
+// progress bracket, when it beeps, the window's own check and the call on the
+// current voice. The window and the command-line front end both run rows
+// through RunWindowCommand, so every command behaves the same in both.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "commands/CommandContext.h"
+
+// The dialog, prompt or control a command takes its input from.
+enum class KGathers {
+  Nothing,
+  OpenFile,
+  SaveFile,
+  LengthPrompt,
+  AmplifierPrompt,
+  EchoPrompt,
+  MixerDialog,
+  SplitDialog,
+  MergeDialog,
+  FormatDialog,
+  RecordDialog,
+  ScrollBar,
+  AliasPrompt,
+  ZoomInClick,
+};
+
+enum class KBeep { Never, OnSuccess, Always };
+
+using KCommandStep = bool (*)(KCommandContext&, const KCommandInput&);
+
+struct KWindowCommand {
+  const char* Handler;
+  const char* Caption;
+  KGathers Gathers;
+  bool Bracket;         // repaint, show the progress window, run, hide it
+  KBeep Beep;
+  KCommandStep Check;   // the window's own check (may be null); false ends the command
+  KCommandStep Run;     // the call on the current voice; its success flag
+};
+
+std::span<const KWindowCommand> WindowCommands();
+const KWindowCommand* FindWindowCommand(std::string_view handler);
+
+// Runs one command on the current voice: check, bracket, operation, beep.
+// Returns the operation's success flag (false when the check refused).
+bool RunWindowCommand(KCommandContext& context, const KWindowCommand& command, const KCommandInput& input);
