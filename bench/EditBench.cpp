@@ -73,8 +73,7 @@ BENCHMARK(PasteByInsert)->Unit(benchmark::kMillisecond);
 
 void FadeIn(benchmark::State& state) {
   RunUndone(state, [](KPcmFiles& v) {
-    v.MKL = 1;
-    v.MKR = kFrames;
+    v.MarkAll();
     return v.FadeIn();
   });
 }
@@ -82,8 +81,7 @@ BENCHMARK(FadeIn)->Unit(benchmark::kMillisecond);
 
 void Amplifier(benchmark::State& state) {
   RunUndone(state, [](KPcmFiles& v) {
-    v.MKL = 1;
-    v.MKR = kFrames;
+    v.MarkAll();
     return v.MathAmplifier(150);
   });
 }

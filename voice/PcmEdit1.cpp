@@ -51,7 +51,8 @@ bool KPcmEdit::CopyMarked() {
   voice->SeekFrame(MKL);
   out.Copy(*voice, count);
   voice.reset();
-  if (!buffer.TakeResult(std::move(store), out)) return false;
+  if (!out.Ok()) return StoreFailed(*store);
+  buffer.TakeStore(std::move(store));
   buffer.Channels = Channels;
   buffer.BitsPerSample = BitsPerSample;
   buffer.SampleRate = SampleRate;

@@ -1,5 +1,7 @@
 // The mathematical amplifier and the echo.
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -20,6 +22,8 @@ int EchoCount(double attenuation) {
 }  // namespace
 
 bool KPcmEdit::MathAmplifier(double percent) {
+  // A factor that is not a finite number would turn samples into NaN.
+  if (!std::isfinite(percent)) return false;
   if (END == 0 || MKR - MKL < 10) return true;
   if (!SnapshotForEdit("Undo : Mathematical Amplifier")) return false;
   KCursorScope cursor(Ui(), KCursorRole::Busy);
@@ -41,7 +45,8 @@ bool KPcmEdit::Echo(double delayMs, double attenuationPercent) {
   if (!(attenuationPercent >= 1 && attenuationPercent <= 99 && delayMs >= 100 && delayMs <= 2000)) return false;
   const double a = attenuationPercent * 0.01;
   const int n = EchoCount(a);
-  const int64_t D = int64_t(delayMs * 0.001 * SampleRate);
+  // A voice without a valid rate gets no delay rather than a negative one.
+  const int64_t D = std::max<int64_t>(0, int64_t(delayMs * 0.001 * SampleRate));
   const int64_t N = END + n * D;
   if (!FitsStore(N * FrameBytes(), "the echo")) return false;
   const KPcmCell silence = MakeCell();

@@ -7,7 +7,11 @@
 
 namespace {
 
-using EditCut = EditFixture;
+class EditCut : public EditFixture {
+ protected:
+  static std::vector<int16_t> FadeFromShortest(KPcmFiles& v, bool (KPcmFiles::*fade)(), int32_t mkl, int32_t last,
+                                               const char* label);
+};
 
 std::vector<uint8_t> Frames(const std::vector<uint8_t>& all, int from, int to) {
   return std::vector<uint8_t>(all.begin() + from - 1, all.begin() + to);
@@ -66,38 +70,37 @@ TEST_F(EditCut, MuteWritesSilenceInsideOrOutsideTheMarks) {
   ExpectUndoTo(Current(), before, "Undo : Fill mute unmark area");
 }
 
+// `fade` refuses the marked area mkl..last and changes nothing; with MKR one
+// frame further it runs and can be undone under `label`. Gives the result.
+std::vector<int16_t> EditCut::FadeFromShortest(KPcmFiles& v, bool (KPcmFiles::*fade)(), int32_t mkl,
+                                               int32_t last, const char* label) {
+  Mark(v, mkl, last, 1);
+  EXPECT_FALSE((v.*fade)());
+  EXPECT_EQ(v.UndoDepth(), 0);
+  v.MKR = last + 1;
+  const State before = Capture(v);
+  EXPECT_TRUE((v.*fade)());
+  std::vector<int16_t> result = Samples16(v);
+  ExpectUndoTo(v, before, label);
+  return result;
+}
+
 TEST_F(EditCut, FadeInNeedsMoreThanSixteenFramesAndStartsAtSilence) {
   Fill16(Current(), 1, std::vector<int16_t>(20, 1700));
-  Mark(Current(), 1, 16, 1);
-  EXPECT_FALSE(Current().FadeIn());
-  EXPECT_EQ(Current().UndoDepth(), 0);
-
-  Current().MKR = 17;
-  State before = Capture(Current());
-  ASSERT_TRUE(Current().FadeIn());
-  std::vector<int16_t> s = Samples16(Current());
+  std::vector<int16_t> s = FadeFromShortest(Current(), &KPcmFiles::FadeIn, 1, 16, "Undo : Linear Fade-in");
   EXPECT_EQ(s[0], 0);
   EXPECT_EQ(s[8], 800);    // 8/17
   EXPECT_EQ(s[16], 1600);  // 16/17
   EXPECT_EQ(s[17], 1700);  // past MKR
-  ExpectUndoTo(Current(), before, "Undo : Linear Fade-in");
 }
 
 TEST_F(EditCut, FadeOutReachesSilenceAtMkr) {
   Fill16(Current(), 2, std::vector<int16_t>(16, -900));
-  Mark(Current(), 5, 5, 1);
-  EXPECT_FALSE(Current().FadeOut());
-  EXPECT_EQ(Current().UndoDepth(), 0);
-
-  Current().MKR = 6;
-  State before = Capture(Current());
-  ASSERT_TRUE(Current().FadeOut());
-  std::vector<int16_t> s = Samples16(Current());
+  std::vector<int16_t> s = FadeFromShortest(Current(), &KPcmFiles::FadeOut, 5, 5, "Undo : Linear Fade-out");
   EXPECT_EQ(s[8], -900);  // frame 5, both channels
   EXPECT_EQ(s[9], -900);
   EXPECT_EQ(s[10], 0);  // frame 6
   EXPECT_EQ(s[11], 0);
-  ExpectUndoTo(Current(), before, "Undo : Linear Fade-out");
 
   // Eight bits: frame p of MKL 1, MKR 5 keeps 1 - (p - 1)/4, truncated.
   FillMono8(Current(), {228, 228, 28, 28, 228});

@@ -50,6 +50,15 @@ TEST_F(EditAmplifier, NeedsAtLeastElevenMarkedFrames) {
   EXPECT_EQ(Current().END, 0);
 }
 
+TEST_F(EditAmplifier, RefusesAFactorThatIsNoNumber) {
+  FillMono8(Current(), std::vector<uint8_t>(20, 128));
+  State before = Capture(Current());
+  EXPECT_FALSE(Current().MathAmplifier(NAN));
+  EXPECT_FALSE(Current().MathAmplifier(INFINITY));
+  EXPECT_TRUE(Capture(Current()) == before);
+  EXPECT_EQ(Current().UndoDepth(), 0);
+}
+
 // The echo of a 16-bit mono voice computed straight from the closed form.
 std::vector<int16_t> ClosedForm(const std::vector<int16_t>& voice, double a, int n, int64_t d) {
   const int64_t end = int64_t(voice.size());
