@@ -55,6 +55,27 @@ TEST_F(EditScenario, FiveEditsAndFourUndosGiveTheStateAfterTheFirst) {
   EXPECT_FALSE(Current().LoadUndo());
 }
 
+TEST_F(EditScenario, AMissingSwapFolderChangesNothing) {
+  FillMono8(Current(), Ramp(20));
+  FillMono8(banks_.CopyBuffer(), {1, 2});
+  FillMono8(Voice(2), {3, 4});
+  const State before = Capture(Current());
+  std::filesystem::path moved = swap_ + ".away";
+  std::filesystem::rename(swap_, moved);
+  for (auto op : {&KPcmFiles::PasteByInsert, &KPcmFiles::PasteByMix, &KPcmFiles::CutMarked, &KPcmFiles::MuteMarked,
+                  &KPcmFiles::FadeOut, &KPcmFiles::SetEndAtFlg})
+    EXPECT_FALSE((Current().*op)());
+  EXPECT_FALSE(Current().Echo(280, 60));
+  EXPECT_FALSE(Current().InsertMute(5));
+  EXPECT_FALSE(Current().MixBanks({1, 2, 0, 0}));
+  EXPECT_FALSE(Current().CopyMarked());
+  std::filesystem::rename(moved, swap_);
+  EXPECT_EQ(messages_.size(), 10u);
+  EXPECT_TRUE(Capture(Current()) == before);
+  EXPECT_EQ(Current().UndoDepth(), 0);
+  EXPECT_EQ(Bytes(banks_.CopyBuffer()), (std::vector<uint8_t>{1, 2}));
+}
+
 // A window stand-in that records what the operations show.
 class RecordingUi : public KUiHooks {
  public:
