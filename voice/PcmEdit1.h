@@ -5,8 +5,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "voice/PcmBank.h"
+
+class KFrameReader;
+class KFrameWriter;
 
 class KPcmEdit : public KPcmBank {
  public:
@@ -50,4 +54,32 @@ class KPcmEdit : public KPcmBank {
   void SetMklAt(int32_t p);
   void SetMkrAt(int32_t p);
   void SetFlgAt(int32_t p);
+
+ protected:
+  // The first steps of an edit that builds a new store of `frames` frames of
+  // `frameBytes`: the size check, the store, then the undo snapshot under
+  // `label` (none when the label is empty). Null when a step failed (the
+  // message is shown); the voice is then unchanged.
+  std::unique_ptr<KPcmMMap> PrepareResult(int64_t frames, int32_t frameBytes, const char* operation,
+                                          const char* label);
+  // Gives this voice the store `out` has written, unless a frame could not
+  // be written (then the message is shown and the voice is unchanged).
+  bool TakeResult(std::unique_ptr<KPcmMMap> store, const KFrameWriter& out);
+  // A reader of `voice` in the format of `target`, or null after the message
+  // when the voice's file cannot be opened once more.
+  std::unique_ptr<KFrameReader> OpenReader(const KPcmIO& voice, const KPcmCell& target);
+  // The voice of bank `n` (0..14), or null for any other number.
+  KPcmEdit* BankAt(int32_t n);
+
+ private:
+  enum class PasteMode { Cover, Insert, Mix };
+  bool Paste(PasteMode mode);
+  bool CutArea(bool marked);
+  bool MuteArea(bool marked);
+  bool Fade(bool in);
+  // Moves ZiStart to `position` - 32 (at least 1) on a voice that has frames.
+  void GotoNear(int32_t position);
+  // Runs `change` and Refresh when the voice has frames.
+  template <class Change>
+  void MarkCommand(Change change);
 };

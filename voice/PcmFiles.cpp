@@ -1,9 +1,188 @@
 #include "voice/PcmFiles.h"
 
-KPcmFiles::KPcmFiles(KBankSet& set, int32_t bankNumber) : KPcmEdit(set, bankNumber) {}
+#include <ctime>
+#include <utility>
+
+#include "resources/StringTable.h"
+#include "voice/BankSet.h"
+#include "voice/MxvFormat.h"
+#include "voice/RawFormat.h"
+#include "voice/SafeFileWriter.h"
+#include "voice/VocFormat.h"
+#include "voice/WavFormat.h"
+
+KPcmFiles::KPcmFiles(KBankSet& set, int32_t bankNumber)
+    : KPcmEdit(set, bankNumber), SecondsClock([] { return int64_t(std::time(nullptr)); }) {}
 
 bool KPcmFiles::ClearBank() {
   KPcmEdit::ClearBank();
   FileType = kMxv;
   return true;
+}
+
+bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, int32_t fileType,
+                          const Checker& check) {
+  if (!PrepareLoad(path)) return false;
+  KPlainFile file(path, KPlainFile::Mode::Read);
+  KVoiceLayout layout;
+  std::string refusal = check(file, path, layout);
+  if (!refusal.empty()) return Refuse(refusal);
+
+  KCursorScope cursor(Ui(), KCursorRole::Load);
+  KProgress progress(Ui(), kind.LoadTitle, layout.DataBytes);
+  std::unique_ptr<KPcmMMap> store = NewStore(layout.DataBytes);
+  if (!store) return false;
+  KPlainFile samples(store->GetFileName(), KPlainFile::Mode::ReadWrite);
+  KBlockCopy::Transform unscramble;
+  if (layout.Scrambled) unscramble = [&layout](uint8_t* p, size_t n) { layout.Keys.Unscramble(p, n); };
+  auto copied = KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
+  if (copied == KBlockCopy::Result::ReadFailed)
+    return Refuse(KFormatMessage(msg::kNotValidFile, path.c_str(), kind.Name));
+  if (!samples.IsOpen() || copied != KBlockCopy::Result::Done) return StoreFailed(*store);
+
+  TakeStore(std::move(store));
+  FileName = path;
+  SetAlias(layout.Alias);
+  FileType = fileType;
+  Channels = layout.Channels;
+  BitsPerSample = layout.BitsPerSample;
+  SampleRate = layout.SampleRate / 25 * 25;
+  MarkWhole(layout.Frames());
+  Refresh();
+  return true;
+}
+
+bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, int32_t fileType,
+                          const std::vector<uint8_t>& header, int32_t dataBytes,
+                          const KBlockCopy::Transform& transform) {
+  KCursorScope cursor(Ui(), KCursorRole::Save);
+  KSafeFileWriter out(target);
+  KPlainFile samples(Storage->GetFileName(), KPlainFile::Mode::Read);
+  bool written = out.IsOpen() && samples.IsOpen() && out.File().WriteAt(0, header.data(), header.size());
+  if (written) {
+    KProgress progress(Ui(), kind.SaveTitle, dataBytes);
+    written = KBlockCopy::Run(samples, 0, out.File(), int64_t(header.size()), dataBytes, transform, progress) ==
+              KBlockCopy::Result::Done;
+  }
+  if (!written || !out.Commit()) return Refuse(KFormatMessage(msg::kCannotCreate, target.c_str()));
+
+  FileName = target;
+  EmptyUndo();
+  OverviewStale = false;
+  Refresh();
+  FileType = fileType;
+  ReloadCopiesOfFile();
+  return true;
+}
+
+int32_t KPcmFiles::SaveBytes() const { return int32_t(int64_t(END) * FrameBytes() & ~int64_t(3)); }
+
+bool KPcmFiles::LoadMxvFile(const std::string& path) {
+  return LoadVoice(path, KMxvFormat::kKind, kMxv, &KMxvFormat::Check);
+}
+
+bool KPcmFiles::SaveMxvFile(const std::string& path) {
+  const int32_t bytes = SaveBytes();
+  KMxvKeyStream keys;
+  std::vector<uint8_t> header = KMxvFormat::Header(*this, AliasName, bytes, uint32_t(SecondsClock()), keys);
+  return SaveVoice(SaveTarget(path), KMxvFormat::kKind, kMxv, header, bytes,
+                   [&keys](uint8_t* p, size_t n) { keys.Scramble(p, n); });
+}
+
+bool KPcmFiles::ReloadMxvFile() { return FileType == kMxv && LoadMxvFile(std::string(FileName)); }
+
+bool KPcmFiles::LoadWavFile(const std::string& path) {
+  return LoadVoice(path, KWavFormat::kKind, kWav, &KWavFormat::Check);
+}
+
+bool KPcmFiles::SaveWavFile(const std::string& path) {
+  const int32_t bytes = SaveBytes();
+  return SaveVoice(SaveTarget(path), KWavFormat::kKind, kWav, KWavFormat::Header(*this, bytes), bytes, {});
+}
+
+bool KPcmFiles::ReloadWavFile() { return FileType == kWav && LoadWavFile(std::string(FileName)); }
+
+bool KPcmFiles::LoadVocFile(const std::string& path) {
+  return LoadVoice(path, KVocFormat::kKind, kVoc, &KVocFormat::Check);
+}
+
+bool KPcmFiles::SaveVocFile(const std::string& path) {
+  const int32_t bytes = SaveBytes();
+  const std::string target = SaveTarget(path);
+  // A longer voice does not fit the 24-bit block length: refused rather
+  // than written as a file that announces the wrong length.
+  if (bytes > KVocFormat::kMaxDataBytes)
+    return Refuse(KFormatMessage(msg::kVocTooLong, target.c_str()));
+  return SaveVoice(target, KVocFormat::kKind, kVoc, KVocFormat::Header(*this, bytes), bytes, {});
+}
+
+bool KPcmFiles::ReloadVocFile() { return FileType == kVoc && LoadVocFile(std::string(FileName)); }
+
+bool KPcmFiles::LoadRawPcmFile(const std::string& path, int32_t channels, int32_t bits) {
+  return LoadVoice(path, KRawFormat::kKind, KRawFormat::FileType(channels, bits),
+                   [channels, bits](const KPlainFile& file, const std::string& name, KVoiceLayout& layout) {
+                     return KRawFormat::Check(file, name, channels, bits, layout);
+                   });
+}
+
+bool KPcmFiles::SaveRawPcmFile(const std::string& path) {
+  return SaveVoice(SaveTarget(path), KRawFormat::kKind, KRawFormat::FileType(Channels, BitsPerSample), {},
+                   SaveBytes(), {});
+}
+
+bool KPcmFiles::SaveToOwnFile() {
+  switch (FileType) {
+    case kRawMono8:
+    case kRawMono16:
+    case kRawStereo8:
+    case kRawStereo16:
+      return SaveRawPcmFile();
+    case kMxv:
+      return SaveMxvFile();
+    case kWav:
+      return SaveWavFile();
+    case kVoc:
+      return SaveVocFile();
+    default:
+      return false;
+  }
+}
+
+bool KPcmFiles::ReloadFromOwnFile() {
+  switch (FileType) {
+    case kRawMono8:
+    case kRawMono16:
+    case kRawStereo8:
+    case kRawStereo16:
+      return LoadRawPcmFile(std::string(FileName), KRawFormat::Channels(FileType), KRawFormat::Bits(FileType));
+    case kMxv:
+      return ReloadMxvFile();
+    case kWav:
+      return ReloadWavFile();
+    case kVoc:
+      return ReloadVocFile();
+    default:
+      return false;
+  }
+}
+
+bool KPcmFiles::ReloadCopiesOfFile() {
+  if (BankNumber < KBankSet::kFirstBank || BankNumber > KBankSet::kLastBank) return false;
+  bool reloaded = false;
+  for (int k : {13, 14}) {
+    KPcmFiles& copy = Set.Bank(k);
+    if (copy.FileName != FileName) continue;
+    copy.ReloadFromOwnFile();
+    reloaded = true;
+  }
+  return reloaded;
+}
+
+std::string KPcmFiles::MakeSaveFileName(const std::string& extension) const {
+  if (extension.empty()) return FileName;
+  size_t slash = FileName.rfind('/');
+  size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  size_t dot = FileName.rfind('.');
+  size_t stemEnd = dot == std::string::npos || dot < nameStart ? FileName.size() : dot;
+  return FileName.substr(0, stemEnd) + extension;
 }

@@ -3,9 +3,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "voice/BlockCopy.h"
 #include "voice/PcmEdit1.h"
+#include "voice/VoiceLayout.h"
 
 class KPcmFiles : public KPcmEdit {
  public:
@@ -37,4 +41,27 @@ class KPcmFiles : public KPcmEdit {
   std::string MakeSaveFileName(const std::string& extension = std::string()) const;
 
   int32_t FileType = kMxv;
+  // Seconds that seed the key table of an MXV save (the time of day; tests
+  // set their own).
+  std::function<int64_t()> SecondsClock;
+
+ private:
+  using Checker = std::function<std::string(const KPlainFile&, const std::string&, KVoiceLayout&)>;
+
+  // Checks the whole file with `check` before the voice is touched, copies
+  // the samples into a new store and only then gives the voice the store
+  // and the file's format.
+  bool LoadVoice(const std::string& path, const KFileKind& kind, int32_t fileType, const Checker& check);
+  // Writes `header` and `dataBytes` sample bytes (through `transform`) in
+  // place of `target`, then binds the voice to it.
+  bool SaveVoice(const std::string& target, const KFileKind& kind, int32_t fileType,
+                 const std::vector<uint8_t>& header, int32_t dataBytes, const KBlockCopy::Transform& transform);
+  // The number of sample bytes a save writes: END frames, down to a multiple of 4.
+  int32_t SaveBytes() const;
+  // Shows `text` and reports failure.
+  bool Refuse(const std::string& text) {
+    ShowMessageText(text);
+    return false;
+  }
+  std::string SaveTarget(const std::string& path) const { return path.empty() ? FileName : path; }
 };

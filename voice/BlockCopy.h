@@ -1,0 +1,26 @@
+// KBlockCopy: moves sample bytes between a voice file and the store's file
+// in blocks of 4096 bytes through one fixed buffer, so memory use does not
+// grow with the voice; an optional transform rewrites each block on the way
+// and the progress bar advances after every block.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+#include "voice/PlainFile.h"
+#include "voice/UiHooks.h"
+
+class KBlockCopy {
+ public:
+  static constexpr size_t kBlock = 4096;
+  // Rewrites one block in place; blocks hold whole byte pairs.
+  using Transform = std::function<void(uint8_t*, size_t)>;
+
+  enum class Result { Done, ReadFailed, WriteFailed };
+
+  // Copies `bytes` bytes from `from` at `fromAt` to `to` at `toAt`. A file
+  // that ends early is a failed read.
+  static Result Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
+                  const Transform& transform, KProgress& progress);
+};

@@ -1,0 +1,34 @@
+// KMxvKeyStream: the running two-byte key of MXV sample data. Each byte
+// pair changes places and is XORed with the keys; after every pair key A
+// goes up and key B down by one, wrapping at 8 bits, across block ends.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+class KMxvKeyStream {
+ public:
+  KMxvKeyStream(uint8_t keyA = 0, uint8_t keyB = 0) : a_(keyA), b_(keyB) {}
+
+  // Plain pair (p0, p1) becomes (p1 ^ B, p0 ^ A).
+  void Scramble(uint8_t* p, size_t n) { Apply(p, n, true); }
+  // Stored pair (s0, s1) becomes (s1 ^ A, s0 ^ B).
+  void Unscramble(uint8_t* p, size_t n) { Apply(p, n, false); }
+
+  uint8_t KeyA() const { return a_; }
+  uint8_t KeyB() const { return b_; }
+
+ private:
+  void Apply(uint8_t* p, size_t n, bool scramble) {
+    for (size_t i = 0; i + 1 < n; i += 2) {
+      uint8_t first = p[i];
+      p[i] = uint8_t(p[i + 1] ^ (scramble ? b_ : a_));
+      p[i + 1] = uint8_t(first ^ (scramble ? a_ : b_));
+      ++a_;
+      --b_;
+    }
+  }
+
+  uint8_t a_;
+  uint8_t b_;
+};

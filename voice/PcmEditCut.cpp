@@ -1,0 +1,122 @@
+// Cut, mute, fades, END at FLG and insert mute.
+#include <utility>
+
+#include "resources/StringTable.h"
+#include "voice/EditFrames.h"
+#include "voice/PcmEdit1.h"
+
+bool KPcmEdit::CutMarked() { return CutArea(true); }
+bool KPcmEdit::CutUnmark() { return CutArea(false); }
+
+// Keeps what lies outside the marked area (marked) or inside it (unmark); the
+// rest of the voice is then marked whole.
+bool KPcmEdit::CutArea(bool marked) {
+  if (END == 0) return false;
+  const int32_t inside = MKR - MKL + 1;
+  const int32_t N = marked ? END - inside : inside;
+  std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
+  std::unique_ptr<KPcmMMap> store =
+      voice ? PrepareResult(N, FrameBytes(), "the cut", marked ? "Undo : Cut marked area" : "Undo : Cut unmark area")
+            : nullptr;
+  if (!store) return false;
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  KProgress progress(Ui(), marked ? "Cut marked area" : "Cut unmark area", N);
+  KFrameWriter out(*store, progress);
+  if (marked) {
+    out.Copy(*voice, MKL - 1);
+    voice->SeekFrame(MKR + 1);
+    out.Copy(*voice, END - MKR);
+  } else {
+    voice->SeekFrame(MKL);
+    out.Copy(*voice, inside);
+  }
+  voice.reset();
+  if (!TakeResult(std::move(store), out)) return false;
+  MarkWhole(N);
+  Refresh();
+  return true;
+}
+
+bool KPcmEdit::MuteMarked() { return MuteArea(true); }
+bool KPcmEdit::MuteUnmark() { return MuteArea(false); }
+
+bool KPcmEdit::MuteArea(bool marked) {
+  if (END == 0) return false;
+  if (!SnapshotForEdit(marked ? "Undo : Fill mute marked area" : "Undo : Fill mute unmark area")) return false;
+  const int32_t inside = MKR - MKL + 1;
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  KProgress progress(Ui(), marked ? "Mute marked area" : "Mute unmark area", marked ? inside : END - inside);
+  int64_t done = 0;
+  auto silence = [](KPcmCell& cell, int32_t) { cell.Clear(); };
+  if (marked) {
+    RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, silence);
+  } else {
+    RewriteFrames(*Storage, MakeCell(), 1, MKL - 1, progress, done, silence);
+    RewriteFrames(*Storage, MakeCell(), MKR + 1, END, progress, done, silence);
+  }
+  OverviewStale = true;
+  Refresh();
+  return true;
+}
+
+bool KPcmEdit::FadeIn() { return Fade(true); }
+bool KPcmEdit::FadeOut() { return Fade(false); }
+
+// The fade-in scales by (p - MKL) / n with n = MKR - MKL + 1 and needs n > 16;
+// the fade-out by 1 - (p - MKL) / d with d = MKR - MKL and needs only d > 0.
+bool KPcmEdit::Fade(bool in) {
+  const double span = in ? MKR - MKL + 1 : MKR - MKL;
+  if (END <= 2 || span <= (in ? 16 : 0)) return false;
+  if (!SnapshotForEdit(in ? "Undo : Linear Fade-in" : "Undo : Linear Fade-out")) return false;
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  KProgress progress(Ui(), in ? "Fade-in" : "Fade-out", MKR - MKL + 1);
+  int64_t done = 0;
+  const int32_t left = MKL;
+  RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, [in, span, left](KPcmCell& cell, int32_t p) {
+    double ramp = (p - left) / span;
+    cell.Scale(in ? ramp : 1 - ramp);
+  });
+  OverviewStale = true;
+  Refresh();
+  return true;
+}
+
+bool KPcmEdit::SetEndAtFlg() {
+  if (END == 0 || FLG >= END - 2) return true;
+  if (!SnapshotForEdit("Undo : Set voice END at FLG position")) return false;
+  // Shrinking cannot lose frames that stay: if it fails, the store simply
+  // keeps more bytes than END needs.
+  Storage->Resize(FLG * FrameBytes());
+  MarkWhole(FLG);
+  OverviewStale = true;
+  Refresh();
+  return true;
+}
+
+bool KPcmEdit::InsertMute(int32_t frames) {
+  if (frames == 0) return true;
+  if (frames < 0) {
+    ShowMessageId(msg::kNegativeInsert);
+    return false;
+  }
+  // Into an empty voice the silence goes at position 1.
+  const int32_t flag = END == 0 ? 1 : FLG;
+  const int64_t N = int64_t(END) + frames;
+  std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
+  std::unique_ptr<KPcmMMap> store = voice ? PrepareResult(N, FrameBytes(), "the insert", "Undo : Insert mute") : nullptr;
+  if (!store) return false;
+  KCursorScope cursor(Ui(), KCursorRole::Busy);
+  KProgress progress(Ui(), "Insert mute", N);
+  KFrameWriter out(*store, progress);
+  out.Copy(*voice, END == 0 ? 0 : flag);
+  out.Fill(MakeCell(), frames);
+  out.Copy(*voice, END - (END == 0 ? 0 : flag));
+  voice.reset();
+  if (!TakeResult(std::move(store), out)) return false;
+  END = int32_t(N);
+  MKL = flag;
+  MKR = flag + frames - 1;
+  FLG = ZiStart = 1;
+  Refresh();
+  return true;
+}

@@ -1,0 +1,36 @@
+// KPlainFile: one open file of the voice file formats, read and written at
+// explicit offsets with every transfer checked. Reading opens never block
+// (a FIFO is refused, not waited for).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+class KPlainFile {
+ public:
+  // Opens an existing regular file for reading, or for reading and writing.
+  enum class Mode { Read, ReadWrite };
+  KPlainFile(const std::string& path, Mode mode);
+  // Creates a new file that must not exist yet (O_EXCL), mode 0666 less the umask.
+  struct Create {};
+  KPlainFile(Create, const std::string& path);
+  ~KPlainFile();
+  KPlainFile(const KPlainFile&) = delete;
+  KPlainFile& operator=(const KPlainFile&) = delete;
+
+  bool IsOpen() const { return fd_ >= 0; }
+  int Fd() const { return fd_; }
+  // The length when the file was opened.
+  int64_t Size() const { return size_; }
+
+  // Exactly `n` bytes at `at`, or false (end of file, error).
+  bool ReadAt(int64_t at, void* p, size_t n) const;
+  bool WriteAt(int64_t at, const void* p, size_t n);
+  // Closes the file; false when the close reported an error.
+  bool Close();
+
+ private:
+  int fd_ = -1;
+  int64_t size_ = 0;
+};

@@ -1,0 +1,23 @@
+#include "voice/RawFormat.h"
+
+#include "resources/StringTable.h"
+
+const KFileKind KRawFormat::kKind{"PCM", "Load RAW PCM file", "Save RAW PCM file"};
+
+std::string KRawFormat::Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
+                              KVoiceLayout& layout) {
+  int64_t bytes = file.Size() & ~int64_t(3);
+  if (!file.IsOpen() || file.Size() == 0 || bytes > INT32_MAX || !KnownFormat(channels, bits))
+    return KFormatMessage(msg::kNotValidFile, path.c_str(), kKind.Name);
+  layout.Channels = channels;
+  layout.BitsPerSample = bits;
+  layout.SampleRate = kRate;
+  layout.DataBytes = int32_t(bytes);
+  return std::string();
+}
+
+int32_t KRawFormat::FileType(int32_t channels, int32_t bits) {
+  if (channels == 1 && bits == 8) return 1;
+  if (channels == 1 && bits == 16) return 2;
+  return channels == 2 && bits == 8 ? 3 : 4;
+}

@@ -1,0 +1,58 @@
+#include "voice/SafeFileWriter.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+
+namespace {
+
+// The file a save really replaces: the end of a symbolic link, so that a
+// linked voice file is updated instead of the link being overwritten.
+std::string ResolvedTarget(const std::string& target) {
+  std::error_code error;
+  if (!std::filesystem::is_symlink(target, error)) return target;
+  std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
+  return error ? target : resolved.string();
+}
+
+}  // namespace
+
+KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTarget(target)) {
+  size_t slash = target_.rfind('/');
+  std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+  std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+  static unsigned counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%d-%u.tmp", int(getpid()), counter++);
+    temp_ = folder + "." + name + suffix;
+    file_ = std::make_unique<KPlainFile>(KPlainFile::Create{}, temp_);
+    if (file_->IsOpen() || errno != EEXIST) break;
+  }
+  created_ = IsOpen();
+  // A replaced file keeps its permissions.
+  struct stat st {};
+  if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0)
+    Discard();
+}
+
+KSafeFileWriter::~KSafeFileWriter() { Discard(); }
+
+void KSafeFileWriter::Discard() {
+  if (!created_) return;
+  file_->Close();
+  ::unlink(temp_.c_str());
+  created_ = false;
+}
+
+bool KSafeFileWriter::Commit() {
+  if (!IsOpen()) return false;
+  bool written = fdatasync(file_->Fd()) == 0;
+  bool closed = file_->Close();
+  if (!written || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+  created_ = false;
+  return true;
+}

@@ -1,0 +1,34 @@
+// KVoiceLayout: what a checked voice file says about its voice and where its
+// samples lie; KFileKind: the names a format shows in messages and progress.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "voice/MxvKeyStream.h"
+
+struct KFileKind {
+  const char* Name;       // in "is not a valid %s file"
+  const char* LoadTitle;  // progress titles
+  const char* SaveTitle;
+};
+
+struct KVoiceLayout {
+  int32_t Channels = 1;
+  int32_t BitsPerSample = 8;
+  int32_t SampleRate = 0;  // as the file gives it; the loader rounds it down to 25
+  int64_t DataOffset = 0;
+  int32_t DataBytes = 0;   // what goes into the store
+  std::string Alias;
+  bool Scrambled = false;  // MXV: the data runs through `Keys`
+  KMxvKeyStream Keys;
+
+  int32_t Frames() const { return DataBytes / (Channels * (BitsPerSample / 8)); }
+  // True when the sample data announced really lies in a file of `size`.
+  bool DataWithin(int64_t size) const { return DataOffset >= 0 && DataOffset + DataBytes <= size; }
+};
+
+// True for the formats a voice can hold.
+inline bool KnownFormat(int64_t channels, int64_t bits) {
+  return (channels == 1 || channels == 2) && (bits == 8 || bits == 16);
+}

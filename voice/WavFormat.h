@@ -1,0 +1,25 @@
+// KWavFormat: RIFF WAVE files with PCM data: the canonical 44-byte header on
+// saving; on loading a "fmt " chunk first and the "data" chunk next or after
+// one other chunk, the sample width taken from the block alignment.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "voice/PcmIO.h"
+#include "voice/PlainFile.h"
+#include "voice/VoiceLayout.h"
+
+class KWavFormat {
+ public:
+  static constexpr int kHeaderBytes = 44;
+  static const KFileKind kKind;
+
+  // An empty text when `file` holds a loadable WAV voice (then `layout`
+  // tells where and what), otherwise the message that refuses it.
+  static std::string Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
+
+  // The header for `dataBytes` sample bytes of `voice`.
+  static std::vector<uint8_t> Header(const KPcmIO& voice, int32_t dataBytes);
+};
