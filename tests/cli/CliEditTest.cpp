@@ -13,7 +13,11 @@ class Edit : public CliFixture {
     WriteFile(dir_ / name, Bytes16(samples));
     return "load-pcm 1 16 " + name;
   }
-  std::map<std::string, std::string> StateAfter(const std::string& script) { return State(Quiet(script + "; state")); }
+  // The record `state` prints after `script` holds these keys and values.
+  void ExpectState(const std::string& script, const std::map<std::string, std::string>& expected) {
+    std::map<std::string, std::string> state = State(Quiet(script + "; state"));
+    for (const auto& [key, value] : expected) EXPECT_EQ(state[key], value) << key << " after " << script;
+  }
   // Runs a script whose last command must show exactly `message`.
   void Refused(const std::string& script, const std::string& message) {
     CliResult r = cli_.Script(script);
@@ -25,48 +29,28 @@ class Edit : public CliFixture {
 TEST_F(Edit, TrimToTheMarkedAreaAndUndo) {
   std::string load = Pcm8("a.pcm", {10, 20, 30, 40, 50, 60, 70, 80});
   EXPECT_EQ(Frames(load + "; set-mkl 3; set-mkr 5; cut-unmark"), Bytes8({30, 40, 50}));
-  auto state = StateAfter(load + "; set-mkl 3; set-mkr 5; cut-unmark");
-  EXPECT_EQ(state["end"], "3");
-  EXPECT_EQ(state["mkl"], "1");
-  EXPECT_EQ(state["mkr"], "3");
-  EXPECT_EQ(state["undo"], "Undo : Cut unmark area");
-  EXPECT_EQ(state["undo_depth"], "1");
+  ExpectState(load + "; set-mkl 3; set-mkr 5; cut-unmark",
+              {{"end", "3"}, {"mkl", "1"}, {"mkr", "3"}, {"undo", "Undo : Cut unmark area"}, {"undo_depth", "1"}});
   EXPECT_EQ(Frames(load + "; set-mkl 3; set-mkr 5; cut-unmark; undo"), Bytes8({10, 20, 30, 40, 50, 60, 70, 80}));
   EXPECT_EQ(Frames(load + "; set-mkl 3; set-mkr 5; cut-marked"), Bytes8({10, 20, 60, 70, 80}));
 }
 
 TEST_F(Edit, ZoomInClicksClampAndExchangeTheMarkers) {
   std::string load = Pcm8("a.pcm", std::vector<uint8_t>(12, 128));
-  auto state = StateAfter(load + "; set-mkr 4; set-mkl 7; set-flg 99");
-  EXPECT_EQ(state["mkl"], "4");
-  EXPECT_EQ(state["mkr"], "7");
-  EXPECT_EQ(state["flg"], "12");
-  state = StateAfter(load + "; set-mkl -5; set-mkr 0; set-flg 0");
-  EXPECT_EQ(state["mkl"], "1");
-  EXPECT_EQ(state["mkr"], "1");
-  EXPECT_EQ(state["flg"], "1");
-  state = StateAfter("set-mkl 5; set-flg 3");
-  EXPECT_EQ(state["mkl"], "0");
-  EXPECT_EQ(state["flg"], "0");
+  ExpectState(load + "; set-mkr 4; set-mkl 7; set-flg 99", {{"mkl", "4"}, {"mkr", "7"}, {"flg", "12"}});
+  ExpectState(load + "; set-mkl -5; set-mkr 0; set-flg 0", {{"mkl", "1"}, {"mkr", "1"}, {"flg", "1"}});
+  ExpectState("set-mkl 5; set-flg 3", {{"mkl", "0"}, {"flg", "0"}});
 }
 
 TEST_F(Edit, MarkMenuAutoMarkAndGoto) {
   std::string load = Pcm8("a.pcm", std::vector<uint8_t>(1000, 128));
-  auto state = StateAfter(load + "; set-flg 100; auto-mark 256; goto end");
-  EXPECT_EQ(state["mkl"], "100");
-  EXPECT_EQ(state["mkr"], "355");
-  EXPECT_EQ(state["zistart"], "968");
-  state = StateAfter(load + "; set-flg 900; auto-mark 256; goto mkl; reset-flg");
-  EXPECT_EQ(state["mkr"], "1000");
-  EXPECT_EQ(state["zistart"], "868");
-  EXPECT_EQ(state["flg"], "1");
-  state = StateAfter(load + "; set-mkl 50; set-mkr 60; goto mkr; reset-mkl; reset-mkr; goto flg");
-  EXPECT_EQ(state["mkl"], "1");
-  EXPECT_EQ(state["mkr"], "1000");
-  EXPECT_EQ(state["zistart"], "1");
-  state = StateAfter(load + "; set-mkl 50; set-mkr 60; mark-all; goto end; goto head");
-  EXPECT_EQ(state["mkl"], "1");
-  EXPECT_EQ(state["zistart"], "1");
+  ExpectState(load + "; set-flg 100; auto-mark 256; goto end", {{"mkl", "100"}, {"mkr", "355"}, {"zistart", "968"}});
+  ExpectState(load + "; set-flg 900; auto-mark 256; goto mkl; reset-flg",
+              {{"mkr", "1000"}, {"zistart", "868"}, {"flg", "1"}});
+  ExpectState(load + "; set-mkl 50; set-mkr 60; goto mkr; goto flg", {{"zistart", "1"}});
+  ExpectState(load + "; set-mkl 50; set-mkr 60; goto mkr", {{"zistart", "28"}});
+  ExpectState(load + "; set-mkl 50; set-mkr 60; reset-mkl; reset-mkr", {{"mkl", "1"}, {"mkr", "1000"}});
+  ExpectState(load + "; set-mkl 50; set-mkr 60; mark-all; goto end; goto head", {{"mkl", "1"}, {"zistart", "1"}});
   Refused(load + "; auto-mark 0", KLoadMessageText(msg::kAutoMarkLength));
 }
 
@@ -77,11 +61,7 @@ TEST_F(Edit, CopyInOneBankPasteInAnotherByEachMode) {
   EXPECT_EQ(Frames(setup + "paste-cover"), Bytes8({200, 20, 30}));  // the frames after the block leave
   EXPECT_EQ(Frames(setup + "paste-mix"), Bytes8({200, 92, 102, 200}));
   EXPECT_EQ(Frames(setup + "paste-insert; undo"), Bytes8({200, 200, 200, 200}));
-  auto state = StateAfter(setup + "paste-insert");
-  EXPECT_EQ(state["bank"], "2");
-  EXPECT_EQ(state["mkl"], "2");
-  EXPECT_EQ(state["mkr"], "3");
-  EXPECT_EQ(state["undo"], "Undo : Paste by insert");
+  ExpectState(setup + "paste-insert", {{"bank", "2"}, {"mkl", "2"}, {"mkr", "3"}, {"undo", "Undo : Paste by insert"}});
   Refused("paste-insert", KLoadMessageText(msg::kWarnCopyFirst));
 }
 
@@ -93,10 +73,7 @@ TEST_F(Edit, MuteFadeSetEndAndInsertMute) {
   EXPECT_EQ(Frames(load + "; set-flg 4; set-end"), Bytes8({100, 110, 120, 130}));
   EXPECT_EQ(Frames(load + "; set-flg 2; insert-mute 3"),
             Bytes8({100, 110, 128, 128, 128, 120, 130, 140, 150, 160, 170}));
-  auto state = StateAfter(load + "; set-flg 2; insert-mute 3");
-  EXPECT_EQ(state["mkl"], "2");
-  EXPECT_EQ(state["mkr"], "4");
-  EXPECT_EQ(state["undo"], "Undo : Insert mute");
+  ExpectState(load + "; set-flg 2; insert-mute 3", {{"mkl", "2"}, {"mkr", "4"}, {"undo", "Undo : Insert mute"}});
   Refused(load + "; insert-mute -1", KLoadMessageText(msg::kNegativeInsert));
 
   std::string fade = Pcm8("f.pcm", std::vector<uint8_t>(20, 228));  // value 100
@@ -117,10 +94,8 @@ TEST_F(Edit, AmplifierTakesTheRealPercentageUnrounded) {
 
 TEST_F(Edit, EchoLengthensTheVoiceByItsEchoes) {
   std::string load = Pcm16("a.pcm", std::vector<int16_t>(1000, 100));
-  auto state = StateAfter(load + "; rate 8000; echo 100 10");  // one echo of 800 frames
-  EXPECT_EQ(state["end"], "1800");
-  EXPECT_EQ(state["mkr"], "1800");
-  EXPECT_EQ(state["undo"], "Undo : Echo");
+  ExpectState(load + "; rate 8000; echo 100 10",  // one echo of 800 frames
+              {{"end", "1800"}, {"mkr", "1800"}, {"undo", "Undo : Echo"}});
   EXPECT_EQ(Frames(load + "; echo 280 5"), ReadFile(dir_ / "a.pcm"));
   Refused(load + "; echo 99 50", KLoadMessageText(msg::kEchoDelay));
   Refused(load + "; echo 280 0", KLoadMessageText(msg::kEchoAttenuation));
@@ -129,9 +104,7 @@ TEST_F(Edit, EchoLengthensTheVoiceByItsEchoes) {
 TEST_F(Edit, MixerSplitMergeAndTranslate) {
   std::string banks = "bank 2; " + Pcm16("two.pcm", std::vector<int16_t>(100, 300)) + "; bank 3; " +
                       Pcm16("three.pcm", std::vector<int16_t>(50, 20)) + "; rate 22050; bank 4; ";
-  auto state = StateAfter(banks + "mix 2 3 0 0");
-  EXPECT_EQ(state["end"], "100");
-  EXPECT_EQ(state["rate"], "22050");
+  ExpectState(banks + "mix 2 3 0 0", {{"end", "100"}, {"rate", "22050"}});
   std::vector<int16_t> mixed(100, 300);
   for (int k = 0; k < 50; ++k) mixed[size_t(k)] = 320;
   EXPECT_EQ(Frames(banks + "mix 2 3 0 0"), Bytes16(mixed));
@@ -152,28 +125,17 @@ TEST_F(Edit, SaveWritesTheOwnFileAndClearingRestoresTheStart) {
   std::string load = Pcm8("own.pcm", {100, 110, 120, 130});
   Quiet(load + "; set-mkl 1; set-mkr 2; mute-marked; save");
   EXPECT_EQ(ReadFile(dir_ / "own.pcm"), Bytes8({128, 128, 120, 130}));
-  auto state = StateAfter(load + "; alias Mine; rate 16013; state; clear-bank");
-  EXPECT_EQ(state["end"], "0");
-  EXPECT_EQ(state["alias"], "Alias Name");
-  EXPECT_EQ(state["filetype"], "5");
-  state = State(Quiet(load + "; alias Mine; rate 16013; state"));
-  EXPECT_EQ(state["rate"], "16000");
-  EXPECT_EQ(state["alias"], "Mine");
-  EXPECT_EQ(state["filetype"], "1");
-  state = StateAfter(load + "; bank 12; " + Pcm8("b.pcm", {1, 2, 3, 4}) + "; clear-all; bank 1");
-  EXPECT_EQ(state["end"], "0");
-  EXPECT_EQ(state["bank"], "1");
+  ExpectState(load + "; alias Mine; rate 16013", {{"rate", "16000"}, {"alias", "Mine"}, {"filetype", "1"}});
+  ExpectState(load + "; alias Mine; rate 16013; clear-bank",
+              {{"end", "0"}, {"rate", "16000"}, {"alias", "Alias Name"}, {"filetype", "5"}});
+  ExpectState(load + "; bank 12; " + Pcm8("b.pcm", {1, 2, 3, 4}) + "; clear-all; bank 1", {{"end", "0"}, {"bank", "1"}});
 }
 
 TEST_F(Edit, UndoKeepsTheNewestFourEdits) {
   std::string load = Pcm8("a.pcm", std::vector<uint8_t>(40, 200));
   std::string script = load + "; set-mkl 1; set-mkr 20; mute-marked; fade-out; amp 50; mute-unmark; cut-marked";
-  auto state = StateAfter(script);
-  EXPECT_EQ(state["undo_depth"], "4");
-  EXPECT_EQ(state["undo"], "Undo : Cut marked area");
-  state = StateAfter(script + "; undo; undo; undo; undo");
-  EXPECT_EQ(state["undo_depth"], "0");
-  EXPECT_EQ(state["undo"], "Undo");
+  ExpectState(script, {{"undo_depth", "4"}, {"undo", "Undo : Cut marked area"}});
+  ExpectState(script + "; undo; undo; undo; undo", {{"undo_depth", "0"}, {"undo", "Undo"}});
   EXPECT_EQ(Frames(script + "; undo; undo; undo; undo"), Frames(load + "; set-mkl 1; set-mkr 20; mute-marked"));
   CliResult r = cli_.Run({"--trace", "-e", "undo"});
   EXPECT_EQ(r.out, "undo -> false\n");

@@ -15,15 +15,6 @@ TEST(HexCount, ReadsDigitsUntilTheFirstOtherCharacter) {
   EXPECT_EQ(ReadHexCount(" 1 2"), 1);
 }
 
-TEST(HexCount, NoDigitsReadZero) {
-  EXPECT_EQ(ReadHexCount("zz"), 0);
-  EXPECT_EQ(ReadHexCount(""), 0);
-  EXPECT_EQ(ReadHexCount("   "), 0);
-  EXPECT_EQ(ReadHexCount("-"), 0);
-  EXPECT_EQ(ReadHexCount("0x"), 0);
-  EXPECT_EQ(ReadHexCount("g1"), 0);
-}
-
 TEST(HexCount, LongRunsOfDigitsHoldAtTheLimits) {
   EXPECT_EQ(ReadHexCount("7FFFFFFF"), INT32_MAX);
   EXPECT_EQ(ReadHexCount("FFFFFFFFFFFFFFFFFFFF"), INT32_MAX);
@@ -44,13 +35,15 @@ TEST(RealNumber, ReadsTheLongestNumberAtTheStart) {
   EXPECT_EQ(used, 7u);
 }
 
-TEST(RealNumber, NoNumberReadsZero) {
-  size_t used = 9;
-  EXPECT_EQ(ScanReal("zz", used), 0.0);
-  EXPECT_EQ(used, 0u);
-  EXPECT_EQ(ReadReal(""), 0.0);
-  EXPECT_EQ(ReadReal("."), 0.0);
-  EXPECT_EQ(ReadReal("-"), 0.0);
+TEST(TextReading, TextsThatStartWithNoNumberReadZero) {
+  for (const char* text : {"zz", "", "   ", "-", ".", "+x", "g1"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(ReadHexCount(text), 0);
+    size_t used = 9;
+    EXPECT_EQ(ScanReal(text, used), 0.0);
+    EXPECT_EQ(used, 0u);
+  }
+  EXPECT_EQ(ReadHexCount("0x"), 0);
   EXPECT_EQ(ReadReal("inf"), 0.0);
   EXPECT_EQ(ReadReal("nan"), 0.0);
   EXPECT_EQ(ReadReal("0x10"), 0.0);

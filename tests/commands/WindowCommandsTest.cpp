@@ -8,7 +8,22 @@
 
 namespace {
 
-using Commands = CommandFixture;
+class Commands : public CommandFixture {
+ protected:
+  // A voice of three frames with one undo snapshot.
+  void VoiceWithSnapshot() {
+    FillMono8(Current(), {1, 2, 3});
+    ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
+  }
+  static KCommandInput StereoRecord(double seconds, int32_t scrollPosition) {
+    KCommandInput input;
+    input.Channels = 2;
+    input.Bits = 16;
+    input.Seconds = seconds;
+    input.ScrollPosition = scrollPosition;
+    return input;
+  }
+};
 
 TEST(CommandTable, HandlersAreUniqueAndEveryRowRunsSomething) {
   std::set<std::string> handlers;
@@ -27,8 +42,7 @@ TEST(CommandTable, HandlersAreUniqueAndEveryRowRunsSomething) {
 TEST_F(Commands, UndoRunsInTheBracketAndBeepsOnlyWhenItRestored) {
   EXPECT_FALSE(Run("MenuUndoClick"));
   EXPECT_EQ(host_.Log, (Log{"repaint", "show", "hide"}));
-  FillMono8(Current(), {1, 2, 3});
-  ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
+  VoiceWithSnapshot();
   FillMono8(Current(), {9});
   host_.Log.clear();
   EXPECT_TRUE(Run("MenuUndoClick"));
@@ -82,14 +96,8 @@ TEST_F(Commands, PlayWithoutADeviceShowsError006ButNotOnAnEmptyVoice) {
 }
 
 TEST_F(Commands, RecordUsesTheDialogsRateAndLengthAndShowsError009WithoutADevice) {
-  FillMono8(Current(), {1, 2, 3});
-  ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
-  KCommandInput input;
-  input.Channels = 2;
-  input.Bits = 16;
-  input.Seconds = 10.0;
-  input.ScrollPosition = 22060;
-  EXPECT_FALSE(Run("MenuRecordClick", input));
+  VoiceWithSnapshot();
+  EXPECT_FALSE(Run("MenuRecordClick", StereoRecord(10.0, 22060)));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], KLoadMessageText(msg::kWaveInOpen));
   EXPECT_EQ(Current().END, 0);
@@ -101,14 +109,8 @@ TEST_F(Commands, RecordUsesTheDialogsRateAndLengthAndShowsError009WithoutADevice
 }
 
 TEST_F(Commands, RecordTooLongForTheStoreIsRefusedBeforeTheVoiceChanges) {
-  FillMono8(Current(), {1, 2, 3});
-  ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
-  KCommandInput input;
-  input.Channels = 2;
-  input.Bits = 16;
-  input.Seconds = 20000.0;  // 20000 s x 44100 Hz x 4 bytes
-  input.ScrollPosition = 44100;
-  EXPECT_FALSE(Run("MenuRecordClick", input));
+  VoiceWithSnapshot();
+  EXPECT_FALSE(Run("MenuRecordClick", StereoRecord(20000.0, 44100)));  // 20000 s x 44100 Hz x 4 bytes
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0], KFormatMessage(msg::kTooLong, "the recording"));
   EXPECT_EQ(Current().END, 3);
