@@ -1,6 +1,7 @@
 // A private swap folder for one run of melotrix-cli inside the system's
 // swap folder, so that two runs never see each other's files. It is removed
-// with whatever is left in it when the run ends.
+// with whatever is left in it when the run ends; folders left by runs that
+// were killed are removed by the next run.
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "CliFixture.h"
@@ -125,6 +127,17 @@ TEST_F(Script, EachRunHasItsOwnSwapFolderAndLeavesNothingBehind) {
   std::string swap = cli_.SystemDir() + "/SYS_DATA";
   ASSERT_TRUE(std::filesystem::is_directory(swap));
   EXPECT_TRUE(std::filesystem::is_empty(swap));
+}
+
+TEST_F(Script, FoldersLeftByKilledRunsAreRemovedByTheNextRun) {
+  std::string swap = cli_.SystemDir() + "/SYS_DATA";
+  std::filesystem::create_directories(swap + "/cli-2147483646-gone");
+  WriteFile(swap + "/cli-2147483646-gone/SY$00000.001", "left over");
+  std::string alive = swap + "/cli-" + std::to_string(getpid()) + "-alive";
+  std::filesystem::create_directories(alive);
+  Quiet("state");
+  EXPECT_FALSE(std::filesystem::exists(swap + "/cli-2147483646-gone"));
+  EXPECT_TRUE(std::filesystem::exists(alive));
 }
 
 TEST_F(Script, ASwapFolderThatCannotBeMadeIsNamed) {
