@@ -40,7 +40,6 @@ struct FileOptions {
   KWords files;
 };
 
-
 // Empty on success, else what is wrong.
 std::string ParseOptions(const KWords& args, bool allowAlias, FileOptions& options) {
   size_t at = 0;
@@ -65,8 +64,8 @@ std::string ParseOptions(const KWords& args, bool allowAlias, FileOptions& optio
   return "";
 }
 
-// The command that loads or saves `path` by its extension; empty when the
-// extension is not known.
+// Makes the command that loads or saves `path` by its extension. Empty on
+// success, else what is wrong (an unknown extension).
 std::string FileCommand(const std::string& path, bool load, const FileOptions& options, KScriptCommand& out) {
   const FileKind* kind = KindOf(path);
   if (!kind) return path + ": unknown file type (use .mxv, .wav, .voc, .pcm or .raw)";
