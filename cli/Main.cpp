@@ -35,6 +35,10 @@ Commands:
 )";
 
 constexpr const char* kHelpBottom = R"(
+state prints one key=value per line: bank, channels, bits, rate, end, mkl,
+mkr, flg, zistart, filetype, file, alias, undo (the Undo item's caption) and
+undo_depth (the number of undo snapshots, 0..4).
+
 info loads each FILE by its extension (.mxv, .wav, .voc; .pcm and .raw as
 mono 8-bit unless --raw is given) and prints "FILE: channels=... bits=...
 rate=... end=... alias=...", or the loader's message on stderr (exit 1).
