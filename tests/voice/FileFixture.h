@@ -68,6 +68,25 @@ class FileFixture : public VoiceFixture {
     EXPECT_EQ(v.ZiStart, end > 0 ? 1 : 0);
   }
 
+  enum class Kind { Mxv, Wav, Voc, Raw };
+  static bool SaveAs(KPcmFiles& v, Kind kind, const std::string& path) {
+    switch (kind) {
+      case Kind::Mxv: return v.SaveMxvFile(path);
+      case Kind::Wav: return v.SaveWavFile(path);
+      case Kind::Voc: return v.SaveVocFile(path);
+      default: return v.SaveRawPcmFile(path);
+    }
+  }
+  // Raw files are loaded in the format given.
+  static bool LoadAs(KPcmFiles& v, Kind kind, const std::string& path, int32_t channels, int32_t bits) {
+    switch (kind) {
+      case Kind::Mxv: return v.LoadMxvFile(path);
+      case Kind::Wav: return v.LoadWavFile(path);
+      case Kind::Voc: return v.LoadVocFile(path);
+      default: return v.LoadRawPcmFile(path, channels, bits);
+    }
+  }
+
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
   std::string NotValid(const std::string& path, const char* format) const {
     return KFormatMessage(msg::kNotValidFile, path.c_str(), format);

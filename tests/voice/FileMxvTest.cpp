@@ -16,27 +16,6 @@ KMxvKeyStream KeysOf(const std::vector<uint8_t>& file) {
   return KMxvKeyStream(file[0x1A + file[0x18]], file[0x1A + file[0x19]]);
 }
 
-TEST_F(Mxv, RoundTripKeepsSamplesFormatAndAliasInAllFourFormats) {
-  for (auto [channels, bits] : {std::pair{1, 8}, {1, 16}, {2, 8}, {2, 16}}) {
-    SCOPED_TRACE(channels * 100 + bits);
-    GiveVoice(Voice(0), channels, bits, 3000, 11127);  // more than one 4096-byte block
-    const std::string path = PathOf("round.mxv");
-    ASSERT_TRUE(Voice(0).SaveMxvFile(path));
-    ASSERT_TRUE(Voice(2).LoadMxvFile(path));
-    KPcmFiles& v = Voice(2);
-    EXPECT_EQ(Bytes(v), Bytes(Voice(0)));
-    EXPECT_EQ(v.Channels, channels);
-    EXPECT_EQ(v.BitsPerSample, bits);
-    EXPECT_EQ(v.SampleRate, 11125);
-    EXPECT_EQ(v.AliasName, "voice alias");
-    EXPECT_EQ(v.FileName, path);
-    EXPECT_EQ(v.FileType, KPcmFiles::kMxv);
-    ExpectMarkedWhole(v, 3000);
-    Voice(2).ClearBank();
-  }
-  EXPECT_TRUE(messages_.empty());
-}
-
 TEST_F(Mxv, HeaderFieldsAndDataLengthRoundedToFour) {
   GiveVoice(Current(), 1, 8, 4003, 16000);
   Current().SetAlias("nineteen characters");  // cut to 19

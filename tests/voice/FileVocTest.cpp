@@ -68,21 +68,6 @@ TEST_F(Voc, SavedFileIsOneTypeNineBlockWithoutTerminator) {
   EXPECT_EQ(GetLe(&f[36], 2), 0u);  // format code of 8-bit samples
 }
 
-TEST_F(Voc, RoundTripInAllFourFormats) {
-  for (auto [channels, bits] : {std::pair{1, 8}, {1, 16}, {2, 8}, {2, 16}}) {
-    SCOPED_TRACE(channels * 100 + bits);
-    GiveVoice(Voice(0), channels, bits, 2500, 32000);
-    ASSERT_TRUE(Voice(0).SaveVocFile(PathOf("r.voc")));
-    ASSERT_TRUE(Voice(2).LoadVocFile(PathOf("r.voc")));
-    KPcmFiles& v = Voice(2);
-    EXPECT_EQ(Bytes(v), Bytes(Voice(0)));
-    EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate), std::make_tuple(channels, bits, 32000));
-    EXPECT_EQ(v.FileType, KPcmFiles::kVoc);
-    EXPECT_EQ(v.AliasName, "");
-    ExpectMarkedWhole(v, 2500);
-  }
-}
-
 TEST_F(VocLoad, TypeOneRateFromTimeConstantAndLengthNotRounded) {
   for (auto [constant, rate] : {std::pair{131, 8000}, {165, 10975}, {0, 3900}}) {
     std::vector<uint8_t> data = Pattern(1000, uint32_t(constant));

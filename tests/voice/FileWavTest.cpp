@@ -72,21 +72,6 @@ TEST_F(Wav, SavedHeaderIsTheCanonicalFortyFourBytes) {
   EXPECT_EQ(GetLe(&f[40], 4), 4000u);
 }
 
-TEST_F(Wav, RoundTripInAllFourFormats) {
-  for (auto [channels, bits] : {std::pair{1, 8}, {1, 16}, {2, 8}, {2, 16}}) {
-    SCOPED_TRACE(channels * 100 + bits);
-    GiveVoice(Voice(0), channels, bits, 2500, 44100);
-    ASSERT_TRUE(Voice(0).SaveWavFile(PathOf("r.wav")));
-    ASSERT_TRUE(Voice(2).LoadWavFile(PathOf("r.wav")));
-    KPcmFiles& v = Voice(2);
-    EXPECT_EQ(Bytes(v), Bytes(Voice(0)));
-    EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate), std::make_tuple(channels, bits, 44100));
-    EXPECT_EQ(v.FileType, KPcmFiles::kWav);
-    EXPECT_EQ(v.AliasName, "");
-    ExpectMarkedWhole(v, 2500);
-  }
-}
-
 TEST_F(WavLoad, ChunkSearchToleratesOneChunkBeforeData) {
   WavSpec spec;
   ASSERT_TRUE(Load(spec));
