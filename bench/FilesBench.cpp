@@ -21,7 +21,9 @@ const char* const kNames[] = {"MXV", "WAV", "VOC", "PCM"};
 class FilesBench {
  public:
   explicit FilesBench(Format format)
-      : format_(format), set_(swap_.Path(), KHeadlessVoice::Factory(nullptr)), path_(swap_.Path() + "/voice.bin") {
+      : format_(format),
+        set_(swap_.Path(), KHeadlessVoice::Factory(nullptr)),
+        path_(swap_.Path() + "/voice.bin") {
     KPcmFiles& v = Voice();
     const int32_t bytes = format == kVoc ? KVocFormat::kMaxDataBytes & ~3 : kVoiceBytes;
     v.Channels = 2;
@@ -41,19 +43,27 @@ class FilesBench {
   bool Save() {
     KPcmFiles& v = Voice();
     switch (format_) {
-      case kMxv: return v.SaveMxvFile(path_);
-      case kWav: return v.SaveWavFile(path_);
-      case kVoc: return v.SaveVocFile(path_);
-      default: return v.SaveRawPcmFile(path_);
+      case kMxv:
+        return v.SaveMxvFile(path_);
+      case kWav:
+        return v.SaveWavFile(path_);
+      case kVoc:
+        return v.SaveVocFile(path_);
+      default:
+        return v.SaveRawPcmFile(path_);
     }
   }
   bool Load() {
     KPcmFiles& v = Voice();
     switch (format_) {
-      case kMxv: return v.LoadMxvFile(path_);
-      case kWav: return v.LoadWavFile(path_);
-      case kVoc: return v.LoadVocFile(path_);
-      default: return v.LoadRawPcmFile(path_, 2, 16);
+      case kMxv:
+        return v.LoadMxvFile(path_);
+      case kWav:
+        return v.LoadWavFile(path_);
+      case kVoc:
+        return v.LoadVocFile(path_);
+      default:
+        return v.LoadRawPcmFile(path_, 2, 16);
     }
   }
 

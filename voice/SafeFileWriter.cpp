@@ -35,8 +35,7 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
   created_ = IsOpen();
   // A replaced file keeps its permissions.
   struct stat st {};
-  if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0)
-    Discard();
+  if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
 }
 
 KSafeFileWriter::~KSafeFileWriter() { Discard(); }

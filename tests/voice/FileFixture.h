@@ -52,10 +52,10 @@ class FileFixture : public VoiceFixture {
   }
 
   // Everything a refused load or a failed save must keep.
-  using State = std::tuple<std::vector<uint8_t>, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                           int32_t, std::string, std::string, int32_t>;
+  using State = std::tuple<std::vector<uint8_t>, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                           int32_t, int32_t, std::string, std::string, int32_t>;
   static State StateOf(KPcmFiles& v) {
-    return {Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END,      v.MKL,
+    return {Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END,       v.MKL,
             v.MKR,    v.FLG,      v.ZiStart,       v.FileName,   v.AliasName, v.FileType};
   }
 
@@ -71,19 +71,27 @@ class FileFixture : public VoiceFixture {
   enum class Kind { Mxv, Wav, Voc, Raw };
   static bool SaveAs(KPcmFiles& v, Kind kind, const std::string& path) {
     switch (kind) {
-      case Kind::Mxv: return v.SaveMxvFile(path);
-      case Kind::Wav: return v.SaveWavFile(path);
-      case Kind::Voc: return v.SaveVocFile(path);
-      default: return v.SaveRawPcmFile(path);
+      case Kind::Mxv:
+        return v.SaveMxvFile(path);
+      case Kind::Wav:
+        return v.SaveWavFile(path);
+      case Kind::Voc:
+        return v.SaveVocFile(path);
+      default:
+        return v.SaveRawPcmFile(path);
     }
   }
   // Raw files are loaded in the format given.
   static bool LoadAs(KPcmFiles& v, Kind kind, const std::string& path, int32_t channels, int32_t bits) {
     switch (kind) {
-      case Kind::Mxv: return v.LoadMxvFile(path);
-      case Kind::Wav: return v.LoadWavFile(path);
-      case Kind::Voc: return v.LoadVocFile(path);
-      default: return v.LoadRawPcmFile(path, channels, bits);
+      case Kind::Mxv:
+        return v.LoadMxvFile(path);
+      case Kind::Wav:
+        return v.LoadWavFile(path);
+      case Kind::Voc:
+        return v.LoadVocFile(path);
+      default:
+        return v.LoadRawPcmFile(path, channels, bits);
     }
   }
 

@@ -47,7 +47,8 @@ TEST_F(Raw, SavedFormatBecomesTheFileType) {
   expected.resize(2000);
   EXPECT_EQ(ReadBytes(path), expected);
   ASSERT_TRUE(Voice(2).ReloadFromOwnFile());
-  EXPECT_EQ(std::tie(Voice(2).Channels, Voice(2).BitsPerSample, Voice(2).SampleRate), std::make_tuple(2, 8, 8000));
+  EXPECT_EQ(std::tie(Voice(2).Channels, Voice(2).BitsPerSample, Voice(2).SampleRate),
+            std::make_tuple(2, 8, 8000));
   EXPECT_EQ(Bytes(Voice(2)), expected);
 }
 

@@ -16,8 +16,10 @@ using Rules = FileFixture;
 TEST_F(Rules, RoundTripInEveryFormatAndSampleFormat) {
   const std::string path = PathOf("round.bin");
   for (Kind kind : {Kind::Mxv, Kind::Wav, Kind::Voc, Kind::Raw}) {
-    for (auto [channels, bits, rawType] : {std::tuple{1, 8, KPcmFiles::kRawMono8}, {1, 16, KPcmFiles::kRawMono16},
-                                           {2, 8, KPcmFiles::kRawStereo8}, {2, 16, KPcmFiles::kRawStereo16}}) {
+    for (auto [channels, bits, rawType] : {std::tuple{1, 8, KPcmFiles::kRawMono8},
+                                           {1, 16, KPcmFiles::kRawMono16},
+                                           {2, 8, KPcmFiles::kRawStereo8},
+                                           {2, 16, KPcmFiles::kRawStereo16}}) {
       SCOPED_TRACE(int(kind) * 1000 + channels * 100 + bits);
       GiveVoice(Voice(0), channels, bits, 2501, 11127);  // more than one 4096-byte block
       ASSERT_TRUE(SaveAs(Voice(0), kind, path));

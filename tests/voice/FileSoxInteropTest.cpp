@@ -53,7 +53,8 @@ TEST_F(Sox, LoadsWavFilesSoxWrote) {
     KPcmFiles& v = Voice(1);
     EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate), std::tie(f.channels, f.bits, f.rate));
     // The data length is rounded down to a multiple of 4 bytes.
-    EXPECT_EQ(Bytes(v), std::vector<uint8_t>(samples.begin(), samples.begin() + long(samples.size() & ~size_t(3))));
+    EXPECT_EQ(Bytes(v),
+              std::vector<uint8_t>(samples.begin(), samples.begin() + long(samples.size() & ~size_t(3))));
   }
 }
 
