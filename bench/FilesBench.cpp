@@ -41,30 +41,15 @@ class FilesBench {
   KPcmFiles& Voice() { return set_.Bank(1); }
   int64_t Bytes() { return int64_t(Voice().END) * 4; }
   bool Save() {
-    KPcmFiles& v = Voice();
-    switch (format_) {
-      case kMxv:
-        return v.SaveMxvFile(path_);
-      case kWav:
-        return v.SaveWavFile(path_);
-      case kVoc:
-        return v.SaveVocFile(path_);
-      default:
-        return v.SaveRawPcmFile(path_);
-    }
+    using SaveFile = bool (KPcmFiles::*)(const std::string&);
+    constexpr SaveFile kSave[] = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile, &KPcmFiles::SaveVocFile,
+                                  &KPcmFiles::SaveRawPcmFile};
+    return (Voice().*kSave[format_])(path_);
   }
   bool Load() {
-    KPcmFiles& v = Voice();
-    switch (format_) {
-      case kMxv:
-        return v.LoadMxvFile(path_);
-      case kWav:
-        return v.LoadWavFile(path_);
-      case kVoc:
-        return v.LoadVocFile(path_);
-      default:
-        return v.LoadRawPcmFile(path_, 2, 16);
-    }
+    using LoadFile = bool (KPcmFiles::*)(const std::string&);
+    constexpr LoadFile kLoad[] = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile, &KPcmFiles::LoadVocFile};
+    return format_ == kRaw ? Voice().LoadRawPcmFile(path_, 2, 16) : (Voice().*kLoad[format_])(path_);
   }
 
  private:

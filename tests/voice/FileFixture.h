@@ -70,29 +70,16 @@ class FileFixture : public VoiceFixture {
 
   enum class Kind { Mxv, Wav, Voc, Raw };
   static bool SaveAs(KPcmFiles& v, Kind kind, const std::string& path) {
-    switch (kind) {
-      case Kind::Mxv:
-        return v.SaveMxvFile(path);
-      case Kind::Wav:
-        return v.SaveWavFile(path);
-      case Kind::Voc:
-        return v.SaveVocFile(path);
-      default:
-        return v.SaveRawPcmFile(path);
-    }
+    using Save = bool (KPcmFiles::*)(const std::string&);
+    constexpr Save kSave[] = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile, &KPcmFiles::SaveVocFile,
+                              &KPcmFiles::SaveRawPcmFile};
+    return (v.*kSave[int(kind)])(path);
   }
   // Raw files are loaded in the format given.
   static bool LoadAs(KPcmFiles& v, Kind kind, const std::string& path, int32_t channels, int32_t bits) {
-    switch (kind) {
-      case Kind::Mxv:
-        return v.LoadMxvFile(path);
-      case Kind::Wav:
-        return v.LoadWavFile(path);
-      case Kind::Voc:
-        return v.LoadVocFile(path);
-      default:
-        return v.LoadRawPcmFile(path, channels, bits);
-    }
+    using Load = bool (KPcmFiles::*)(const std::string&);
+    constexpr Load kLoad[] = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile, &KPcmFiles::LoadVocFile};
+    return kind == Kind::Raw ? v.LoadRawPcmFile(path, channels, bits) : (v.*kLoad[int(kind)])(path);
   }
 
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
