@@ -1,7 +1,7 @@
 #include "voice/BlockCopy.h"
 
-KBlockCopy::Result KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
-                                      const Transform& transform, KProgress& progress) {
+KBlockCopy::Result KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt,
+                                   int64_t bytes, const Transform& transform, KProgress& progress) {
   uint8_t buffer[kBlock];
   for (int64_t done = 0; done < bytes;) {
     size_t n = bytes - done < int64_t(kBlock) ? size_t(bytes - done) : kBlock;

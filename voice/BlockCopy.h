@@ -22,5 +22,5 @@ class KBlockCopy {
   // Copies `bytes` bytes from `from` at `fromAt` to `to` at `toAt`. A file
   // that ends early is a failed read.
   static Result Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
-                  const Transform& transform, KProgress& progress);
+                    const Transform& transform, KProgress& progress);
 };

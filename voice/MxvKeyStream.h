@@ -19,14 +19,19 @@ class KMxvKeyStream {
   uint8_t KeyB() const { return b_; }
 
  private:
+  // The keys live in locals: the data bytes could alias the members, which
+  // would force a store and a reload of both keys at every pair.
   void Apply(uint8_t* p, size_t n, bool scramble) {
+    uint8_t a = a_, b = b_;
     for (size_t i = 0; i + 1 < n; i += 2) {
       uint8_t first = p[i];
-      p[i] = uint8_t(p[i + 1] ^ (scramble ? b_ : a_));
-      p[i + 1] = uint8_t(first ^ (scramble ? a_ : b_));
-      ++a_;
-      --b_;
+      p[i] = uint8_t(p[i + 1] ^ (scramble ? b : a));
+      p[i + 1] = uint8_t(first ^ (scramble ? a : b));
+      ++a;
+      --b;
     }
+    a_ = a;
+    b_ = b;
   }
 
   uint8_t a_;

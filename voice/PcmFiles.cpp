@@ -61,8 +61,8 @@ bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, int3
   bool written = out.IsOpen() && samples.IsOpen() && out.File().WriteAt(0, header.data(), header.size());
   if (written) {
     KProgress progress(Ui(), kind.SaveTitle, dataBytes);
-    written = KBlockCopy::Run(samples, 0, out.File(), int64_t(header.size()), dataBytes, transform, progress) ==
-              KBlockCopy::Result::Done;
+    written = KBlockCopy::Run(samples, 0, out.File(), int64_t(header.size()), dataBytes, transform,
+                              progress) == KBlockCopy::Result::Done;
   }
   if (!written || !out.Commit()) return Refuse(KFormatMessage(msg::kCannotCreate, target.c_str()));
 
@@ -111,8 +111,7 @@ bool KPcmFiles::SaveVocFile(const std::string& path) {
   const std::string target = SaveTarget(path);
   // A longer voice does not fit the 24-bit block length: refused rather
   // than written as a file that announces the wrong length.
-  if (bytes > KVocFormat::kMaxDataBytes)
-    return Refuse(KFormatMessage(msg::kVocTooLong, target.c_str()));
+  if (bytes > KVocFormat::kMaxDataBytes) return Refuse(KFormatMessage(msg::kVocTooLong, target.c_str()));
   return SaveVoice(target, KVocFormat::kKind, kVoc, KVocFormat::Header(*this, bytes), bytes, {});
 }
 
@@ -154,7 +153,8 @@ bool KPcmFiles::ReloadFromOwnFile() {
     case kRawMono16:
     case kRawStereo8:
     case kRawStereo16:
-      return LoadRawPcmFile(std::string(FileName), KRawFormat::Channels(FileType), KRawFormat::Bits(FileType));
+      return LoadRawPcmFile(std::string(FileName), KRawFormat::Channels(FileType),
+                            KRawFormat::Bits(FileType));
     case kMxv:
       return ReloadMxvFile();
     case kWav:

@@ -55,7 +55,8 @@ class KPcmFiles : public KPcmEdit {
   // Writes `header` and `dataBytes` sample bytes (through `transform`) in
   // place of `target`, then binds the voice to it.
   bool SaveVoice(const std::string& target, const KFileKind& kind, int32_t fileType,
-                 const std::vector<uint8_t>& header, int32_t dataBytes, const KBlockCopy::Transform& transform);
+                 const std::vector<uint8_t>& header, int32_t dataBytes,
+                 const KBlockCopy::Transform& transform);
   // The number of sample bytes a save writes: END frames, down to a multiple of 4.
   int32_t SaveBytes() const;
   // Shows `text` and reports failure.

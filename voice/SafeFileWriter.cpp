@@ -21,6 +21,8 @@ std::string ResolvedTarget(const std::string& target) {
 }  // namespace
 
 KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTarget(target)) {
+  // A file the user may not write stays as it is, as it would when written in place.
+  if (access(target_.c_str(), F_OK) == 0 && access(target_.c_str(), W_OK) != 0) return;
   size_t slash = target_.rfind('/');
   std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
   std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
@@ -35,8 +37,7 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
   created_ = IsOpen();
   // A replaced file keeps its permissions.
   struct stat st {};
-  if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0)
-    Discard();
+  if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
 }
 
 KSafeFileWriter::~KSafeFileWriter() { Discard(); }

@@ -18,7 +18,7 @@ struct KVoiceLayout {
   int32_t BitsPerSample = 8;
   int32_t SampleRate = 0;  // as the file gives it; the loader rounds it down to 25
   int64_t DataOffset = 0;
-  int32_t DataBytes = 0;   // what goes into the store
+  int32_t DataBytes = 0;  // what goes into the store
   std::string Alias;
   bool Scrambled = false;  // MXV: the data runs through `Keys`
   KMxvKeyStream Keys;

@@ -52,10 +52,10 @@ class FileFixture : public VoiceFixture {
   }
 
   // Everything a refused load or a failed save must keep.
-  using State = std::tuple<std::vector<uint8_t>, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                           int32_t, std::string, std::string, int32_t>;
+  using State = std::tuple<std::vector<uint8_t>, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                           int32_t, int32_t, std::string, std::string, int32_t>;
   static State StateOf(KPcmFiles& v) {
-    return {Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END,      v.MKL,
+    return {Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END,       v.MKL,
             v.MKR,    v.FLG,      v.ZiStart,       v.FileName,   v.AliasName, v.FileType};
   }
 
@@ -66,6 +66,20 @@ class FileFixture : public VoiceFixture {
     EXPECT_EQ(v.MKL, end > 0 ? 1 : 0);
     EXPECT_EQ(v.FLG, end > 0 ? 1 : 0);
     EXPECT_EQ(v.ZiStart, end > 0 ? 1 : 0);
+  }
+
+  enum class Kind { Mxv, Wav, Voc, Raw };
+  static bool SaveAs(KPcmFiles& v, Kind kind, const std::string& path) {
+    using Save = bool (KPcmFiles::*)(const std::string&);
+    constexpr Save kSave[] = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile, &KPcmFiles::SaveVocFile,
+                              &KPcmFiles::SaveRawPcmFile};
+    return (v.*kSave[int(kind)])(path);
+  }
+  // Raw files are loaded in the format given.
+  static bool LoadAs(KPcmFiles& v, Kind kind, const std::string& path, int32_t channels, int32_t bits) {
+    using Load = bool (KPcmFiles::*)(const std::string&);
+    constexpr Load kLoad[] = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile, &KPcmFiles::LoadVocFile};
+    return kind == Kind::Raw ? v.LoadRawPcmFile(path, channels, bits) : (v.*kLoad[int(kind)])(path);
   }
 
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }

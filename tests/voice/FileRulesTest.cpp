@@ -11,6 +11,37 @@ namespace {
 
 using Rules = FileFixture;
 
+// Every file format keeps the samples (up to a multiple of 4 bytes) and the
+// sample format; only MXV keeps the rate exactly and the alias.
+TEST_F(Rules, RoundTripInEveryFormatAndSampleFormat) {
+  const std::string path = PathOf("round.bin");
+  for (Kind kind : {Kind::Mxv, Kind::Wav, Kind::Voc, Kind::Raw}) {
+    for (auto [channels, bits, rawType] : {std::tuple{1, 8, KPcmFiles::kRawMono8},
+                                           {1, 16, KPcmFiles::kRawMono16},
+                                           {2, 8, KPcmFiles::kRawStereo8},
+                                           {2, 16, KPcmFiles::kRawStereo16}}) {
+      SCOPED_TRACE(int(kind) * 1000 + channels * 100 + bits);
+      GiveVoice(Voice(0), channels, bits, 2501, 11127);  // more than one 4096-byte block
+      ASSERT_TRUE(SaveAs(Voice(0), kind, path));
+      ASSERT_TRUE(LoadAs(Voice(2), kind, path, channels, bits));
+      KPcmFiles& v = Voice(2);
+      std::vector<uint8_t> expected = Bytes(Voice(0));
+      expected.resize(expected.size() & ~size_t(3));
+      EXPECT_EQ(Bytes(v), expected);
+      EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample), std::tie(channels, bits));
+      EXPECT_EQ(v.SampleRate, kind == Kind::Raw ? 8000 : 11125);
+      EXPECT_EQ(v.AliasName, kind == Kind::Mxv ? "voice alias" : "");
+      EXPECT_EQ(v.FileType, kind == Kind::Raw   ? rawType
+                            : kind == Kind::Mxv ? KPcmFiles::kMxv
+                            : kind == Kind::Wav ? KPcmFiles::kWav
+                                                : KPcmFiles::kVoc);
+      EXPECT_EQ(v.FileName, path);
+      ExpectMarkedWhole(v, int32_t(expected.size()) / v.FrameBytes());
+    }
+  }
+  EXPECT_TRUE(messages_.empty());
+}
+
 TEST_F(Rules, DuplicateFileIsRefusedBeforeTheFileIsOpened) {
   const std::string path = PathOf("held.wav");  // need not exist: the check comes first
   Voice(7).FileName = path;
@@ -162,10 +193,7 @@ TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
     bool saved = true;
     {
       FileSizeLimit limit(8192);
-      saved = format == 0 ? v.SaveMxvFile(path)
-              : format == 1 ? v.SaveWavFile(path)
-              : format == 2 ? v.SaveVocFile(path)
-                            : v.SaveRawPcmFile(path);
+      saved = SaveAs(v, Kind(format), path);
     }
     EXPECT_FALSE(saved);
     EXPECT_EQ(LastMessage(), KFormatMessage(msg::kCannotCreate, path.c_str()));

@@ -21,7 +21,7 @@ struct WavSpec {
   size_t fmtExtra = 0;                      // bytes beyond the 16 of a plain "fmt " chunk
   std::vector<std::vector<uint8_t>> extra;  // chunks between "fmt " and "data"
   std::vector<uint8_t> data = Pattern(100);
-  int64_t dataSize = -1;                    // the size field, when not data.size()
+  int64_t dataSize = -1;  // the size field, when not data.size()
 };
 
 std::vector<uint8_t> WavBytes(const WavSpec& s) {
@@ -59,9 +59,10 @@ TEST_F(Wav, SavedHeaderIsTheCanonicalFortyFourBytes) {
   ASSERT_TRUE(Voice(0).SaveWavFile(path));
   std::vector<uint8_t> f = ReadBytes(path);
   ASSERT_EQ(f.size(), 4044u);
-  std::vector<uint8_t> expected = {'R', 'I', 'F', 'F', 0xC4, 0x0F, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ',
-                                   16, 0, 0, 0, 1, 0, 2, 0, 0x22, 0x56, 0, 0, 0x88, 0x58, 0x01, 0,
-                                   4, 0, 16, 0, 'd', 'a', 't', 'a', 0xA0, 0x0F, 0, 0};
+  std::vector<uint8_t> expected = {'R', 'I', 'F',  'F',  0xC4, 0x0F, 0,    0,    'W',  'A', 'V',
+                                   'E', 'f', 'm',  't',  ' ',  16,   0,    0,    0,    1,   0,
+                                   2,   0,   0x22, 0x56, 0,    0,    0x88, 0x58, 0x01, 0,   4,
+                                   0,   16,  0,    'd',  'a',  't',  'a',  0xA0, 0x0F, 0,   0};
   EXPECT_EQ(std::vector<uint8_t>(f.begin(), f.begin() + 44), expected);
   EXPECT_EQ(std::vector<uint8_t>(f.begin() + 44, f.end()), Bytes(Voice(0)));
 
@@ -70,21 +71,6 @@ TEST_F(Wav, SavedHeaderIsTheCanonicalFortyFourBytes) {
   f = ReadBytes(path);
   EXPECT_EQ(f.size(), 44u + 4000);
   EXPECT_EQ(GetLe(&f[40], 4), 4000u);
-}
-
-TEST_F(Wav, RoundTripInAllFourFormats) {
-  for (auto [channels, bits] : {std::pair{1, 8}, {1, 16}, {2, 8}, {2, 16}}) {
-    SCOPED_TRACE(channels * 100 + bits);
-    GiveVoice(Voice(0), channels, bits, 2500, 44100);
-    ASSERT_TRUE(Voice(0).SaveWavFile(PathOf("r.wav")));
-    ASSERT_TRUE(Voice(2).LoadWavFile(PathOf("r.wav")));
-    KPcmFiles& v = Voice(2);
-    EXPECT_EQ(Bytes(v), Bytes(Voice(0)));
-    EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate), std::make_tuple(channels, bits, 44100));
-    EXPECT_EQ(v.FileType, KPcmFiles::kWav);
-    EXPECT_EQ(v.AliasName, "");
-    ExpectMarkedWhole(v, 2500);
-  }
 }
 
 TEST_F(WavLoad, ChunkSearchToleratesOneChunkBeforeData) {

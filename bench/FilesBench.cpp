@@ -1,0 +1,85 @@
+// Load and save throughput of the four voice file formats on a voice of
+// 100 MB (VOC on the largest voice one VOC block can describe).
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+#include "BenchSwap.h"
+#include "voice/BankSet.h"
+#include "voice/HeadlessVoice.h"
+#include "voice/PlainFile.h"
+#include "voice/VocFormat.h"
+
+namespace {
+
+constexpr int32_t kVoiceBytes = 100 * 1000 * 1000;
+enum Format { kMxv, kWav, kVoc, kRaw };
+const char* const kNames[] = {"MXV", "WAV", "VOC", "PCM"};
+
+// A bank set with a stereo 16-bit voice in bank 1 of the size the format
+// can hold, filled with varied bytes.
+class FilesBench {
+ public:
+  explicit FilesBench(Format format)
+      : format_(format),
+        set_(swap_.Path(), KHeadlessVoice::Factory(nullptr)),
+        path_(swap_.Path() + "/voice.bin") {
+    KPcmFiles& v = Voice();
+    const int32_t bytes = format == kVoc ? KVocFormat::kMaxDataBytes & ~3 : kVoiceBytes;
+    v.Channels = 2;
+    v.BitsPerSample = 16;
+    v.SampleRate = 44100;
+    v.Storage->Resize(bytes);
+    KPlainFile samples(v.Storage->GetFileName(), KPlainFile::Mode::ReadWrite);
+    std::vector<uint8_t> block(1 << 20);
+    for (size_t i = 0; i < block.size(); ++i) block[i] = uint8_t(i * 131 + (i >> 9));
+    for (int32_t at = 0; at < bytes; at += int32_t(block.size()))
+      samples.WriteAt(at, block.data(), std::min<size_t>(block.size(), size_t(bytes - at)));
+    v.END = v.MKR = bytes / 4;
+    v.MKL = v.FLG = v.ZiStart = 1;
+  }
+  KPcmFiles& Voice() { return set_.Bank(1); }
+  int64_t Bytes() { return int64_t(Voice().END) * 4; }
+  bool Save() {
+    using SaveFile = bool (KPcmFiles::*)(const std::string&);
+    constexpr SaveFile kSave[] = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile, &KPcmFiles::SaveVocFile,
+                                  &KPcmFiles::SaveRawPcmFile};
+    return (Voice().*kSave[format_])(path_);
+  }
+  bool Load() {
+    using LoadFile = bool (KPcmFiles::*)(const std::string&);
+    constexpr LoadFile kLoad[] = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile, &KPcmFiles::LoadVocFile};
+    return format_ == kRaw ? Voice().LoadRawPcmFile(path_, 2, 16) : (Voice().*kLoad[format_])(path_);
+  }
+
+ private:
+  Format format_;
+  BenchSwap swap_;
+  KBankSet set_;
+  std::string path_;
+};
+
+void Report(benchmark::State& state, FilesBench& files) {
+  state.counters["MB"] =
+      benchmark::Counter(double(files.Bytes()) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.SetLabel(std::string(kNames[state.range(0)]) + " " + std::to_string(files.Bytes() / 1000000) + " MB");
+}
+
+void SaveVoiceFile(benchmark::State& state) {
+  FilesBench files(Format(state.range(0)));
+  for (auto _ : state)
+    if (!files.Save()) state.SkipWithError("save failed");
+  Report(state, files);
+}
+BENCHMARK(SaveVoiceFile)->DenseRange(kMxv, kRaw)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void LoadVoiceFile(benchmark::State& state) {
+  FilesBench files(Format(state.range(0)));
+  if (!files.Save()) state.SkipWithError("save failed");
+  for (auto _ : state)
+    if (!files.Load()) state.SkipWithError("load failed");
+  Report(state, files);
+}
+BENCHMARK(LoadVoiceFile)->DenseRange(kMxv, kRaw)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
