@@ -1,5 +1,4 @@
-// What the editing tests share: the whole state of a voice for exact
-// comparisons, its markers as one value, and a ramp of mono 8-bit frames.
+// What the editing tests share: a voice's whole state for exact comparisons.
 #pragma once
 
 #include <array>
@@ -23,9 +22,7 @@ class EditFixture : public VoiceFixture {
     return {bytes, channels, bits, rate, {end, one, end, one, one}};
   }
   static void Mark(KPcmFiles& v, int32_t mkl, int32_t mkr, int32_t flg) {
-    v.MKL = mkl;
-    v.MKR = mkr;
-    v.FLG = flg;
+    std::tie(v.MKL, v.MKR, v.FLG) = std::tie(mkl, mkr, flg);
   }
   // Raw bytes step, 2 step, ... n step (mod 256).
   static std::vector<uint8_t> Ramp(int n, int step = 10) {

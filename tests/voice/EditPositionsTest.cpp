@@ -57,7 +57,6 @@ TEST_F(EditPositions, TheCopyBuffersContents) {
   EXPECT_EQ(messages_,
             std::vector<std::string>(3, "Warn 001 \n\nYou must run the Copy instruction \nAnd then to do Paste !!!"));
   EXPECT_EQ(Capture(Current()), before);
-  EXPECT_EQ(Current().UndoDepth(), 0);
   FillMono8(Buffer(), {255, 0});
   Buffer().SampleRate = 44100;
   ASSERT_TRUE(Current().PasteByInsert());

