@@ -4,7 +4,7 @@
 using EditBanks = EditFixture;
 
 // The longest length and the highest rate of the sources that have frames,
-// without resampling; shorter sources end in silence. No snapshot is taken.
+// without resampling; shorter sources end in silence. Snapshots stay as they were.
 TEST_F(EditBanks, MixLengthRateAndPadding) {
   FillMono8(Voice(2), {130, 140, 150});
   Voice(2).SampleRate = 11025;

@@ -1,4 +1,4 @@
-// What every edit obeys: nothing on an empty voice, no change when refused.
+// What every edit obeys (empty voice, refusals, swap folder, undo), and markers.
 #include <climits>
 #include <cmath>
 
@@ -7,8 +7,8 @@
 
 using EditRules = EditFixture;
 
-// Each edit does nothing on an empty voice (and copy buffer), changes nothing
-// while the swap folder is missing or full, else is undone exactly by label.
+// Each edit does nothing on an empty voice with an empty copy buffer, changes
+// nothing while the swap folder is missing or full, else is undone by label.
 TEST_F(EditRules, EachEdit) {
   const std::tuple<Run, const char*, bool> rows[] = {
       {&KPcmFiles::PasteByCover, "Undo : Paste by cover", false},
@@ -115,7 +115,7 @@ TEST_F(EditRules, RefusalsChangeNothing) {
       {[](KPcmFiles& v) { return v.SplitChannels(2, 2); }, KLoadMessageText(msg::kSplitSameBank)},
       {[](KPcmFiles& v) { return v.MergeChannels(1, 3); }, KLoadMessageText(msg::kMergeStereoSource)},
       {[](KPcmFiles& v) { return v.MergeChannels(3, 4); }, KLoadMessageText(msg::kMergeWidths)},
-      {[](KPcmFiles& v) { return v.MathAmplifier(INFINITY); }, ""},
+      {[](KPcmFiles& v) { return v.MathAmplifier(NAN) || v.MathAmplifier(INFINITY); }, ""},
       {[](KPcmFiles& v) { return v.Echo(280, NAN) || v.Echo(2001, 60) || v.Echo(280, 99.5); }, ""},
   };
   for (const auto& [run, message] : rows) {

@@ -21,7 +21,7 @@ TEST_F(EditSamples, FadesStartOrEndAtSilence) {
   Current().MKL = 1;
   ASSERT_TRUE(Current().FadeOut());
   EXPECT_EQ(Bytes(Current()), (std::vector<uint8_t>{228, 203, 78, 103, 128}));
-  FillMono8(Current(), {1, 2});  // too short for either
+  FillMono8(Current(), {1, 2});  // two frames: too short to fade
   EXPECT_FALSE(Current().FadeOut());
 }
 
