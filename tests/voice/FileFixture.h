@@ -2,13 +2,9 @@
 // the refusal texts, and the state a refused load or save must leave alone.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "resources/StringTable.h"
 #include "support/VoiceFixture.h"
@@ -20,8 +16,8 @@ using namespace std::string_literals;
 constexpr const char* kNotValid = "Error 001 \n\nThe file : %s \nis not a valid %s file !!!";
 constexpr const char* kInBank =
     "Error 002 \n\nThe file : %s \nWas exist already on Melotrix BankID = %d\nSystem can not reload it !!!";
-constexpr const char* kNoData =
-    "Error 003 \n\nThe file : %s \nCan not find the data-chunk \nIt's format is not RIFF-WAV \nSystem can not load it !!!";
+constexpr const char* kNoData = "Error 003 \n\nThe file : %s \nCan not find the data-chunk \n"
+                                "It's format is not RIFF-WAV \nSystem can not load it !!!";
 constexpr const char* kCompressed =
     "Error 004 \n\nThe file : %s \nIt is a compressed WAV format \nSystem can not load it !!!";
 constexpr const char* kCannotCreate = "Error 005 \n\nThe file : %s \nSystem can not create it !!!";
@@ -30,12 +26,10 @@ inline std::string Text(std::string text, const std::vector<std::string>& args) 
     text.replace(at, 2, args[i]);
   return text;
 }
-
 // Bytes that differ from their neighbours and from any other seed's.
 inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed = 1) {
   std::vector<uint8_t> bytes(n);
-  uint32_t x = seed * 2654435761u + 12345;
-  for (uint8_t& b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
+  for (uint32_t x = seed * 2654435761u + 12345; uint8_t& b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
   return bytes;
 }
 // `value` as `n` little-endian bytes.
@@ -69,11 +63,11 @@ class FileFixture : public VoiceFixture {
     }
     return f;
   }
-  // A voice of `frames` patterned frames at `rate` with an alias.
+  // A voice of `frames` patterned frames at `rate`, with an alias too long to be kept whole.
   static void GiveVoice(KPcmFiles& v, int32_t channels, int32_t bits, int32_t frames, int32_t rate = 22050) {
     Fill(v, channels, bits, Pattern(size_t(frames) * size_t(channels * bits / 8), uint32_t(frames)));
     v.SampleRate = rate;
-    v.SetAlias("voice alias");
+    v.SetAlias("twenty-one characters");
   }
   // Everything a refused load or a failed save must keep.
   static auto StateOf(KPcmFiles& v) {
@@ -81,15 +75,13 @@ class FileFixture : public VoiceFixture {
                            v.ZiStart, v.FileName, v.AliasName, v.FileType);
   }
   // Saves or loads in the format of `kind`; raw files load in the format given.
-  static bool SaveAs(KPcmFiles& v, Kind kind, const std::string& path) {
-    constexpr bool (KPcmFiles::*kSave[])(const std::string&) = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile,
-                                                                &KPcmFiles::SaveVocFile, &KPcmFiles::SaveRawPcmFile};
-    return (v.*kSave[int(kind)])(path);
+  static bool SaveAs(KPcmFiles& v, Kind k, const std::string& p) {
+    return k == Kind::Mxv ? v.SaveMxvFile(p) : k == Kind::Wav ? v.SaveWavFile(p)
+                          : k == Kind::Voc ? v.SaveVocFile(p) : v.SaveRawPcmFile(p);
   }
-  static bool LoadAs(KPcmFiles& v, Kind kind, const std::string& path, int32_t channels = 1, int32_t bits = 8) {
-    constexpr bool (KPcmFiles::*kLoad[])(const std::string&) = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile,
-                                                                &KPcmFiles::LoadVocFile};
-    return kind == Kind::Raw ? v.LoadRawPcmFile(path, channels, bits) : (v.*kLoad[int(kind)])(path);
+  static bool LoadAs(KPcmFiles& v, Kind k, const std::string& p, int32_t channels = 1, int32_t bits = 8) {
+    return k == Kind::Mxv ? v.LoadMxvFile(p) : k == Kind::Wav ? v.LoadWavFile(p)
+                          : k == Kind::Voc ? v.LoadVocFile(p) : v.LoadRawPcmFile(p, channels, bits);
   }
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
 };

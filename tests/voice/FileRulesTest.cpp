@@ -1,5 +1,5 @@
-// The rules every format shares: round trips, the duplicate-file refusal,
-// "Save" by file type, the reload of copies, and saves that fail.
+// The rules every format shares: the duplicate-file refusal, "Save" by file
+// type, the reload of copies, and saves that fail.
 #include <filesystem>
 
 #include "FileFixture.h"
@@ -9,116 +9,74 @@ namespace {
 
 using Rules = FileFixture;
 
-// Samples and sample format come back in every format (up to a multiple of 4
-// bytes); only MXV keeps the rate exactly and the alias, raw PCM loads at 8000 Hz.
-TEST_F(Rules, RoundTripInEveryFormatAndSampleFormat) {
-  const std::string path = PathOf("round.bin");
-  for (Kind kind : kKinds) {
-    for (auto [channels, bits, rawType] : {std::tuple{1, 8, 1}, {1, 16, 2}, {2, 8, 3}, {2, 16, 4}}) {
-      SCOPED_TRACE(kName[int(kind)] + std::to_string(channels) + std::to_string(bits));
-      GiveVoice(Voice(0), channels, bits, 2501, 11127);  // more than one 4096-byte block
-      ASSERT_TRUE(SaveAs(Voice(0), kind, path));
-      ASSERT_TRUE(LoadAs(Voice(2), kind, path, channels, bits));
-      const KPcmFiles& v = Voice(2);
-      std::vector<uint8_t> expected = Bytes(Voice(0));
-      expected.resize(expected.size() & ~size_t(3));
-      const size_t header[] = {128, 44, 42, 0};
-      EXPECT_EQ(ReadBytes(path).size(), header[int(kind)] + expected.size());
-      EXPECT_EQ(Bytes(Voice(2)), expected);
-      EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.FileName), std::tie(channels, bits, path));
-      EXPECT_EQ(v.SampleRate, kind == Kind::Raw ? 8000 : 11125);
-      EXPECT_EQ(v.AliasName, kind == Kind::Mxv ? "voice alias" : "");
-      EXPECT_EQ(v.FileType, kind == Kind::Raw ? rawType : KPcmFiles::kMxv + int(kind));  // MXV, WAV, VOC: 5, 6, 7
-    }
-  }
-  EXPECT_TRUE(messages_.empty());
-}
-
-// A bank's own file is a reload; the names are compared exactly.
-TEST_F(Rules, DuplicateFileIsRefusedBeforeTheFileIsOpened) {
-  const std::string path = PathOf("held.wav");  // need not exist: the check comes first
-  Voice(7).FileName = Voice(5).FileName = path;
+// The first bank holding the file is named, before the file is opened; a bank
+// may reload its own file; names compare exactly. Voices 13 and 14 check only
+// against each other, and reload a file saved from banks 1..12 under its exact
+// name, each in its own file type.
+TEST_F(Rules, DuplicateFilesAndTheReloadOfCopies) {
+  const std::string wav = PathOf("shared.wav"), pcm = PathOf("shared.pcm");
+  Voice(7).FileName = Voice(5).FileName = wav;
   GiveVoice(Voice(3), 1, 8, 20);
   ASSERT_TRUE(Voice(3).SaveUndo("Undo : Echo"));
   const auto before = StateOf(Voice(3));
-  EXPECT_FALSE(Voice(3).LoadWavFile(path));
-  EXPECT_EQ(LastMessage(), Text(kInBank, {path, "5"}));  // the first bank holding it
+  EXPECT_FALSE(Voice(3).LoadWavFile(wav));
+  EXPECT_EQ(LastMessage(), Text(kInBank, {wav, "5"}));
   EXPECT_EQ(StateOf(Voice(3)), before);
   EXPECT_EQ(Voice(3).UndoDepth(), 1);
-
-  GiveVoice(Voice(0), 1, 8, 8);
-  ASSERT_TRUE(Voice(0).SaveWavFile(path));
-  Voice(7).FileName = Voice(5).FileName = PathOf("HELD.wav");
-  EXPECT_TRUE(Voice(3).LoadWavFile(path));
-  EXPECT_TRUE(Voice(3).LoadWavFile(path));
-  EXPECT_FALSE(Voice(5).LoadWavFile(path));
-  EXPECT_EQ(LastMessage(), Text(kInBank, {path, "3"}));
+  Voice(7).FileName = Voice(5).FileName = PathOf("SHARED.wav");
+  GiveVoice(Voice(0), 1, 8, 40);
+  ASSERT_TRUE(Voice(0).SaveWavFile(wav) && Voice(0).SaveRawPcmFile(pcm));
+  ASSERT_TRUE(Voice(3).LoadWavFile(wav) && Voice(3).LoadWavFile(wav));
+  EXPECT_FALSE(Voice(5).LoadWavFile(wav));
+  EXPECT_EQ(LastMessage(), Text(kInBank, {wav, "3"}));
+  ASSERT_TRUE(Voice(13).LoadWavFile(wav) && Voice(14).LoadRawPcmFile(pcm, 1, 16));
+  EXPECT_FALSE(Voice(14).LoadWavFile(wav));
+  EXPECT_EQ(LastMessage(), Text(kInBank, {wav, "13"}));
+  GiveVoice(Voice(3), 2, 16, 30);
+  ASSERT_TRUE(Voice(3).SaveWavFile(wav) && Voice(3).SaveRawPcmFile(pcm));
+  EXPECT_EQ(std::make_tuple(Voice(13).Channels, Voice(13).BitsPerSample, Bytes(Voice(13))),
+            std::make_tuple(2, 16, Bytes(Voice(3))));
+  EXPECT_EQ(std::make_tuple(Voice(14).Channels, Voice(14).BitsPerSample, Bytes(Voice(14))),
+            std::make_tuple(1, 16, Bytes(Voice(3))));
+  GiveVoice(Voice(0), 1, 8, 12);
+  ASSERT_TRUE(Voice(0).SaveWavFile(wav) && Voice(5).SaveWavFile(PathOf("SHARED.wav")));
+  EXPECT_FALSE(Voice(5).ReloadCopiesOfFile());
+  EXPECT_EQ(Voice(13).END, 30);
 }
 
-// "Save" writes the format of the file type to the own file name; a raw file
-// type keeps its sample format, while the rate lives only in memory.
+// "Save" writes the format of the file type to the own file name and drops
+// the undo snapshots; a replaced file keeps its permissions and its link. A raw
+// file type keeps the sample format, while the rate lives only in memory.
 TEST_F(Rules, SaveByFileType) {
   KPcmFiles& v = Voice(1);
+  const std::string voc = PathOf("own.voc"), pcm = PathOf("own.pcm"), target = PathOf("target");
+  WriteBytes(target, {1});
+  std::filesystem::permissions(target, std::filesystem::perms(0640));
+  std::filesystem::create_symlink(target, voc);
   GiveVoice(v, 1, 8, 100);
-  ASSERT_TRUE(v.SaveUndo("Undo : Echo"));
-  const std::string voc = PathOf("own.voc"), raw = PathOf("own.pcm");
-  ASSERT_TRUE(v.SaveVocFile(voc));
-  EXPECT_EQ(std::tie(v.FileName, v.FileType), std::make_tuple(voc, int32_t(KPcmFiles::kVoc)));
-  EXPECT_EQ(std::make_pair(v.UndoDepth(), v.OverviewStale), std::make_pair(0, false));
+  ASSERT_TRUE(v.SaveVocFile(voc) && v.SaveUndo("Undo : Echo"));
   GiveVoice(v, 2, 16, 50);
   ASSERT_TRUE(v.SaveToOwnFile());
-  EXPECT_EQ(ReadBytes(voc).size(), 42u + 200);
-
+  EXPECT_EQ(ReadBytes(target).size(), 42u + 200);
+  EXPECT_EQ(std::make_tuple(std::filesystem::is_symlink(voc), std::filesystem::status(target).permissions()),
+            std::make_tuple(true, std::filesystem::perms(0640)));
+  EXPECT_EQ(std::make_pair(v.UndoDepth(), v.OverviewStale), std::make_pair(0, false));
   GiveVoice(v, 2, 8, 1001, 22050);
-  ASSERT_TRUE(v.SaveRawPcmFile(raw));
-  EXPECT_EQ(std::tie(v.FileType, v.SampleRate), std::make_tuple(int32_t(KPcmFiles::kRawStereo8), 22050));
+  ASSERT_TRUE(v.SaveRawPcmFile(pcm));
   GiveVoice(v, 2, 8, 7);
   ASSERT_TRUE(v.SaveToOwnFile());
-  const std::vector<uint8_t> frames = Bytes(v);
-  EXPECT_EQ(ReadBytes(raw), std::vector<uint8_t>(frames.begin(), frames.begin() + 12));
+  EXPECT_EQ(ReadBytes(pcm), Pattern(12, 7));  // the voice's first 12 bytes
+  EXPECT_EQ(v.SampleRate, 22050);
   ASSERT_TRUE(v.ReloadFromOwnFile());
   EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate, v.END), std::make_tuple(2, 8, 8000, 6));
-
   v.ClearBank();  // a cleared voice saves as MXV
   v.FileName = PathOf("cleared.mxv");
   ASSERT_TRUE(v.SaveToOwnFile());
   EXPECT_EQ(ReadBytes(v.FileName).size(), 128u);
-  EXPECT_TRUE(messages_.empty());
-}
-
-// Voices 13 and 14 reload a file saved from banks 1..12 under the exact name,
-// each in its own file type; they check duplicates only against each other.
-TEST_F(Rules, SavingReloadsTheExtraVoicesHoldingThatFile) {
-  const std::string wav = PathOf("shared.wav"), pcm = PathOf("shared.pcm");
-  GiveVoice(Voice(0), 1, 8, 40);
-  ASSERT_TRUE(Voice(0).SaveWavFile(wav) && Voice(0).SaveRawPcmFile(pcm));
-  ASSERT_TRUE(Voice(13).LoadWavFile(wav) && Voice(14).LoadRawPcmFile(pcm, 1, 16));
-  EXPECT_FALSE(Voice(14).LoadWavFile(wav));
-  EXPECT_EQ(LastMessage(), Text(kInBank, {wav, "13"}));
-
-  GiveVoice(Voice(2), 2, 16, 30);
-  ASSERT_TRUE(Voice(2).SaveWavFile(wav) && Voice(2).SaveRawPcmFile(pcm));
-  EXPECT_EQ(std::tie(Voice(13).Channels, Voice(13).BitsPerSample, Voice(13).END), std::make_tuple(2, 16, 30));
-  EXPECT_EQ(std::tie(Voice(14).Channels, Voice(14).BitsPerSample, Voice(14).END), std::make_tuple(1, 16, 60));
-  EXPECT_EQ(Bytes(Voice(13)), Bytes(Voice(2)));
-  EXPECT_EQ(Bytes(Voice(14)), Bytes(Voice(2)));
-
-  GiveVoice(Voice(0), 1, 8, 12);
-  GiveVoice(Voice(2), 1, 8, 12);
-  ASSERT_TRUE(Voice(0).SaveWavFile(wav) && Voice(2).SaveWavFile(PathOf("SHARED.wav")));
-  EXPECT_FALSE(Voice(2).ReloadCopiesOfFile());
-  EXPECT_EQ(Voice(13).END, 30);
-  // A copy that cannot read the new format keeps its samples.
-  ASSERT_TRUE(Voice(3).SaveMxvFile(wav));
-  EXPECT_EQ(LastMessage(), Text(kNotValid, {wav, "WAV"}));
-  EXPECT_EQ(std::tie(Voice(13).END, Voice(13).FileType), std::make_tuple(30, int32_t(KPcmFiles::kWav)));
-}
-
-TEST_F(Rules, SaveFileNameReplacesOnlyTheLastExtension) {
   for (auto [name, extension, proposed] : {std::tuple{"/v/a.mxv", ".WAV", "/v/a.WAV"}, {"/v/a.mxv", "", "/v/a.mxv"},
                                            {"/v.d/a", ".PCM", "/v.d/a.PCM"}, {"/v/a.b.voc", ".MXV", "/v/a.b.MXV"}}) {
-    Voice(1).FileName = name;
-    EXPECT_EQ(Voice(1).MakeSaveFileName(extension), proposed);
+    v.FileName = name;  // "Save as" proposes the own name with the format's extension
+    EXPECT_EQ(v.MakeSaveFileName(extension), proposed);
   }
 }
 
@@ -146,24 +104,11 @@ TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
   }
   refused(v.SaveWavFile(PathOf("missing/a.wav")), PathOf("missing/a.wav"), kCannotCreate);
   EXPECT_EQ(v.UndoDepth(), 1);
-  // The shortest mono 8-bit voice too long for one VOC block: L + 12 passes 0xFFFFFF.
-  Fill(v, 1, 8, {});
+  Fill(v, 1, 8, {});  // the shortest mono 8-bit voice too long for one VOC block: L + 12 passes 0xFFFFFF
   ASSERT_TRUE(v.Storage->Resize(0xFFFFFF - 11));
   v.END = 0xFFFFFF - 11;
   before = StateOf(v);
   refused(v.SaveVocFile(path), path, KLoadMessageText(msg::kVocTooLong));
-}
-
-TEST_F(Rules, ReplacedFileKeepsItsPermissionsAndLinks) {
-  const std::string path = PathOf("perm.wav"), link = PathOf("link.wav");
-  WriteBytes(path, {1});
-  std::filesystem::permissions(path, std::filesystem::perms(0640));
-  std::filesystem::create_symlink(path, link);
-  GiveVoice(Voice(1), 1, 8, 8);
-  ASSERT_TRUE(Voice(1).SaveWavFile(link));
-  EXPECT_TRUE(std::filesystem::is_symlink(link));
-  EXPECT_EQ(ReadBytes(path).size(), 44u + 8);
-  EXPECT_EQ(std::filesystem::status(path).permissions(), std::filesystem::perms(0640));
 }
 
 // A progress window that is always visible and logs what it is told.
