@@ -32,8 +32,7 @@ inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed = 1) {
   for (uint32_t x = seed * 2654435761u + 12345; uint8_t& b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
   return bytes;
 }
-// `value` as `n` little-endian bytes.
-inline std::string Le(uint32_t value, int n) {
+inline std::string Le(uint32_t value, int n) {  // `value` as `n` little-endian bytes
   std::string s(size_t(n), '\0');
   PutLe(reinterpret_cast<uint8_t*>(s.data()), value, n);
   return s;
@@ -69,10 +68,10 @@ class FileFixture : public VoiceFixture {
     v.SampleRate = rate;
     v.SetAlias("twenty-one characters");
   }
-  // Everything a refused load or a failed save must keep.
+  // Everything a refused load or a failed save must keep (a refused load drops the undo snapshots).
   static auto StateOf(KPcmFiles& v) {
     return std::make_tuple(Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKL, v.MKR, v.FLG,
-                           v.ZiStart, v.FileName, v.AliasName, v.FileType);
+                           v.ZiStart, v.FileName, v.AliasName, v.FileType, v.UndoDepth());
   }
   // Saves or loads in the format of `kind`; raw files load in the format given.
   static bool SaveAs(KPcmFiles& v, Kind k, const std::string& p) {
