@@ -62,7 +62,8 @@ TEST_F(Formats, AcceptedFiles) {
       {V, {{26, type1 + "\0\0"s}}, 32, 3900}, {V, {{22, Le(0x010A, 2) + Le(0x1129, 2)}}, 42},
       // Neither the identification text nor what follows the block is read; the header size says where it is.
       {V, {{0, std::string(19, 'x')}, {142, "\0"s, '+'}}, 42}, {V, {{20, "\x20"}, {26, std::string(6, 'x'), '+'}}, 48},
-      {R, {{10, "", '<'}}, 0, 8000, 8}, {R, {{10, "", '<'}}, 0, 8000, 2, 2, 16}, {R, {{3, "", '<'}}, 0, 8000, 0, 1, 16}};
+      {R, {{10, "", '<'}}, 0, 8000, 8}, {R, {{10, "", '<'}}, 0, 8000, 2, 2, 16},
+      {R, {{3, "", '<'}}, 0, 8000, 0, 1, 16}};
   for (const Row& r : rows) {
     SCOPED_TRACE(&r - rows);
     ASSERT_TRUE(Load(r.kind, r.edits, r.channels, r.bits));
