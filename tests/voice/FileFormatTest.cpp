@@ -98,12 +98,12 @@ TEST_F(Formats, RefusedFiles) {
       {W, {{43, cut, '<'}}, kNoData}, {W, {{36, "fact" + Le(4, 4) + "abcdLIST" + Le(2, 4) + "ef", '+'}}, kNoData},
       {V, {{24, Le(0x1129, 2)}}}, {V, {{22, Le(0x010A, 2)}}}, {V, {{19, "\0"s}}}, {V, {{25, cut, '<'}}},
       {V, {{26, cut, '<'}}}, {V, {{29, cut, '<'}}}, {V, {{21, "\xFF"}}}, {V, {{141, cut, '<'}}},
-      {V, {{26, "\3"}}, type, "3"}, {V, {{26, "\5"}}, type, "5"},
+      {V, {{26, "\3"}}, type, "3"}, {V, {{34, "\x0C"}}}, {V, {{35, "\3"}}}, {V, {{30, big}}},
       {V, {{26, type1 + "\1"}}, KLoadMessageText(msg::kVocPacking), "1"},
       {V, {{26, "\1" + Le(1, 3)}}}, {V, {{27, Le(11, 3)}}},  // shorter than the body header
-      {V, {{34, "\x0C"}}}, {V, {{35, "\3"}}}, {V, {{30, big}}}, {R, {{0, cut, '<'}}}, {R, {}, kNotValid, "", "", 3},
-      // Nothing but a regular file is read, so that a load never waits.
-      {W, {}, kNotValid, "", PathOf("fifo")}, {R, {}, kNotValid, "", dir_.Path()}, {M, {}, kNotValid, "", PathOf("-")}};
+      {R, {{0, cut, '<'}}}, {R, {}, kNotValid, "", "", 3}, {M, {}, kNotValid, "", PathOf("gone")},
+      // No file but a regular one is read, so that a load never waits.
+      {W, {}, kNotValid, "", PathOf("fifo")}, {R, {}, kNotValid, "", dir_.Path()}};
   GiveVoice(Voice(2), 2, 16, 33, 8000);
   Voice(2).FileName = PathOf("other.wav");
   Voice(2).FileType = KPcmFiles::kWav;
