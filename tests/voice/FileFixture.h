@@ -1,89 +1,86 @@
-// What the voice-file tests share: files in the test's folder, byte patterns,
-// and the state a refused load or save must leave alone.
+// What the voice-file tests share: files in the test's folder, byte edits,
+// the refusal texts, and the state a refused load or save must leave alone.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "resources/StringTable.h"
 #include "support/VoiceFixture.h"
 #include "voice/LittleEndian.h"
 
+using namespace std::string_literals;
+
+// The texts as the user reads them; Text fills each %s or %d with the next argument.
+constexpr const char* kNotValid = "Error 001 \n\nThe file : %s \nis not a valid %s file !!!";
+constexpr const char* kInBank =
+    "Error 002 \n\nThe file : %s \nWas exist already on Melotrix BankID = %d\nSystem can not reload it !!!";
+constexpr const char* kNoData = "Error 003 \n\nThe file : %s \nCan not find the data-chunk \n"
+                                "It's format is not RIFF-WAV \nSystem can not load it !!!";
+constexpr const char* kCompressed =
+    "Error 004 \n\nThe file : %s \nIt is a compressed WAV format \nSystem can not load it !!!";
+constexpr const char* kCannotCreate = "Error 005 \n\nThe file : %s \nSystem can not create it !!!";
+inline std::string Text(std::string text, const std::vector<std::string>& args) {
+  for (size_t i = 0, at = 0; i < args.size() && (at = text.find('%', at)) != std::string::npos; at += args[i++].size())
+    text.replace(at, 2, args[i]);
+  return text;
+}
 // Bytes that differ from their neighbours and from any other seed's.
 inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed = 1) {
   std::vector<uint8_t> bytes(n);
-  uint32_t x = seed * 2654435761u + 12345;
-  for (uint8_t& b : bytes) {
-    x = x * 1103515245u + 12345;
-    b = uint8_t(x >> 16);
-  }
+  for (uint32_t x = seed * 2654435761u + 12345; uint8_t& b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
   return bytes;
 }
+inline std::string Le(uint32_t value, int n) {  // `value` as `n` little-endian bytes
+  std::string s(size_t(n), '\0');
+  PutLe(reinterpret_cast<uint8_t*>(s.data()), value, n);
+  return s;
+}
+// `bytes` written over a file at `at` ('='), inserted there ('+'), or the file cut to `at` bytes ('<').
+struct Edit { size_t at; std::string bytes; char how = '='; };
 
 class FileFixture : public VoiceFixture {
  protected:
-  std::string PathOf(const std::string& name) const { return dir_ / name; }
+  enum class Kind { Mxv, Wav, Voc, Raw };
+  static constexpr Kind kKinds[] = {Kind::Mxv, Kind::Wav, Kind::Voc, Kind::Raw};
+  static constexpr const char* kName[] = {"MXV", "WAV", "VOC", "PCM"};
 
+  std::string PathOf(const std::string& name) const { return dir_ / name; }
   static void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
   }
   static std::vector<uint8_t> ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  // Overwrites `bytes` bytes (1..4) at `offset` of a file with `value`.
-  static void Patch(const std::string& path, size_t offset, uint32_t value, int bytes) {
-    std::vector<uint8_t> file = ReadBytes(path);
-    ASSERT_LE(offset + size_t(bytes), file.size());
-    PutLe(&file[offset], value, bytes);
-    WriteBytes(path, file);
+  static std::vector<uint8_t> Edited(std::vector<uint8_t> f, const std::vector<Edit>& edits) {
+    for (const Edit& e : edits) {
+      if (e.how == '<') f.resize(e.at);
+      if (e.how == '+') f.insert(f.begin() + long(e.at), e.bytes.begin(), e.bytes.end());
+      if (e.how == '=') std::copy(e.bytes.begin(), e.bytes.end(), f.begin() + long(e.at));
+    }
+    return f;
   }
-  // A voice of `frames` patterned frames at `rate` with a few names set.
+  // A voice of `frames` patterned frames at `rate`, with an alias too long to be kept whole.
   static void GiveVoice(KPcmFiles& v, int32_t channels, int32_t bits, int32_t frames, int32_t rate = 22050) {
     Fill(v, channels, bits, Pattern(size_t(frames) * size_t(channels * bits / 8), uint32_t(frames)));
     v.SampleRate = rate;
-    v.SetAlias("voice alias");
+    v.SetAlias("twenty-one characters");
   }
-
-  // Everything a refused load or a failed save must keep.
-  using State = std::tuple<std::vector<uint8_t>, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
-                           int32_t, int32_t, std::string, std::string, int32_t>;
-  static State StateOf(KPcmFiles& v) {
-    return {Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END,       v.MKL,
-            v.MKR,    v.FLG,      v.ZiStart,       v.FileName,   v.AliasName, v.FileType};
+  // Everything a refused load or a failed save must keep (a refused load drops the undo snapshots).
+  static auto StateOf(KPcmFiles& v) {
+    return std::make_tuple(Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKL, v.MKR, v.FLG,
+                           v.ZiStart, v.FileName, v.AliasName, v.FileType, v.UndoDepth());
   }
-
-  // A loaded voice is marked whole: MKR at END, MKL, FLG and ZiStart at 1.
-  static void ExpectMarkedWhole(const KPcmFiles& v, int32_t end) {
-    EXPECT_EQ(v.END, end);
-    EXPECT_EQ(v.MKR, end);
-    EXPECT_EQ(v.MKL, end > 0 ? 1 : 0);
-    EXPECT_EQ(v.FLG, end > 0 ? 1 : 0);
-    EXPECT_EQ(v.ZiStart, end > 0 ? 1 : 0);
+  // Saves or loads in the format of `kind`; raw files load in the format given.
+  static bool SaveAs(KPcmFiles& v, Kind k, const std::string& p) {
+    return k == Kind::Mxv ? v.SaveMxvFile(p) : k == Kind::Wav ? v.SaveWavFile(p)
+                          : k == Kind::Voc ? v.SaveVocFile(p) : v.SaveRawPcmFile(p);
   }
-
-  enum class Kind { Mxv, Wav, Voc, Raw };
-  static bool SaveAs(KPcmFiles& v, Kind kind, const std::string& path) {
-    using Save = bool (KPcmFiles::*)(const std::string&);
-    constexpr Save kSave[] = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile, &KPcmFiles::SaveVocFile,
-                              &KPcmFiles::SaveRawPcmFile};
-    return (v.*kSave[int(kind)])(path);
+  static bool LoadAs(KPcmFiles& v, Kind k, const std::string& p, int32_t channels = 1, int32_t bits = 8) {
+    return k == Kind::Mxv ? v.LoadMxvFile(p) : k == Kind::Wav ? v.LoadWavFile(p)
+                          : k == Kind::Voc ? v.LoadVocFile(p) : v.LoadRawPcmFile(p, channels, bits);
   }
-  // Raw files are loaded in the format given.
-  static bool LoadAs(KPcmFiles& v, Kind kind, const std::string& path, int32_t channels, int32_t bits) {
-    using Load = bool (KPcmFiles::*)(const std::string&);
-    constexpr Load kLoad[] = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile, &KPcmFiles::LoadVocFile};
-    return kind == Kind::Raw ? v.LoadRawPcmFile(path, channels, bits) : (v.*kLoad[int(kind)])(path);
-  }
-
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
-  std::string NotValid(const std::string& path, const char* format) const {
-    return KFormatMessage(msg::kNotValidFile, path.c_str(), format);
-  }
 };
