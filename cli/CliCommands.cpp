@@ -135,7 +135,7 @@ std::string CheckArg(KArg kind, const std::string& word) {
     case KArg::Bits:
       return word == "8" || word == "16" ? "" : "must be 8 or 16";
     case KArg::Integer:
-      return integer ? "" : "must be a whole number";
+      return integer ? "" : "must be a whole number from -2147483648 to 2147483647";
     case KArg::Real:
       ScanReal(word, used);
       return used > 0 && used == word.size() && word[0] != ' ' && word[0] != '\t' ? "" : "must be a number";
