@@ -1,4 +1,4 @@
-// KVocFormat: Creative voice files. Loading takes the first block, of type 1
+// KVocFormat: VOC voice files. Loading takes the first block, of type 1
 // (8-bit mono with a time constant) or type 9 (rate, width and channels);
 // saving writes one type 9 block and no terminator.
 #pragma once
