@@ -11,7 +11,8 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <vector>
+
+#include "platform/FileIO.h"
 
 namespace {
 
@@ -60,18 +61,6 @@ uint32_t NextNumber() {
 }
 
 constexpr int32_t kChunk = 4096;
-
-bool WriteAll(int fd, const uint8_t* p, size_t n, off_t at) {
-  while (n > 0) {
-    ssize_t w = pwrite(fd, p, n, at);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= size_t(w);
-    at += w;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -232,10 +221,10 @@ bool KPcmMMap::CopyFrom(KPcmMMap& source, KCopyProgress* progress) {
   uint8_t buffer[kChunk];
   for (int32_t done = 0; done < total;) {
     int32_t n = total - done < kChunk ? total - done : kChunk;
-    ssize_t r = pread(source.fd_, buffer, size_t(n), done);
-    if (r < 0 && errno == EINTR) continue;
-    if (r != n || !WriteAll(fd_, buffer, size_t(n), done)) {
-      int err = r < 0 ? errno : EIO;
+    errno = 0;
+    if (!platform::ReadFully(source.fd_, buffer, size_t(n), done) ||
+        !platform::WriteFully(fd_, buffer, size_t(n), done)) {
+      int err = errno != 0 ? errno : EIO;
       if (oldSize < size_ && ftruncate(fd_, oldSize) == 0) size_ = oldSize;
       return Fail("copy", err);
     }

@@ -83,8 +83,7 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   KPcmCell source = MakeCell();
   KPcmCell target(channels, bits / 8);
   int64_t bytes = int64_t(END) * channels * (bits / 8);
-  if (!FitsStore(bytes, "the format translation")) return false;
-  std::unique_ptr<KPcmMMap> store = NewStore(bytes);
+  std::unique_ptr<KPcmMMap> store = NewStore(bytes, "the format translation");
   if (!store) return false;
   KCursorScope cursor(Ui(), KCursorRole::Busy);
   KProgress progress(Ui(), "Translate voice format", END);

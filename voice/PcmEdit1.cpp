@@ -11,11 +11,9 @@
 
 std::unique_ptr<KPcmMMap> KPcmEdit::PrepareResult(int64_t frames, int32_t frameBytes, const char* operation,
                                                   const char* label) {
-  int64_t bytes = frames * frameBytes;
-  if (!FitsStore(bytes, operation)) return nullptr;
   // The store comes before the snapshot, so that a swap folder without room
   // leaves no snapshot of an edit that never happened.
-  std::unique_ptr<KPcmMMap> store = NewStore(bytes);
+  std::unique_ptr<KPcmMMap> store = NewStore(frames * frameBytes, operation);
   if (!store || (label && *label && !SnapshotForEdit(label))) return nullptr;
   return store;
 }

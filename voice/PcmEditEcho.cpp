@@ -48,7 +48,6 @@ bool KPcmEdit::Echo(double delayMs, double attenuationPercent) {
   // A voice without a valid rate gets no delay rather than a negative one.
   const int64_t D = std::max<int64_t>(0, int64_t(delayMs * 0.001 * SampleRate));
   const int64_t N = END + n * D;
-  if (!FitsStore(N * FrameBytes(), "the echo")) return false;
   const KPcmCell silence = MakeCell();
   std::vector<std::unique_ptr<KFrameReader>> readers;
   std::array<double, kMaxEchoes + 1> gain{};

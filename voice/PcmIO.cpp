@@ -51,8 +51,8 @@ bool KPcmIO::RecordFrames(int32_t frames) {
   return false;
 }
 
-std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes) {
-  if (!FitsStore(bytes, "the operation")) return nullptr;
+std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes, const char* operation) {
+  if (!FitsStore(bytes, operation)) return nullptr;
   auto store = std::make_unique<KPcmMMap>(Set.SwapFolder());
   // A file of length 0 cannot be mapped; empty results keep 16 bytes.
   int32_t size = bytes > 0 ? int32_t(bytes) : 16;

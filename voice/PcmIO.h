@@ -36,9 +36,10 @@ class KPcmIO {
   int32_t FrameBytes() const { return Channels * (BitsPerSample / 8); }
   KPcmCell MakeCell() const { return KPcmCell(Channels, BitsPerSample / 8); }
 
-  // A new store of `bytes` in the swap folder, or null after showing why it
-  // could not be made (the caller then changes nothing).
-  std::unique_ptr<KPcmMMap> NewStore(int64_t bytes);
+  // A new store of `bytes` in the swap folder for `operation`, or null after
+  // showing why it could not be made: a size past 32 bits or a swap folder
+  // without room (the caller then changes nothing).
+  std::unique_ptr<KPcmMMap> NewStore(int64_t bytes, const char* operation);
   // Shows the swap-folder message for a store that failed; returns false.
   bool StoreFailed(const KPcmMMap& store);
   // False, after a message naming `operation`, when a result of `bytes`

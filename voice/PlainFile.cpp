@@ -4,7 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include "platform/FileIO.h"
 
 KPlainFile::KPlainFile(const std::string& path, Mode mode) {
   int flags = (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC | O_NONBLOCK;
@@ -20,31 +20,9 @@ KPlainFile::KPlainFile(Create, const std::string& path) {
 
 KPlainFile::~KPlainFile() { Close(); }
 
-bool KPlainFile::ReadAt(int64_t at, void* p, size_t n) const {
-  auto* bytes = static_cast<uint8_t*>(p);
-  while (n > 0) {
-    ssize_t r = pread(fd_, bytes, n, off_t(at));
-    if (r < 0 && errno == EINTR) continue;
-    if (r <= 0) return false;
-    bytes += r;
-    n -= size_t(r);
-    at += r;
-  }
-  return true;
-}
+bool KPlainFile::ReadAt(int64_t at, void* p, size_t n) const { return platform::ReadFully(fd_, p, n, at); }
 
-bool KPlainFile::WriteAt(int64_t at, const void* p, size_t n) {
-  auto* bytes = static_cast<const uint8_t*>(p);
-  while (n > 0) {
-    ssize_t w = pwrite(fd_, bytes, n, off_t(at));
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    bytes += w;
-    n -= size_t(w);
-    at += w;
-  }
-  return true;
-}
+bool KPlainFile::WriteAt(int64_t at, const void* p, size_t n) { return platform::WriteFully(fd_, p, n, at); }
 
 bool KPlainFile::Close() {
   if (fd_ < 0) return true;

@@ -19,7 +19,6 @@ class KUiHooks {
   virtual void ProgressBar(int /*percent*/) {}
   virtual void PushCursor(KCursorRole /*role*/) {}
   virtual void PopCursor() {}
-  virtual void Beep() {}
 };
 
 // The progress convention of a frame loop: title and bar 0 at the start,
