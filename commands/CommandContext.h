@@ -10,7 +10,7 @@
 #include "commands/CommandHost.h"
 #include "commands/PromptTexts.h"
 #include "voice/BankSet.h"
-#include "voice/DisplayOptions.h"
+#include "display/DisplayOptions.h"
 
 // What a command gathered from its dialog, prompt or control before it runs.
 // Each command reads only the fields it needs.

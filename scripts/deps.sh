@@ -6,6 +6,8 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ make pkg-config
+  qt6-base-dev fonts-dejavu-core
+  libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   sox
 )

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "voice/PcmCell.h"
+#include "store/PcmCell.h"
 
 // Receives the bar of a whole-file copy; the voice passes its progress window.
 class KCopyProgress {

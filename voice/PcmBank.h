@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "voice/PcmCell.h"
+#include "store/PcmCell.h"
 #include "voice/PcmIO.h"
 
 class KPcmBank : public KPcmIO {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "store/PcmMMap.h"
-#include "voice/PcmCell.h"
+#include "store/PcmCell.h"
 #include "voice/UiHooks.h"
 
 class KBankSet;

@@ -1,7 +1,7 @@
 // KPcmCell: one sample frame as raw bytes plus one real value per channel.
 // It sits in every frame loop of the program, so it stays a small inline
-// value type with no allocation. Part of the PcmBank unit (included by
-// PcmBank.h); kept header-only so the sample store can encode and decode it.
+// value type with no allocation. It builds on nothing; the sample store
+// encodes and decodes it, and every layer above computes with it.
 #pragma once
 
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "voice/PcmCell.h"
+#include "store/PcmCell.h"
 
 #include <gtest/gtest.h>
 
