@@ -12,7 +12,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMELOTRIX_SANITIZE=ON -DMELOTRIX_BENCH=OFF
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMELOTRIX_SANITIZE=ON -DMELOTRIX_BENCH=OFF -DMELOTRIX_QT=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
