@@ -30,13 +30,14 @@ std::string Choices(const std::string& first) {
   return list;
 }
 
-// The window command's handler with "{1}" and "{2}" filled in.
+// The window command's handler with "{1}" and "{2}" filled in by the
+// arguments' numbers (the words passed their checks), so "02" is bank 2.
 std::string HandlerFor(const KCliCommand& command, const KWords& args) {
   std::string handler = command.Handler;
   for (size_t k = 0; k < args.size() && k < 2; ++k) {
     std::string mark = "{" + std::to_string(k + 1) + "}";
     size_t at = handler.find(mark);
-    if (at != std::string::npos) handler.replace(at, mark.size(), args[k]);
+    if (at != std::string::npos) handler.replace(at, mark.size(), std::to_string(IntArg(args[k])));
   }
   return handler;
 }
@@ -106,7 +107,7 @@ std::string BuildCommand(const KWords& words, int line, const std::string& writt
     out = KScriptCommand{line, written, &command, nullptr, args};
     if (command.Handler) {
       out.Window = FindWindowCommand(HandlerFor(command, args));
-      if (!out.Window) return words[0] + ": no window command " + HandlerFor(command, args);
+      if (!out.Window) return words[0] + ": these arguments name no command";
     }
     return "";
   }

@@ -55,6 +55,9 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, int32_
 bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, int32_t fileType,
                           const std::vector<uint8_t>& header, int32_t dataBytes,
                           const KBlockCopy::Transform& transform) {
+  // A save-as without a name is a file that cannot be created, never a save
+  // over the voice's own file.
+  if (target.empty()) return Refuse(KFormatMessage(msg::kCannotCreate, ""));
   KCursorScope cursor(Ui(), KCursorRole::Save);
   KSafeFileWriter out(target);
   KPlainFile samples(Storage->GetFileName(), KPlainFile::Mode::Read);
@@ -85,7 +88,7 @@ bool KPcmFiles::SaveMxvFile(const std::string& path) {
   const int32_t bytes = SaveBytes();
   KMxvKeyStream keys;
   std::vector<uint8_t> header = KMxvFormat::Header(*this, AliasName, bytes, uint32_t(SecondsClock()), keys);
-  return SaveVoice(SaveTarget(path), KMxvFormat::kKind, kMxv, header, bytes,
+  return SaveVoice(path, KMxvFormat::kKind, kMxv, header, bytes,
                    [&keys](uint8_t* p, size_t n) { keys.Scramble(p, n); });
 }
 
@@ -97,7 +100,7 @@ bool KPcmFiles::LoadWavFile(const std::string& path) {
 
 bool KPcmFiles::SaveWavFile(const std::string& path) {
   const int32_t bytes = SaveBytes();
-  return SaveVoice(SaveTarget(path), KWavFormat::kKind, kWav, KWavFormat::Header(*this, bytes), bytes, {});
+  return SaveVoice(path, KWavFormat::kKind, kWav, KWavFormat::Header(*this, bytes), bytes, {});
 }
 
 bool KPcmFiles::ReloadWavFile() { return FileType == kWav && LoadWavFile(std::string(FileName)); }
@@ -108,7 +111,7 @@ bool KPcmFiles::LoadVocFile(const std::string& path) {
 
 bool KPcmFiles::SaveVocFile(const std::string& path) {
   const int32_t bytes = SaveBytes();
-  const std::string target = SaveTarget(path);
+  const std::string& target = path;
   // A longer voice does not fit the 24-bit block length: refused rather
   // than written as a file that announces the wrong length.
   if (bytes > KVocFormat::kMaxDataBytes) return Refuse(KFormatMessage(msg::kVocTooLong, target.c_str()));
@@ -125,7 +128,7 @@ bool KPcmFiles::LoadRawPcmFile(const std::string& path, int32_t channels, int32_
 }
 
 bool KPcmFiles::SaveRawPcmFile(const std::string& path) {
-  return SaveVoice(SaveTarget(path), KRawFormat::kKind, KRawFormat::FileType(Channels, BitsPerSample), {},
+  return SaveVoice(path, KRawFormat::kKind, KRawFormat::FileType(Channels, BitsPerSample), {},
                    SaveBytes(), {});
 }
 
@@ -135,13 +138,13 @@ bool KPcmFiles::SaveToOwnFile() {
     case kRawMono16:
     case kRawStereo8:
     case kRawStereo16:
-      return SaveRawPcmFile();
+      return SaveRawPcmFile(FileName);
     case kMxv:
-      return SaveMxvFile();
+      return SaveMxvFile(FileName);
     case kWav:
-      return SaveWavFile();
+      return SaveWavFile(FileName);
     case kVoc:
-      return SaveVocFile();
+      return SaveVocFile(FileName);
     default:
       return false;
   }

@@ -23,16 +23,16 @@ class KPcmFiles : public KPcmEdit {
   bool ClearBank() override;
 
   bool LoadMxvFile(const std::string& path);
-  bool SaveMxvFile(const std::string& path = std::string());
+  bool SaveMxvFile(const std::string& path);
   bool ReloadMxvFile();
   bool LoadWavFile(const std::string& path);
-  bool SaveWavFile(const std::string& path = std::string());
+  bool SaveWavFile(const std::string& path);
   bool ReloadWavFile();
   bool LoadVocFile(const std::string& path);
-  bool SaveVocFile(const std::string& path = std::string());
+  bool SaveVocFile(const std::string& path);
   bool ReloadVocFile();
   bool LoadRawPcmFile(const std::string& path, int32_t channels, int32_t bits);
-  bool SaveRawPcmFile(const std::string& path = std::string());
+  bool SaveRawPcmFile(const std::string& path);
 
   bool SaveToOwnFile();
   bool ReloadFromOwnFile();
@@ -64,5 +64,4 @@ class KPcmFiles : public KPcmEdit {
     ShowMessageText(text);
     return false;
   }
-  std::string SaveTarget(const std::string& path) const { return path.empty() ? FileName : path; }
 };

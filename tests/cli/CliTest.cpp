@@ -260,3 +260,19 @@ TEST_F(Cli, ConvertBetweenEveryPairOfFormats) {
 }
 
 }  // namespace
+
+TEST_F(Cli, SaveAsWithoutANameWritesNothingAndBankNumbersReadAsNumbers) {
+  WriteFile(dir_ / "in.pcm", std::string(64, '\x40'));
+  const std::string before = ReadFile(dir_ / "in.pcm");
+  for (const char* save : {"save-mxv", "save-wav", "save-voc", "save-pcm"}) {
+    CliResult r = Run({"--trace", "-e", "load-pcm 1 8 in.pcm; amp 150; " + std::string(save) + " \"\""});
+    EXPECT_EQ(r.status, 1) << save;
+    EXPECT_EQ(r.err, Shown(KFormatMessage(msg::kCannotCreate, ""))) << save;
+    EXPECT_EQ(ReadFile(dir_ / "in.pcm"), before) << save;  // the voice's own file is untouched
+  }
+  CliResult r = Run({"--trace", "-e", "bank 02; alias two; bank 2; state"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Lines(r.out, " -> "), "bank 02 -> true alias two -> true bank 2 -> true state -> true");
+  EXPECT_NE(r.out.find("bank=2"), std::string::npos);
+  EXPECT_NE(r.out.find("two"), std::string::npos);
+}
