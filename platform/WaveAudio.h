@@ -1,6 +1,6 @@
 // The wave-audio devices as the voice object sees them: opened per PCM
-// format, one cached device per direction. The ALSA back end implements it;
-// KNoWaveAudio is a machine without a sound card, where every open fails.
+// format, one cached device per direction. KNoWaveAudio, a machine without a
+// sound card where every open fails, is the only implementation so far.
 #pragma once
 
 enum class KWaveDirection { Input = 0, Output = 1 };
