@@ -7,21 +7,22 @@
 #include "BenchSwap.h"
 #include "voice/BankSet.h"
 #include "voice/HeadlessVoice.h"
-#include "voice/PlainFile.h"
-#include "voice/VocFormat.h"
+#include "platform/PlainFile.h"
+#include "formats/VocFormat.h"
 
 namespace {
 
 constexpr int32_t kVoiceBytes = 100 * 1000 * 1000;
 enum Format { kMxv, kWav, kVoc, kRaw };
-const char* const kNames[] = {"MXV", "WAV", "VOC", "PCM"};
+// The formats in benchmark order; raw files are stereo 16-bit like the voice.
+constexpr KFileType kTypes[] = {KFileType::Mxv, KFileType::Wav, KFileType::Voc, KFileType::RawStereo16};
 
 // A bank set with a stereo 16-bit voice in bank 1 of the size the format
 // can hold, filled with varied bytes.
 class FilesBench {
  public:
   explicit FilesBench(Format format)
-      : format_(format),
+      : format_(*FindFileFormat(kTypes[format])),
         set_(swap_.Path(), KHeadlessVoice::Factory(nullptr)),
         path_(swap_.Path() + "/voice.bin") {
     KPcmFiles& v = Voice();
@@ -40,20 +41,12 @@ class FilesBench {
   }
   KPcmFiles& Voice() { return set_.Bank(1); }
   int64_t Bytes() { return int64_t(Voice().END) * 4; }
-  bool Save() {
-    using SaveFile = bool (KPcmFiles::*)(const std::string&);
-    constexpr SaveFile kSave[] = {&KPcmFiles::SaveMxvFile, &KPcmFiles::SaveWavFile, &KPcmFiles::SaveVocFile,
-                                  &KPcmFiles::SaveRawPcmFile};
-    return (Voice().*kSave[format_])(path_);
-  }
-  bool Load() {
-    using LoadFile = bool (KPcmFiles::*)(const std::string&);
-    constexpr LoadFile kLoad[] = {&KPcmFiles::LoadMxvFile, &KPcmFiles::LoadWavFile, &KPcmFiles::LoadVocFile};
-    return format_ == kRaw ? Voice().LoadRawPcmFile(path_, 2, 16) : (Voice().*kLoad[format_])(path_);
-  }
+  bool Save() { return format_.Save(Voice(), path_); }
+  bool Load() { return format_.Load(Voice(), path_); }
+  const char* Name() const { return format_.Kind->Name; }
 
  private:
-  Format format_;
+  const KFileFormat& format_;
   BenchSwap swap_;
   KBankSet set_;
   std::string path_;
@@ -62,7 +55,7 @@ class FilesBench {
 void Report(benchmark::State& state, FilesBench& files) {
   state.counters["MB"] =
       benchmark::Counter(double(files.Bytes()) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
-  state.SetLabel(std::string(kNames[state.range(0)]) + " " + std::to_string(files.Bytes() / 1000000) + " MB");
+  state.SetLabel(std::string(files.Name()) + " " + std::to_string(files.Bytes() / 1000000) + " MB");
 }
 
 void SaveVoiceFile(benchmark::State& state) {

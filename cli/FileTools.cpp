@@ -1,35 +1,22 @@
 #include "cli/FileTools.h"
 
-#include <algorithm>
 #include <cctype>
 #include <iostream>
 
 #include "cli/Session.h"
 #include "cli/Usage.h"
+#include "voice/FileFormats.h"
 
 namespace {
 
-struct FileKind {
-  const char* extension;
-  const char* load;
-  const char* save;
-};
-
-constexpr FileKind kKinds[] = {
-    {"mxv", "load-mxv", "save-mxv"}, {"wav", "load-wav", "save-wav"}, {"voc", "load-voc", "save-voc"},
-    {"pcm", "load-pcm", "save-pcm"}, {"raw", "load-pcm", "save-pcm"},
-};
-
-const FileKind* KindOf(const std::string& path) {
+// The format of a file by its extension; ".raw" is raw PCM as well.
+const KFileFormat* FormatOf(const std::string& path) {
   size_t slash = path.rfind('/');
   size_t dot = path.rfind('.');
   if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return nullptr;
   std::string extension = path.substr(dot + 1);
-  std::transform(extension.begin(), extension.end(), extension.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  for (const FileKind& kind : kKinds)
-    if (extension == kind.extension) return &kind;
-  return nullptr;
+  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return FileFormatByExtension(extension == "raw" ? "pcm" : extension);
 }
 
 // Options shared by both modes, then the file words.
@@ -67,10 +54,11 @@ std::string ParseOptions(const KWords& args, bool allowAlias, FileOptions& optio
 // Makes the command that loads or saves `path` by its extension. Empty on
 // success, else what is wrong (an unknown extension).
 std::string FileCommand(const std::string& path, bool load, const FileOptions& options, KScriptCommand& out) {
-  const FileKind* kind = KindOf(path);
-  if (!kind) return path + ": unknown file type (use .mxv, .wav, .voc, .pcm or .raw)";
-  KWords words{load ? kind->load : kind->save};
-  if (load && words[0] == "load-pcm") words.insert(words.end(), options.raw.begin(), options.raw.end());
+  const KFileFormat* format = FormatOf(path);
+  if (!format) return path + ": unknown file type (use .mxv, .wav, .voc, .pcm or .raw)";
+  // The script commands are named after the formats' extensions: load-wav, save-pcm.
+  KWords words{std::string(load ? "load-" : "save-") + format->Extension};
+  if (load && format->Raw()) words.insert(words.end(), options.raw.begin(), options.raw.end());
   words.push_back(path);
   return BuildCommand(words, 0, words[0] + " " + path, out);
 }

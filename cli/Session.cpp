@@ -45,7 +45,7 @@ bool KCliSession::PrintState() {
   v.UndoLabel(undo);
   std::cout << "bank=" << banks_->CurrentBankNumber << "\nchannels=" << v.Channels << "\nbits=" << v.BitsPerSample
             << "\nrate=" << v.SampleRate << "\nend=" << v.END << "\nmkl=" << v.MKL << "\nmkr=" << v.MKR
-            << "\nflg=" << v.FLG << "\nzistart=" << v.ZiStart << "\nfiletype=" << v.FileType
+            << "\nflg=" << v.FLG << "\nzistart=" << v.ZiStart << "\nfiletype=" << int(v.FileType)
             << "\nfile=" << v.FileName << "\nalias=" << v.AliasName << "\nundo=" << undo
             << "\nundo_depth=" << v.UndoDepth() << std::endl;
   return true;

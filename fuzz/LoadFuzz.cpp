@@ -58,12 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::fwrite(data, 1, size, f);
   std::fclose(f);
   KPcmFiles& v = scratch.banks->Bank(1);
-  for (int format = 0; format < 4; ++format) {
+  for (const KFileFormat& format : FileFormats()) {
     v.ClearBank();
-    bool loaded = format == 0   ? v.LoadMxvFile(path)
-                  : format == 1 ? v.LoadWavFile(path)
-                  : format == 2 ? v.LoadVocFile(path)
-                                : v.LoadRawPcmFile(path, 2, 16);
+    bool loaded = format.Load(v, path);
     if (!loaded) Require(v.END == 0 && v.Storage->Size() == 16);
     CheckRecord(v);
   }

@@ -6,14 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/CopyProgress.h"
 #include "store/PcmCell.h"
-
-// Receives the bar of a whole-file copy; the voice passes its progress window.
-class KCopyProgress {
- public:
-  virtual ~KCopyProgress() = default;
-  virtual void CopyPercent(int percent) = 0;
-};
 
 class KPcmMMap {
  public:

@@ -5,22 +5,22 @@
 
 #include "resources/StringTable.h"
 #include "voice/BankSet.h"
-#include "voice/MxvFormat.h"
-#include "voice/RawFormat.h"
-#include "voice/SafeFileWriter.h"
-#include "voice/VocFormat.h"
-#include "voice/WavFormat.h"
+#include "formats/MxvFormat.h"
+#include "formats/RawFormat.h"
+#include "platform/SafeFileWriter.h"
+#include "formats/VocFormat.h"
+#include "formats/WavFormat.h"
 
 KPcmFiles::KPcmFiles(KBankSet& set, int32_t bankNumber)
     : KPcmEdit(set, bankNumber), SecondsClock([] { return int64_t(std::time(nullptr)); }) {}
 
 bool KPcmFiles::ClearBank() {
   KPcmEdit::ClearBank();
-  FileType = kMxv;
+  FileType = KFileType::Mxv;
   return true;
 }
 
-bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, int32_t fileType,
+bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileType fileType,
                           const Checker& check) {
   if (!PrepareLoad(path)) return false;
   KPlainFile file(path, KPlainFile::Mode::Read);
@@ -52,7 +52,7 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, int32_
   return true;
 }
 
-bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, int32_t fileType,
+bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, KFileType fileType,
                           const std::vector<uint8_t>& header, int32_t dataBytes,
                           const KBlockCopy::Transform& transform) {
   // A save-as without a name is a file that cannot be created, never a save
@@ -81,32 +81,32 @@ bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, int3
 int32_t KPcmFiles::SaveBytes() const { return int32_t(int64_t(END) * FrameBytes() & ~int64_t(3)); }
 
 bool KPcmFiles::LoadMxvFile(const std::string& path) {
-  return LoadVoice(path, KMxvFormat::kKind, kMxv, &KMxvFormat::Check);
+  return LoadVoice(path, KMxvFormat::kKind, KFileType::Mxv, &KMxvFormat::Check);
 }
 
 bool KPcmFiles::SaveMxvFile(const std::string& path) {
   const int32_t bytes = SaveBytes();
   KMxvKeyStream keys;
-  std::vector<uint8_t> header = KMxvFormat::Header(*this, AliasName, bytes, uint32_t(SecondsClock()), keys);
-  return SaveVoice(path, KMxvFormat::kKind, kMxv, header, bytes,
+  std::vector<uint8_t> header = KMxvFormat::Header(Format(), AliasName, bytes, uint32_t(SecondsClock()), keys);
+  return SaveVoice(path, KMxvFormat::kKind, KFileType::Mxv, header, bytes,
                    [&keys](uint8_t* p, size_t n) { keys.Scramble(p, n); });
 }
 
-bool KPcmFiles::ReloadMxvFile() { return FileType == kMxv && LoadMxvFile(std::string(FileName)); }
+bool KPcmFiles::ReloadMxvFile() { return FileType == KFileType::Mxv && LoadMxvFile(std::string(FileName)); }
 
 bool KPcmFiles::LoadWavFile(const std::string& path) {
-  return LoadVoice(path, KWavFormat::kKind, kWav, &KWavFormat::Check);
+  return LoadVoice(path, KWavFormat::kKind, KFileType::Wav, &KWavFormat::Check);
 }
 
 bool KPcmFiles::SaveWavFile(const std::string& path) {
   const int32_t bytes = SaveBytes();
-  return SaveVoice(path, KWavFormat::kKind, kWav, KWavFormat::Header(*this, bytes), bytes, {});
+  return SaveVoice(path, KWavFormat::kKind, KFileType::Wav, KWavFormat::Header(Format(), bytes), bytes, {});
 }
 
-bool KPcmFiles::ReloadWavFile() { return FileType == kWav && LoadWavFile(std::string(FileName)); }
+bool KPcmFiles::ReloadWavFile() { return FileType == KFileType::Wav && LoadWavFile(std::string(FileName)); }
 
 bool KPcmFiles::LoadVocFile(const std::string& path) {
-  return LoadVoice(path, KVocFormat::kKind, kVoc, &KVocFormat::Check);
+  return LoadVoice(path, KVocFormat::kKind, KFileType::Voc, &KVocFormat::Check);
 }
 
 bool KPcmFiles::SaveVocFile(const std::string& path) {
@@ -115,58 +115,32 @@ bool KPcmFiles::SaveVocFile(const std::string& path) {
   // A longer voice does not fit the 24-bit block length: refused rather
   // than written as a file that announces the wrong length.
   if (bytes > KVocFormat::kMaxDataBytes) return Refuse(KFormatMessage(msg::kVocTooLong, target.c_str()));
-  return SaveVoice(target, KVocFormat::kKind, kVoc, KVocFormat::Header(*this, bytes), bytes, {});
+  return SaveVoice(target, KVocFormat::kKind, KFileType::Voc, KVocFormat::Header(Format(), bytes), bytes, {});
 }
 
-bool KPcmFiles::ReloadVocFile() { return FileType == kVoc && LoadVocFile(std::string(FileName)); }
+bool KPcmFiles::ReloadVocFile() { return FileType == KFileType::Voc && LoadVocFile(std::string(FileName)); }
 
 bool KPcmFiles::LoadRawPcmFile(const std::string& path, int32_t channels, int32_t bits) {
-  return LoadVoice(path, KRawFormat::kKind, KRawFormat::FileType(channels, bits),
+  return LoadVoice(path, KRawFormat::kKind, RawFileType(channels, bits),
                    [channels, bits](const KPlainFile& file, const std::string& name, KVoiceLayout& layout) {
                      return KRawFormat::Check(file, name, channels, bits, layout);
                    });
 }
 
 bool KPcmFiles::SaveRawPcmFile(const std::string& path) {
-  return SaveVoice(path, KRawFormat::kKind, KRawFormat::FileType(Channels, BitsPerSample), {},
+  return SaveVoice(path, KRawFormat::kKind, RawFileType(Channels, BitsPerSample), {},
                    SaveBytes(), {});
 }
 
 bool KPcmFiles::SaveToOwnFile() {
-  switch (FileType) {
-    case kRawMono8:
-    case kRawMono16:
-    case kRawStereo8:
-    case kRawStereo16:
-      return SaveRawPcmFile(FileName);
-    case kMxv:
-      return SaveMxvFile(FileName);
-    case kWav:
-      return SaveWavFile(FileName);
-    case kVoc:
-      return SaveVocFile(FileName);
-    default:
-      return false;
-  }
+  const KFileFormat* format = FindFileFormat(FileType);
+  return format && format->Save(*this, FileName);
 }
 
 bool KPcmFiles::ReloadFromOwnFile() {
-  switch (FileType) {
-    case kRawMono8:
-    case kRawMono16:
-    case kRawStereo8:
-    case kRawStereo16:
-      return LoadRawPcmFile(std::string(FileName), KRawFormat::Channels(FileType),
-                            KRawFormat::Bits(FileType));
-    case kMxv:
-      return ReloadMxvFile();
-    case kWav:
-      return ReloadWavFile();
-    case kVoc:
-      return ReloadVocFile();
-    default:
-      return false;
-  }
+  const KFileFormat* format = FindFileFormat(FileType);
+  // The load renames the voice, so it is given a copy of the name.
+  return format && format->Load(*this, std::string(FileName));
 }
 
 bool KPcmFiles::ReloadCopiesOfFile() {

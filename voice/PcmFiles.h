@@ -7,17 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "voice/BlockCopy.h"
+#include "platform/BlockCopy.h"
+#include "voice/FileFormats.h"
 #include "voice/PcmEdit1.h"
-#include "voice/VoiceLayout.h"
+#include "formats/VoiceLayout.h"
 
 class KPcmFiles : public KPcmEdit {
  public:
-  // FileType codes: raw PCM 1..4 (mono 8, mono 16, stereo 8, stereo 16),
-  // MXV 5 (also a new or cleared voice), WAV 6, VOC 7.
-  enum : int32_t { kRawMono8 = 1, kRawMono16 = 2, kRawStereo8 = 3, kRawStereo16 = 4,
-                   kMxv = 5, kWav = 6, kVoc = 7 };
-
   KPcmFiles(KBankSet& set, int32_t bankNumber);
 
   bool ClearBank() override;
@@ -34,13 +30,14 @@ class KPcmFiles : public KPcmEdit {
   bool LoadRawPcmFile(const std::string& path, int32_t channels, int32_t bits);
   bool SaveRawPcmFile(const std::string& path);
 
+  // Save and reload in the format of FileType, from and to FileName.
   bool SaveToOwnFile();
   bool ReloadFromOwnFile();
   bool ReloadCopiesOfFile();
   // The own file name, or it with its extension replaced by `extension`.
   std::string MakeSaveFileName(const std::string& extension = std::string()) const;
 
-  int32_t FileType = kMxv;
+  KFileType FileType = KFileType::Mxv;
   // Seconds that seed the key table of an MXV save (the time of day; tests
   // set their own).
   std::function<int64_t()> SecondsClock;
@@ -51,10 +48,10 @@ class KPcmFiles : public KPcmEdit {
   // Checks the whole file with `check` before the voice is touched, copies
   // the samples into a new store and only then gives the voice the store
   // and the file's format.
-  bool LoadVoice(const std::string& path, const KFileKind& kind, int32_t fileType, const Checker& check);
+  bool LoadVoice(const std::string& path, const KFileKind& kind, KFileType fileType, const Checker& check);
   // Writes `header` and `dataBytes` sample bytes (through `transform`) in
   // place of `target`, then binds the voice to it.
-  bool SaveVoice(const std::string& target, const KFileKind& kind, int32_t fileType,
+  bool SaveVoice(const std::string& target, const KFileKind& kind, KFileType fileType,
                  const std::vector<uint8_t>& header, int32_t dataBytes,
                  const KBlockCopy::Transform& transform);
   // The number of sample bytes a save writes: END frames, down to a multiple of 4.

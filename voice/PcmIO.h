@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include "formats/VoiceLayout.h"
 #include "store/PcmMMap.h"
 #include "store/PcmCell.h"
 #include "voice/UiHooks.h"
@@ -33,6 +34,7 @@ class KPcmIO {
   bool OpenWaveDevice(int direction, int32_t channels, int32_t bits, int32_t rate);
   bool RecordFrames(int32_t frames);
 
+  KVoiceFormat Format() const { return {Channels, BitsPerSample, SampleRate}; }
   int32_t FrameBytes() const { return Channels * (BitsPerSample / 8); }
   KPcmCell MakeCell() const { return KPcmCell(Channels, BitsPerSample / 8); }
 

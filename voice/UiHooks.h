@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "store/PcmMMap.h"
+#include "platform/CopyProgress.h"
 
 enum class KCursorRole { Busy, Load, Save, Play };
 
@@ -32,10 +32,6 @@ class KProgress final : public KCopyProgress {
   }
   void Step(int64_t done) {
     if (visible_ && (done & 4095) == 0) ui_.ProgressBar(int(done * 100 / total_));
-  }
-  // For block copies: the bar after every block.
-  void Block(int64_t done) {
-    if (visible_) ui_.ProgressBar(int(done * 100 / total_));
   }
   void CopyPercent(int percent) override {
     if (visible_) ui_.ProgressBar(percent);

@@ -17,7 +17,7 @@ void ExpectDefault(KPcmFiles& v, int bank) {
   EXPECT_EQ(v.ZiStart, 0);
   EXPECT_EQ(v.FileName, platform::DefaultVoiceFileName(bank));
   EXPECT_EQ(v.AliasName, "Alias Name");
-  EXPECT_EQ(v.FileType, KPcmFiles::kMxv);
+  EXPECT_EQ(v.FileType, KFileType::Mxv);
   EXPECT_EQ(v.UndoDepth(), 0);
   EXPECT_EQ(v.Storage->Size(), 16);
 }
@@ -37,7 +37,7 @@ TEST_F(Banks, ClearBankRestoresTheDefaultState) {
   FillMono8(Voice(1), {1, 2, 3, 4});
   Voice(1).SaveUndo("Undo : Echo");
   Voice(1).FileName = "/x/y.wav";
-  Voice(1).FileType = KPcmFiles::kWav;
+  Voice(1).FileType = KFileType::Wav;
   Voice(1).SampleRate = 8000;
   EXPECT_TRUE(banks_.ClearCurrentBank());
   ExpectDefault(Voice(1), 1);

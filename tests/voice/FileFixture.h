@@ -8,7 +8,7 @@
 
 #include "resources/StringTable.h"
 #include "support/VoiceFixture.h"
-#include "voice/LittleEndian.h"
+#include "platform/LittleEndian.h"
 
 using namespace std::string_literals;
 
@@ -73,14 +73,16 @@ class FileFixture : public VoiceFixture {
     return std::make_tuple(Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKL, v.MKR, v.FLG,
                            v.ZiStart, v.FileName, v.AliasName, v.FileType, v.UndoDepth());
   }
-  // Saves or loads in the format of `kind`; raw files load in the format given.
-  static bool SaveAs(KPcmFiles& v, Kind k, const std::string& p) {
-    return k == Kind::Mxv ? v.SaveMxvFile(p) : k == Kind::Wav ? v.SaveWavFile(p)
-                          : k == Kind::Voc ? v.SaveVocFile(p) : v.SaveRawPcmFile(p);
+  // The file type of `kind` (raw: mono 8-bit).
+  static KFileType TypeOf(Kind k) {
+    constexpr KFileType kTypes[] = {KFileType::Mxv, KFileType::Wav, KFileType::Voc, KFileType::RawMono8};
+    return kTypes[int(k)];
   }
+  // Saves or loads in the format of `kind`; raw files load in the format given, which may be none the
+  // table knows (a load that must be refused).
+  static bool SaveAs(KPcmFiles& v, Kind k, const std::string& p) { return FindFileFormat(TypeOf(k))->Save(v, p); }
   static bool LoadAs(KPcmFiles& v, Kind k, const std::string& p, int32_t channels = 1, int32_t bits = 8) {
-    return k == Kind::Mxv ? v.LoadMxvFile(p) : k == Kind::Wav ? v.LoadWavFile(p)
-                          : k == Kind::Voc ? v.LoadVocFile(p) : v.LoadRawPcmFile(p, channels, bits);
+    return k == Kind::Raw ? v.LoadRawPcmFile(p, channels, bits) : FindFileFormat(TypeOf(k))->Load(v, p);
   }
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
 };

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "FileFixture.h"
-#include "voice/MxvKeyStream.h"
+#include "formats/MxvKeyStream.h"
 
 namespace {
 
@@ -106,7 +106,7 @@ TEST_F(Formats, RefusedFiles) {
       {W, {}, kNotValid, "", PathOf("fifo")}, {R, {}, kNotValid, "", dir_.Path()}};
   GiveVoice(Voice(2), 2, 16, 33, 8000);
   Voice(2).FileName = PathOf("other.wav");
-  Voice(2).FileType = KPcmFiles::kWav;
+  Voice(2).FileType = KFileType::Wav;
   const auto before = StateOf(Voice(2));
   ASSERT_EQ(mkfifo(PathOf("fifo").c_str(), 0600), 0);
   for (const Row& r : rows) {

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "FileFixture.h"
-#include "voice/MxvKeyStream.h"
+#include "formats/MxvKeyStream.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ TEST_F(RoundTrip, EveryFormatAndSampleFormatThroughMelotrixAndSox) {
       EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate, v.FileName),
                 std::make_tuple(channels, bits, kind == Kind::Raw ? 8000 : rate, path));
       EXPECT_EQ(v.AliasName, kind == Kind::Mxv ? "twenty-one characte" : "");
-      EXPECT_EQ(v.FileType, kind == Kind::Raw ? rawType : KPcmFiles::kMxv + int(kind));  // MXV, WAV, VOC: 5, 6, 7
+      EXPECT_EQ(int(v.FileType), kind == Kind::Raw ? rawType : 5 + int(kind));  // MXV, WAV, VOC: 5, 6, 7
       if (kind == Kind::Mxv || kind == Kind::Raw) continue;
       // sox reads the header (a wrong one would make it convert) and the samples.
       EXPECT_EQ(Shell("sox -D " + path + " " + options + raw), "");

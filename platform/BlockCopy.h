@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "voice/PlainFile.h"
-#include "voice/UiHooks.h"
+#include "platform/CopyProgress.h"
+#include "platform/PlainFile.h"
 
 class KBlockCopy {
  public:
@@ -22,5 +22,5 @@ class KBlockCopy {
   // Copies `bytes` bytes from `from` at `fromAt` to `to` at `toAt`. A file
   // that ends early is a failed read.
   static Result Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
-                    const Transform& transform, KProgress& progress);
+                    const Transform& transform, KCopyProgress& progress);
 };

@@ -1,4 +1,4 @@
-#include "voice/PlainFile.h"
+#include "platform/PlainFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

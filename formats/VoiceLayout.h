@@ -1,16 +1,25 @@
-// KVoiceLayout: what a checked voice file says about its voice and where its
-// samples lie; KFileKind: the names a format shows in messages and progress.
+// KVoiceFormat: channels, width and rate of a voice. KVoiceLayout: what a
+// checked voice file says about its voice and where its samples lie.
+// KFileKind: the names a format shows in messages and progress.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
-#include "voice/MxvKeyStream.h"
+#include "formats/MxvKeyStream.h"
 
 struct KFileKind {
   const char* Name;       // in "is not a valid %s file"
   const char* LoadTitle;  // progress titles
   const char* SaveTitle;
+};
+
+// The sample format a header describes.
+struct KVoiceFormat {
+  int32_t Channels = 1;
+  int32_t BitsPerSample = 8;
+  int32_t SampleRate = 0;
+  int32_t FrameBytes() const { return Channels * (BitsPerSample / 8); }
 };
 
 struct KVoiceLayout {

@@ -1,4 +1,4 @@
-#include "voice/SafeFileWriter.h"
+#include "platform/SafeFileWriter.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

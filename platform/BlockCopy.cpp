@@ -1,7 +1,7 @@
-#include "voice/BlockCopy.h"
+#include "platform/BlockCopy.h"
 
 KBlockCopy::Result KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt,
-                                   int64_t bytes, const Transform& transform, KProgress& progress) {
+                                   int64_t bytes, const Transform& transform, KCopyProgress& progress) {
   uint8_t buffer[kBlock];
   for (int64_t done = 0; done < bytes;) {
     size_t n = bytes - done < int64_t(kBlock) ? size_t(bytes - done) : kBlock;
@@ -9,7 +9,7 @@ KBlockCopy::Result KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlai
     if (transform) transform(buffer, n);
     if (!to.WriteAt(toAt + done, buffer, n)) return Result::WriteFailed;
     done += int64_t(n);
-    progress.Block(done);
+    progress.CopyPercent(int(done * 100 / bytes));
   }
   return Result::Done;
 }

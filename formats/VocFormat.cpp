@@ -1,9 +1,9 @@
-#include "voice/VocFormat.h"
+#include "formats/VocFormat.h"
 
 #include <algorithm>
 
 #include "resources/StringTable.h"
-#include "voice/LittleEndian.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 
@@ -60,7 +60,7 @@ std::string KVocFormat::Check(const KPlainFile& file, const std::string& path, K
   return layout.DataWithin(file.Size()) ? std::string() : invalid;
 }
 
-std::vector<uint8_t> KVocFormat::Header(const KPcmIO& voice, int32_t dataBytes) {
+std::vector<uint8_t> KVocFormat::Header(const KVoiceFormat& voice, int32_t dataBytes) {
   std::vector<uint8_t> h(kHeaderBytes, 0);
   std::copy_n(kIdentification, 19, h.begin());
   h[19] = 0x1A;

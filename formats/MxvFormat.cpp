@@ -1,11 +1,11 @@
-#include "voice/MxvFormat.h"
+#include "formats/MxvFormat.h"
 
 #include <algorithm>
 #include <cstring>
 #include <random>
 
 #include "resources/StringTable.h"
-#include "voice/LittleEndian.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ std::string KMxvFormat::Check(const KPlainFile& file, const std::string& path, K
   return std::string();
 }
 
-std::vector<uint8_t> KMxvFormat::Header(const KPcmIO& voice, const std::string& alias, int32_t dataBytes,
+std::vector<uint8_t> KMxvFormat::Header(const KVoiceFormat& voice, const std::string& alias, int32_t dataBytes,
                                         uint32_t seed, KMxvKeyStream& keys) {
   std::vector<uint8_t> h(kHeaderBytes, 0);
   std::copy(kMagic, kMagic + sizeof kMagic, h.begin());

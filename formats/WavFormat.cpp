@@ -1,9 +1,9 @@
-#include "voice/WavFormat.h"
+#include "formats/WavFormat.h"
 
 #include <algorithm>
 
 #include "resources/StringTable.h"
-#include "voice/LittleEndian.h"
+#include "platform/LittleEndian.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ std::string KWavFormat::Check(const KPlainFile& file, const std::string& path, K
   return layout.DataWithin(file.Size()) ? std::string() : invalid;
 }
 
-std::vector<uint8_t> KWavFormat::Header(const KPcmIO& voice, int32_t dataBytes) {
+std::vector<uint8_t> KWavFormat::Header(const KVoiceFormat& voice, int32_t dataBytes) {
   std::vector<uint8_t> h(kHeaderBytes, 0);
   const uint32_t frameBytes = uint32_t(voice.FrameBytes());
   std::copy_n("RIFF", 4, h.begin());

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "voice/PcmIO.h"
-#include "voice/PlainFile.h"
-#include "voice/VoiceLayout.h"
+#include "platform/PlainFile.h"
+#include "formats/VoiceLayout.h"
 
 class KWavFormat {
  public:
@@ -21,5 +20,5 @@ class KWavFormat {
   static std::string Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
 
   // The header for `dataBytes` sample bytes of `voice`.
-  static std::vector<uint8_t> Header(const KPcmIO& voice, int32_t dataBytes);
+  static std::vector<uint8_t> Header(const KVoiceFormat& voice, int32_t dataBytes);
 };

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "voice/PcmIO.h"
-#include "voice/PlainFile.h"
-#include "voice/VoiceLayout.h"
+#include "platform/PlainFile.h"
+#include "formats/VoiceLayout.h"
 
 class KVocFormat {
  public:
@@ -24,5 +23,5 @@ class KVocFormat {
 
   // File header, block header and body header for `dataBytes` sample
   // bytes of `voice` (at most kMaxDataBytes).
-  static std::vector<uint8_t> Header(const KPcmIO& voice, int32_t dataBytes);
+  static std::vector<uint8_t> Header(const KVoiceFormat& voice, int32_t dataBytes);
 };

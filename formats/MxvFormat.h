@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "voice/PcmIO.h"
-#include "voice/PlainFile.h"
-#include "voice/VoiceLayout.h"
+#include "platform/PlainFile.h"
+#include "formats/VoiceLayout.h"
 
 class KMxvFormat {
  public:
@@ -23,6 +22,6 @@ class KMxvFormat {
   // The header for `dataBytes` sample bytes of `voice`, with a key table
   // drawn from a generator seeded with `seed`; `keys` starts the stream
   // that scrambles the samples.
-  static std::vector<uint8_t> Header(const KPcmIO& voice, const std::string& alias, int32_t dataBytes,
+  static std::vector<uint8_t> Header(const KVoiceFormat& voice, const std::string& alias, int32_t dataBytes,
                                      uint32_t seed, KMxvKeyStream& keys);
 };

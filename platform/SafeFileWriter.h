@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "voice/PlainFile.h"
+#include "platform/PlainFile.h"
 
 class KSafeFileWriter {
  public:

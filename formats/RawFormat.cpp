@@ -1,4 +1,4 @@
-#include "voice/RawFormat.h"
+#include "formats/RawFormat.h"
 
 #include "resources/StringTable.h"
 
@@ -14,10 +14,4 @@ std::string KRawFormat::Check(const KPlainFile& file, const std::string& path, i
   layout.SampleRate = kRate;
   layout.DataBytes = int32_t(bytes);
   return std::string();
-}
-
-int32_t KRawFormat::FileType(int32_t channels, int32_t bits) {
-  if (channels == 1 && bits == 8) return 1;
-  if (channels == 1 && bits == 16) return 2;
-  return channels == 2 && bits == 8 ? 3 : 4;
 }
