@@ -60,7 +60,7 @@ void RunUndone(benchmark::State& state, const std::function<bool(KPcmFiles&)>& e
 void PasteByInsert(benchmark::State& state) {
   RunUndone(state, [](KPcmFiles& v) {
     v.FLG = kFrames / 2;
-    KPcmFiles& buffer = v.Set.CopyBuffer();
+    KPcmFiles& buffer = v.Peer(bank::kCopyBuffer);
     if (buffer.END == 0) {
       v.MKL = 1;
       v.MKR = 4096;

@@ -3,7 +3,7 @@
 #include <utility>
 
 KBankSet::KBankSet(std::string swapFolder, Factory make, KUiHooks* ui, KWaveAudio* audio)
-    : swapFolder_(std::move(swapFolder)), ui_(ui ? ui : &defaultUi_), audio_(audio ? audio : &noAudio_) {
+    : services_{std::move(swapFolder), ui ? *ui : defaultUi_, audio ? *audio : noAudio_} {
   for (int index = 0; index < kVoices; ++index) Banks[size_t(index)] = make(*this, index);
 }
 

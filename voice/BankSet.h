@@ -1,7 +1,7 @@
 // KBankSet: the program-wide values of one Melotrix run: the fifteen voices
 // (0 copy buffer, 1..12 banks, 13 and 14 working voices), the current bank,
-// the swap folder, the window's progress and cursor hooks and the wave
-// devices. Tests build as many independent sets as they like.
+// and the services its voices share (swap folder, the window's progress and
+// cursor hooks, the wave devices). Tests build as many independent sets as they like.
 #pragma once
 
 #include <array>
@@ -9,16 +9,15 @@
 #include <memory>
 #include <string>
 
-#include "platform/WaveAudio.h"
 #include "voice/PcmFiles.h"
-#include "voice/UiHooks.h"
+#include "voice/VoiceServices.h"
 
 class KBankSet {
  public:
-  static constexpr int kVoices = 15;
-  static constexpr int kCopyBuffer = 0;
-  static constexpr int kFirstBank = 1;
-  static constexpr int kLastBank = 12;
+  static constexpr int kVoices = bank::kVoices;
+  static constexpr int kCopyBuffer = bank::kCopyBuffer;
+  static constexpr int kFirstBank = bank::kFirst;
+  static constexpr int kLastBank = bank::kLast;
 
   // Makes the final voice object of one index (KMxVoc in the window, a
   // headless class elsewhere).
@@ -39,18 +38,14 @@ class KBankSet {
   bool ClearCurrentBank();
   void ClearAllBanks();
 
-  const std::string& SwapFolder() const { return swapFolder_; }
-  KUiHooks& Ui() { return *ui_; }
-  KWaveAudio& Audio() { return *audio_; }
+  KVoiceServices& Services() { return services_; }
 
   std::array<std::unique_ptr<KPcmFiles>, kVoices> Banks;
   int CurrentBankNumber = 0;
   KPcmFiles* CurrentVoice = nullptr;
 
  private:
-  std::string swapFolder_;
   KUiHooks defaultUi_;
   KNoWaveAudio noAudio_;
-  KUiHooks* ui_;
-  KWaveAudio* audio_;
+  KVoiceServices services_;
 };

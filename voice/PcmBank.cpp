@@ -4,9 +4,8 @@
 
 #include "platform/SystemDir.h"
 #include "resources/StringTable.h"
-#include "voice/BankSet.h"
 
-KPcmBank::KPcmBank(KBankSet& set, int32_t bankNumber) : KPcmIO(set), BankNumber(bankNumber) {
+KPcmBank::KPcmBank(KVoiceServices& services, int32_t bankNumber) : KPcmIO(services), BankNumber(bankNumber) {
   ResetRecord();
   InitialiseBank();
 }
@@ -35,21 +34,16 @@ bool KPcmBank::ClearBank() {
   return true;
 }
 
-bool KPcmBank::SelectBank() {
-  Set.CurrentBankNumber = BankNumber;
-  return true;
-}
-
 bool KPcmBank::PrepareLoad(const std::string& fileName) {
   int first = 0, last = -1;
-  if (BankNumber >= 1 && BankNumber <= 12) {
-    first = 1;
-    last = 12;
+  if (BankNumber >= bank::kFirst && BankNumber <= bank::kLast) {
+    first = bank::kFirst;
+    last = bank::kLast;
   } else if (BankNumber == 13 || BankNumber == 14) {
     first = last = BankNumber == 13 ? 14 : 13;
   }
   for (int k = first; k <= last; ++k) {
-    if (k == BankNumber || Set.Bank(k).FileName != fileName) continue;
+    if (k == BankNumber || Peer(k).FileName != fileName) continue;
     ShowMessageText(KFormatMessage(msg::kAlreadyInBank, fileName.c_str(), k));
     return false;
   }
@@ -113,7 +107,7 @@ bool KPcmBank::SaveUndo(const std::string& label) {
   KCursorScope cursor(Ui(), KCursorRole::Busy);
   // The copy is made before any slot moves, so a failed snapshot leaves the
   // undo store as it was.
-  auto store = std::make_unique<KPcmMMap>(Set.SwapFolder());
+  auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
   if (!store->Usable() || !store->CopyFrom(*Storage, &progress)) return StoreFailed(*store);
   if (undo_[3].Store) {
     for (int k = 0; k < 3; ++k) undo_[k] = std::move(undo_[k + 1]);

@@ -15,11 +15,14 @@ class KPcmBank : public KPcmIO {
   static constexpr size_t kLabelMax = 63;
   static constexpr size_t kAliasMax = 19;
 
-  KPcmBank(KBankSet& set, int32_t bankNumber);
+  KPcmBank(KVoiceServices& services, int32_t bankNumber);
   ~KPcmBank() override;
 
   virtual bool ClearBank();
-  virtual bool SelectBank();
+  // Makes this voice the current one; the layer that knows the bank set does it.
+  virtual bool SelectBank() = 0;
+  // The voice of bank `index` (0..14) of the same set.
+  virtual KPcmBank& Peer(int32_t index) = 0;
 
   // Duplicate-file check, then the undo snapshots are dropped.
   bool PrepareLoad(const std::string& fileName);

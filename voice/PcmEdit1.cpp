@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "resources/StringTable.h"
-#include "voice/BankSet.h"
 #include "voice/EditFrames.h"
 
 std::unique_ptr<KPcmMMap> KPcmEdit::PrepareResult(int64_t frames, int32_t frameBytes, const char* operation,
@@ -32,12 +31,12 @@ std::unique_ptr<KFrameReader> KPcmEdit::OpenReader(const KPcmIO& voice, const KP
 }
 
 KPcmEdit* KPcmEdit::BankAt(int32_t n) {
-  return n >= 0 && n < KBankSet::kVoices ? &Set.Bank(n) : nullptr;
+  return n >= 0 && n < bank::kVoices ? &Peer(n) : nullptr;
 }
 
 bool KPcmEdit::CopyMarked() {
   if (END == 0) return false;
-  KPcmEdit& buffer = Set.CopyBuffer();
+  KPcmEdit& buffer = Peer(bank::kCopyBuffer);
   const int32_t count = MKR - MKL + 1;
   KPcmCell cell = MakeCell();
   std::unique_ptr<KFrameReader> voice = OpenReader(*this, cell);
@@ -66,7 +65,7 @@ bool KPcmEdit::PasteByMix() { return Paste(PasteMode::Mix); }
 // then the copy buffer's frames (mix: added to the voice's frames there),
 // then what follows of the voice (insert, mix).
 bool KPcmEdit::Paste(PasteMode mode) {
-  KPcmEdit& buffer = Set.CopyBuffer();
+  KPcmEdit& buffer = Peer(bank::kCopyBuffer);
   if (buffer.END == 0) {
     ShowMessageText(KLoadMessageText(msg::kWarnCopyFirst));
     return false;

@@ -16,6 +16,8 @@ class KPcmEdit : public KPcmBank {
  public:
   using KPcmBank::KPcmBank;
 
+  KPcmEdit& Peer(int32_t index) override = 0;
+
   // Copy buffer (bank 0) and the three paste modes at FLG.
   bool CopyMarked();
   bool PasteByCover();

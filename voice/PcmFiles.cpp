@@ -12,7 +12,14 @@
 #include "formats/WavFormat.h"
 
 KPcmFiles::KPcmFiles(KBankSet& set, int32_t bankNumber)
-    : KPcmEdit(set, bankNumber), SecondsClock([] { return int64_t(std::time(nullptr)); }) {}
+    : KPcmEdit(set.Services(), bankNumber), Set(set), SecondsClock([] { return int64_t(std::time(nullptr)); }) {}
+
+bool KPcmFiles::SelectBank() {
+  Set.CurrentBankNumber = BankNumber;
+  return true;
+}
+
+KPcmFiles& KPcmFiles::Peer(int32_t index) { return Set.Bank(index); }
 
 bool KPcmFiles::ClearBank() {
   KPcmEdit::ClearBank();
@@ -144,10 +151,10 @@ bool KPcmFiles::ReloadFromOwnFile() {
 }
 
 bool KPcmFiles::ReloadCopiesOfFile() {
-  if (BankNumber < KBankSet::kFirstBank || BankNumber > KBankSet::kLastBank) return false;
+  if (BankNumber < bank::kFirst || BankNumber > bank::kLast) return false;
   bool reloaded = false;
   for (int k : {13, 14}) {
-    KPcmFiles& copy = Set.Bank(k);
+    KPcmFiles& copy = Peer(k);
     if (copy.FileName != FileName) continue;
     copy.ReloadFromOwnFile();
     reloaded = true;

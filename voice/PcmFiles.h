@@ -12,11 +12,16 @@
 #include "voice/PcmEdit1.h"
 #include "formats/VoiceLayout.h"
 
+class KBankSet;
+
 class KPcmFiles : public KPcmEdit {
  public:
   KPcmFiles(KBankSet& set, int32_t bankNumber);
 
   bool ClearBank() override;
+  // Records this bank as the set's current bank number.
+  bool SelectBank() override;
+  KPcmFiles& Peer(int32_t index) override;
 
   bool LoadMxvFile(const std::string& path);
   bool SaveMxvFile(const std::string& path);
@@ -37,6 +42,7 @@ class KPcmFiles : public KPcmEdit {
   // The own file name, or it with its extension replaced by `extension`.
   std::string MakeSaveFileName(const std::string& extension = std::string()) const;
 
+  KBankSet& Set;
   KFileType FileType = KFileType::Mxv;
   // Seconds that seed the key table of an MXV save (the time of day; tests
   // set their own).

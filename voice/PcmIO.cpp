@@ -3,9 +3,9 @@
 #include <cstdint>
 
 #include "resources/StringTable.h"
-#include "voice/BankSet.h"
 
-KPcmIO::KPcmIO(KBankSet& set) : Set(set), Storage(std::make_unique<KPcmMMap>(set.SwapFolder())) {}
+KPcmIO::KPcmIO(KVoiceServices& services)
+    : Services(services), Storage(std::make_unique<KPcmMMap>(services.SwapFolder)) {}
 
 KPcmIO::~KPcmIO() = default;
 
@@ -16,13 +16,11 @@ bool KPcmIO::ShowMessageText(const std::string&) { return true; }
 bool KPcmIO::ShowMessageId(int) { return true; }
 bool KPcmIO::Refresh() { return true; }
 
-KUiHooks& KPcmIO::Ui() { return Set.Ui(); }
-
 bool KPcmIO::OpenWaveDevice(int direction, int32_t channels, int32_t bits, int32_t rate) {
   if ((direction != 0 && direction != 1) || (channels != 1 && channels != 2) ||
       (bits != 8 && bits != 16) || rate < 3999 || rate > 44100)
     return false;
-  return Set.Audio().Open(direction == 0 ? KWaveDirection::Input : KWaveDirection::Output,
+  return Services.Audio.Open(direction == 0 ? KWaveDirection::Input : KWaveDirection::Output,
                           channels, bits, rate);
 }
 
@@ -53,7 +51,7 @@ bool KPcmIO::RecordFrames(int32_t frames) {
 
 std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes, const char* operation) {
   if (!FitsStore(bytes, operation)) return nullptr;
-  auto store = std::make_unique<KPcmMMap>(Set.SwapFolder());
+  auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
   // A file of length 0 cannot be mapped; empty results keep 16 bytes.
   int32_t size = bytes > 0 ? int32_t(bytes) : 16;
   if (!store->Usable() || !store->Resize(size)) {
@@ -65,7 +63,7 @@ std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes, const char* operation)
 
 bool KPcmIO::StoreFailed(const KPcmMMap& store) {
   std::string reason = store.LastError().empty() ? std::string("unknown error") : store.LastError();
-  ShowMessageText(KFormatMessage(msg::kSwapFolder, Set.SwapFolder().c_str(), reason.c_str()));
+  ShowMessageText(KFormatMessage(msg::kSwapFolder, Services.SwapFolder.c_str(), reason.c_str()));
   return false;
 }
 

@@ -1,5 +1,5 @@
 // KPcmIO: the first layer of the voice object. Format, markers, the sample
-// store and the wave devices, plus the virtual hooks through which the lower
+// store and the wave devices (through the set's shared services), plus the virtual hooks through which the lower
 // layers reach the user (the display layer overrides them).
 #pragma once
 
@@ -10,13 +10,11 @@
 #include "formats/VoiceLayout.h"
 #include "store/PcmMMap.h"
 #include "store/PcmCell.h"
-#include "voice/UiHooks.h"
-
-class KBankSet;
+#include "voice/VoiceServices.h"
 
 class KPcmIO {
  public:
-  explicit KPcmIO(KBankSet& set);
+  explicit KPcmIO(KVoiceServices& services);
   virtual ~KPcmIO();
   KPcmIO(const KPcmIO&) = delete;
   KPcmIO& operator=(const KPcmIO&) = delete;
@@ -48,8 +46,8 @@ class KPcmIO {
   // would not fit the 32-bit sizes of the store and the record.
   bool FitsStore(int64_t bytes, const char* operation);
 
-  KBankSet& Set;
-  KUiHooks& Ui();
+  KVoiceServices& Services;
+  KUiHooks& Ui() { return Services.Ui; }
 
   std::unique_ptr<KPcmMMap> Storage;
   int32_t Channels = 1;
