@@ -76,24 +76,25 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   }
   KPcmCell source = MakeCell();
   KPcmCell target(channels, bits / 8);
-  int64_t bytes = int64_t(END) * channels * (bits / 8);
-  std::unique_ptr<KPcmMMap> store = NewStore(bytes, "the format translation");
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Translate voice format", END);
-  Storage->Seek(0);
-  store->Seek(0);
-  for (int32_t frame = 1; frame <= END; ++frame) {
-    Storage->ReadNext(source);
-    target.ConvertFrom(source);
-    store->WriteNext(target);
-    progress.Step(frame);
-  }
-  TakeStore(std::move(store));
-  Channels = channels;
-  BitsPerSample = bits;
-  Refresh();
-  return true;
+  const KResultSpec spec{END, target.FrameBytes, "the format translation", nullptr, "Translate voice format"};
+  auto convert = [&](KFrameWriter& out) {
+    Storage->Seek(0);
+    for (int32_t frame = 1; frame <= END; ++frame) {
+      Storage->ReadNext(source);
+      target.ConvertFrom(source);
+      out.Put(target);
+    }
+  };
+  return Rebuild(spec, convert, [&] {
+    Channels = channels;
+    BitsPerSample = bits;
+  });
+}
+
+std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultSpec& spec) {
+  std::unique_ptr<KPcmMMap> store = NewStore(spec.Frames * spec.FrameBytes, spec.Operation);
+  if (!store || (spec.Label && *spec.Label && !SnapshotForEdit(spec.Label))) return nullptr;
+  return store;
 }
 
 void KPcmBank::TakeStore(std::unique_ptr<KPcmMMap> store) {

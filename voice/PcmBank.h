@@ -7,6 +7,7 @@
 #include <string>
 
 #include "store/PcmCell.h"
+#include "voice/EditFrames.h"
 #include "voice/PcmIO.h"
 
 class KPcmBank : public KPcmIO {
@@ -52,7 +53,70 @@ class KPcmBank : public KPcmIO {
   // overview stale.
   void TakeStore(std::unique_ptr<KPcmMMap> store);
 
+  // An edit that builds a new store: its length in frames of `FrameBytes`,
+  // the operation a size message names, the undo label (null: no snapshot)
+  // and the progress title.
+  struct KResultSpec {
+    int64_t Frames;
+    int32_t FrameBytes;
+    const char* Operation;
+    const char* Label;
+    const char* Title;
+  };
+  // The size check and the store, then the snapshot (in that order, so that
+  // a swap folder without room leaves no snapshot of an edit that never
+  // happened); null after the message when one failed.
+  std::unique_ptr<KPcmMMap> PrepareResult(const KResultSpec& spec);
+  // An edit whose result another voice takes: PrepareResult, then
+  // `fill(KFrameWriter&)` writes the store under the busy cursor and the
+  // progress bar. Null after the message when a step or a write failed.
+  template <class Fill>
+  std::unique_ptr<KPcmMMap> BuildStore(const KResultSpec& spec, Fill&& fill) {
+    std::unique_ptr<KPcmMMap> store = PrepareResult(spec);
+    if (!store) return nullptr;
+    KCursorScope cursor(Ui(), KCursorRole::Busy);
+    return FillStore(*store, spec, fill) ? std::move(store) : nullptr;
+  }
+  // The same for this voice: it takes the result, `finish()` sets its record
+  // and it is refreshed, all under the busy cursor. False, with the voice
+  // unchanged, when a step failed.
+  template <class Fill, class Finish>
+  bool Rebuild(const KResultSpec& spec, Fill&& fill, Finish&& finish) {
+    std::unique_ptr<KPcmMMap> store = PrepareResult(spec);
+    if (!store) return false;
+    KCursorScope cursor(Ui(), KCursorRole::Busy);
+    if (!FillStore(*store, spec, fill)) return false;
+    TakeStore(std::move(store));
+    finish();
+    Refresh();
+    return true;
+  }
+  // An edit of the samples in place: the snapshot under `label`, then
+  // `body(KProgress&)` under the busy cursor and a bar over `frames`; the
+  // overview is then stale and the voice refreshed. False, with nothing
+  // changed, when the snapshot could not be made.
+  template <class Body>
+  bool EditInPlace(const char* label, const char* title, int64_t frames, Body&& body) {
+    if (!SnapshotForEdit(label)) return false;
+    KCursorScope cursor(Ui(), KCursorRole::Busy);
+    KProgress progress(Ui(), title, frames);
+    body(progress);
+    OverviewStale = true;
+    Refresh();
+    return true;
+  }
+
  private:
+  // Writes the store from its first frame with `fill`; false after the
+  // swap-folder message when a frame could not be written.
+  template <class Fill>
+  bool FillStore(KPcmMMap& store, const KResultSpec& spec, Fill& fill) {
+    KProgress progress(Ui(), spec.Title, spec.Frames);
+    KFrameWriter out(store, progress);
+    fill(out);
+    return out.Ok() || StoreFailed(store);
+  }
+
   struct UndoSlot {
     std::unique_ptr<KPcmMMap> Store;
     int32_t Channels = 0, BitsPerSample = 0, SampleRate = 0;

@@ -8,21 +8,6 @@
 #include "resources/StringTable.h"
 #include "voice/EditFrames.h"
 
-std::unique_ptr<KPcmMMap> KPcmEdit::PrepareResult(int64_t frames, int32_t frameBytes, const char* operation,
-                                                  const char* label) {
-  // The store comes before the snapshot, so that a swap folder without room
-  // leaves no snapshot of an edit that never happened.
-  std::unique_ptr<KPcmMMap> store = NewStore(frames * frameBytes, operation);
-  if (!store || (label && *label && !SnapshotForEdit(label))) return nullptr;
-  return store;
-}
-
-bool KPcmEdit::TakeResult(std::unique_ptr<KPcmMMap> store, const KFrameWriter& out) {
-  if (!out.Ok()) return StoreFailed(*store);
-  TakeStore(std::move(store));
-  return true;
-}
-
 std::unique_ptr<KFrameReader> KPcmEdit::OpenReader(const KPcmIO& voice, const KPcmCell& target) {
   auto reader = std::make_unique<KFrameReader>(voice, target);
   if (reader->Usable()) return reader;
@@ -38,17 +23,12 @@ bool KPcmEdit::CopyMarked() {
   if (END == 0) return false;
   KPcmEdit& buffer = Peer(bank::kCopyBuffer);
   const int32_t count = MKR - MKL + 1;
-  KPcmCell cell = MakeCell();
-  std::unique_ptr<KFrameReader> voice = OpenReader(*this, cell);
-  std::unique_ptr<KPcmMMap> store = voice ? PrepareResult(count, FrameBytes(), "the copy", nullptr) : nullptr;
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Copy marked area", count);
-  KFrameWriter out(*store, progress);
+  std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
+  if (!voice) return false;
   voice->SeekFrame(MKL);
-  out.Copy(*voice, count);
-  voice.reset();
-  if (!out.Ok()) return StoreFailed(*store);
+  std::unique_ptr<KPcmMMap> store = BuildStore({count, FrameBytes(), "the copy", nullptr, "Copy marked area"},
+                                               [&](KFrameWriter& out) { out.Copy(*voice, count); });
+  if (!store) return false;
   buffer.TakeStore(std::move(store));
   buffer.Channels = Channels;
   buffer.BitsPerSample = BitsPerSample;
@@ -83,36 +63,29 @@ bool KPcmEdit::Paste(PasteMode mode) {
   const KPcmCell cell(channels, bits / 8);
   std::unique_ptr<KFrameReader> voice = OpenReader(*this, cell);
   std::unique_ptr<KFrameReader> copy = voice ? OpenReader(buffer, cell) : nullptr;
-  std::unique_ptr<KPcmMMap> store =
-      copy ? PrepareResult(N, cell.FrameBytes, "the paste", kLabels[int(mode)]) : nullptr;
-  if (!store) return false;
-
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), kTitles[int(mode)], N);
-  KFrameWriter out(*store, progress);
-  out.Copy(*voice, mode == PasteMode::Insert ? F : F - 1);
-  if (mode == PasteMode::Mix) {
-    for (int64_t k = 0; k < L; ++k) {
-      // Past the voice's END its reader gives silence, which adds nothing.
-      KPcmCell sum = voice->Next();
-      sum.Add(copy->Next());
-      sum.Store();
-      out.Put(sum);
+  if (!copy) return false;
+  auto fill = [&](KFrameWriter& out) {
+    out.Copy(*voice, mode == PasteMode::Insert ? F : F - 1);
+    if (mode == PasteMode::Mix) {
+      for (int64_t k = 0; k < L; ++k) {
+        // Past the voice's END its reader gives silence, which adds nothing.
+        KPcmCell sum = voice->Next();
+        sum.Add(copy->Next());
+        sum.Store();
+        out.Put(sum);
+      }
+    } else {
+      out.Copy(*copy, L);
     }
-  } else {
-    out.Copy(*copy, L);
-  }
-  if (mode != PasteMode::Cover) out.Copy(*voice, N - out.Done());
-  voice.reset();
-  copy.reset();
-  if (!TakeResult(std::move(store), out)) return false;
-  Channels = channels;
-  BitsPerSample = bits;
-  if (empty) SampleRate = buffer.SampleRate;
-  END = int32_t(N);
-  MKL = int32_t(F);
-  MKR = int32_t(F + L - 1);
-  FLG = ZiStart = 1;
-  Refresh();
-  return true;
+    if (mode != PasteMode::Cover) out.Copy(*voice, N - out.Done());
+  };
+  return Rebuild({N, cell.FrameBytes, "the paste", kLabels[int(mode)], kTitles[int(mode)]}, fill, [&] {
+    Channels = channels;
+    BitsPerSample = bits;
+    if (empty) SampleRate = buffer.SampleRate;
+    END = int32_t(N);
+    MKL = int32_t(F);
+    MKR = int32_t(F + L - 1);
+    FLG = ZiStart = 1;
+  });
 }

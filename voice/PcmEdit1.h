@@ -58,18 +58,16 @@ class KPcmEdit : public KPcmBank {
   void SetFlgAt(int32_t p);
 
  protected:
-  // The first steps of an edit that builds a new store of `frames` frames of
-  // `frameBytes`: the size check, the store, then the undo snapshot under
-  // `label` (none when the label is empty). Null when a step failed (the
-  // message is shown); the voice is then unchanged.
-  std::unique_ptr<KPcmMMap> PrepareResult(int64_t frames, int32_t frameBytes, const char* operation,
-                                          const char* label);
-  // Gives this voice the store `out` has written, unless a frame could not
-  // be written (then the message is shown and the voice is unchanged).
-  bool TakeResult(std::unique_ptr<KPcmMMap> store, const KFrameWriter& out);
   // A reader of `voice` in the format of `target`, or null after the message
   // when the voice's file cannot be opened once more.
   std::unique_ptr<KFrameReader> OpenReader(const KPcmIO& voice, const KPcmCell& target);
+  // The record of a voice just rebuilt in another format: `end` frames, all marked.
+  void SetResultFormat(int32_t channels, int32_t bits, int32_t rate, int32_t end) {
+    Channels = channels;
+    BitsPerSample = bits;
+    SampleRate = rate;
+    MarkWhole(end);
+  }
   // The voice of bank `n` (0..14), or null for any other number.
   KPcmEdit* BankAt(int32_t n);
 

@@ -15,26 +15,20 @@ bool KPcmEdit::CutArea(bool marked) {
   const int32_t inside = MKR - MKL + 1;
   const int32_t N = marked ? END - inside : inside;
   std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
-  std::unique_ptr<KPcmMMap> store =
-      voice ? PrepareResult(N, FrameBytes(), "the cut", marked ? "Undo : Cut marked area" : "Undo : Cut unmark area")
-            : nullptr;
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), marked ? "Cut marked area" : "Cut unmark area", N);
-  KFrameWriter out(*store, progress);
-  if (marked) {
-    out.Copy(*voice, MKL - 1);
-    voice->SeekFrame(MKR + 1);
-    out.Copy(*voice, END - MKR);
-  } else {
-    voice->SeekFrame(MKL);
-    out.Copy(*voice, inside);
-  }
-  voice.reset();
-  if (!TakeResult(std::move(store), out)) return false;
-  MarkWhole(N);
-  Refresh();
-  return true;
+  if (!voice) return false;
+  auto fill = [&](KFrameWriter& out) {
+    if (marked) {
+      out.Copy(*voice, MKL - 1);
+      voice->SeekFrame(MKR + 1);
+      out.Copy(*voice, END - MKR);
+    } else {
+      voice->SeekFrame(MKL);
+      out.Copy(*voice, inside);
+    }
+  };
+  const KResultSpec spec{N, FrameBytes(), "the cut", marked ? "Undo : Cut marked area" : "Undo : Cut unmark area",
+                         marked ? "Cut marked area" : "Cut unmark area"};
+  return Rebuild(spec, fill, [&] { MarkWhole(N); });
 }
 
 bool KPcmEdit::MuteMarked() { return MuteArea(true); }
@@ -42,21 +36,19 @@ bool KPcmEdit::MuteUnmark() { return MuteArea(false); }
 
 bool KPcmEdit::MuteArea(bool marked) {
   if (END == 0) return false;
-  if (!SnapshotForEdit(marked ? "Undo : Fill mute marked area" : "Undo : Fill mute unmark area")) return false;
   const int32_t inside = MKR - MKL + 1;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), marked ? "Mute marked area" : "Mute unmark area", marked ? inside : END - inside);
-  int64_t done = 0;
   auto silence = [](KPcmCell& cell, int32_t) { cell.Clear(); };
-  if (marked) {
-    RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, silence);
-  } else {
-    RewriteFrames(*Storage, MakeCell(), 1, MKL - 1, progress, done, silence);
-    RewriteFrames(*Storage, MakeCell(), MKR + 1, END, progress, done, silence);
-  }
-  OverviewStale = true;
-  Refresh();
-  return true;
+  return EditInPlace(marked ? "Undo : Fill mute marked area" : "Undo : Fill mute unmark area",
+                     marked ? "Mute marked area" : "Mute unmark area", marked ? inside : END - inside,
+                     [&](KProgress& progress) {
+                       int64_t done = 0;
+                       if (marked) {
+                         RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, silence);
+                       } else {
+                         RewriteFrames(*Storage, MakeCell(), 1, MKL - 1, progress, done, silence);
+                         RewriteFrames(*Storage, MakeCell(), MKR + 1, END, progress, done, silence);
+                       }
+                     });
 }
 
 bool KPcmEdit::FadeIn() { return Fade(true); }
@@ -67,18 +59,16 @@ bool KPcmEdit::FadeOut() { return Fade(false); }
 bool KPcmEdit::Fade(bool in) {
   const double span = in ? MKR - MKL + 1 : MKR - MKL;
   if (END <= 2 || span <= (in ? 16 : 0)) return false;
-  if (!SnapshotForEdit(in ? "Undo : Linear Fade-in" : "Undo : Linear Fade-out")) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), in ? "Fade-in" : "Fade-out", MKR - MKL + 1);
-  int64_t done = 0;
   const int32_t left = MKL;
-  RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, [in, span, left](KPcmCell& cell, int32_t p) {
-    double ramp = (p - left) / span;
-    cell.Scale(in ? ramp : 1 - ramp);
-  });
-  OverviewStale = true;
-  Refresh();
-  return true;
+  auto ramp = [in, span, left](KPcmCell& cell, int32_t p) {
+    double share = (p - left) / span;
+    cell.Scale(in ? share : 1 - share);
+  };
+  return EditInPlace(in ? "Undo : Linear Fade-in" : "Undo : Linear Fade-out", in ? "Fade-in" : "Fade-out",
+                     MKR - MKL + 1, [&](KProgress& progress) {
+                       int64_t done = 0;
+                       RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, ramp);
+                     });
 }
 
 bool KPcmEdit::SetEndAtFlg() {
@@ -101,22 +91,19 @@ bool KPcmEdit::InsertMute(int32_t frames) {
   }
   // Into an empty voice the silence goes at position 1.
   const int32_t flag = END == 0 ? 1 : FLG;
+  const int32_t before = END == 0 ? 0 : flag;
   const int64_t N = int64_t(END) + frames;
   std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
-  std::unique_ptr<KPcmMMap> store = voice ? PrepareResult(N, FrameBytes(), "the insert", "Undo : Insert mute") : nullptr;
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Insert mute", N);
-  KFrameWriter out(*store, progress);
-  out.Copy(*voice, END == 0 ? 0 : flag);
-  out.Fill(MakeCell(), frames);
-  out.Copy(*voice, END - (END == 0 ? 0 : flag));
-  voice.reset();
-  if (!TakeResult(std::move(store), out)) return false;
-  END = int32_t(N);
-  MKL = flag;
-  MKR = flag + frames - 1;
-  FLG = ZiStart = 1;
-  Refresh();
-  return true;
+  if (!voice) return false;
+  auto fill = [&](KFrameWriter& out) {
+    out.Copy(*voice, before);
+    out.Fill(MakeCell(), frames);
+    out.Copy(*voice, END - before);
+  };
+  return Rebuild({N, FrameBytes(), "the insert", "Undo : Insert mute", "Insert mute"}, fill, [&] {
+    END = int32_t(N);
+    MKL = flag;
+    MKR = flag + frames - 1;
+    FLG = ZiStart = 1;
+  });
 }

@@ -25,16 +25,13 @@ bool KPcmEdit::MathAmplifier(double percent) {
   // A factor that is not a finite number would turn samples into NaN.
   if (!std::isfinite(percent)) return false;
   if (END == 0 || MKR - MKL < 10) return true;
-  if (!SnapshotForEdit("Undo : Mathematical Amplifier")) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Mathematical amplifier", MKR - MKL + 1);
   const double factor = percent * 0.01;
-  int64_t done = 0;
-  RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done,
-                [factor](KPcmCell& cell, int32_t) { cell.Scale(factor); });
-  OverviewStale = true;
-  Refresh();
-  return true;
+  return EditInPlace("Undo : Mathematical Amplifier", "Mathematical amplifier", MKR - MKL + 1,
+                     [&](KProgress& progress) {
+                       int64_t done = 0;
+                       RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done,
+                                     [factor](KPcmCell& cell, int32_t) { cell.Scale(factor); });
+                     });
 }
 
 // output[j] = sum over k = 0..n with j >= k * D of a^k * voice[j - k * D],
@@ -57,27 +54,20 @@ bool KPcmEdit::Echo(double delayMs, double attenuationPercent) {
     if (!readers.back()) return false;
     gain[size_t(k)] = g;
   }
-  std::unique_ptr<KPcmMMap> store = PrepareResult(N, FrameBytes(), "the echo", "Undo : Echo");
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Echo", N);
-  KFrameWriter out(*store, progress);
-  // Readers 0..live-1 have started: reader k starts at output frame k * D.
-  int live = 1;
-  for (int64_t j = 0; j < N; ++j) {
-    while (live <= n && j >= live * D) ++live;
-    KPcmCell sum = silence;
-    for (int k = 0; k < live; ++k) {
-      KPcmCell echo = readers[size_t(k)]->Next();
-      echo.Scale(gain[size_t(k)]);
-      sum.Add(echo);
+  auto fill = [&](KFrameWriter& out) {
+    // Readers 0..live-1 have started: reader k starts at output frame k * D.
+    int live = 1;
+    for (int64_t j = 0; j < N; ++j) {
+      while (live <= n && j >= live * D) ++live;
+      KPcmCell sum = silence;
+      for (int k = 0; k < live; ++k) {
+        KPcmCell echo = readers[size_t(k)]->Next();
+        echo.Scale(gain[size_t(k)]);
+        sum.Add(echo);
+      }
+      sum.Store();
+      out.Put(sum);
     }
-    sum.Store();
-    out.Put(sum);
-  }
-  readers.clear();
-  if (!TakeResult(std::move(store), out)) return false;
-  MarkWhole(int32_t(N));
-  Refresh();
-  return true;
+  };
+  return Rebuild({N, FrameBytes(), "the echo", "Undo : Echo", "Echo"}, fill, [&] { MarkWhole(int32_t(N)); });
 }

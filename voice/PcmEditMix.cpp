@@ -32,25 +32,16 @@ bool KPcmEdit::MixBanks(const std::array<int32_t, 4>& sources) {
     readers.push_back(OpenReader(*bank, silence));
     if (!readers.back()) return false;
   }
-  std::unique_ptr<KPcmMMap> store = PrepareResult(len, silence.FrameBytes, "the mix", nullptr);
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Mix", len);
-  KFrameWriter out(*store, progress);
-  for (int32_t j = 0; j < len; ++j) {
-    KPcmCell sum = silence;
-    for (auto& reader : readers) sum.Add(reader->Next());
-    sum.Store();
-    out.Put(sum);
-  }
-  readers.clear();
-  if (!TakeResult(std::move(store), out)) return false;
-  Channels = channels;
-  BitsPerSample = bits;
-  SampleRate = rate;
-  MarkWhole(len);
-  Refresh();
-  return true;
+  auto fill = [&](KFrameWriter& out) {
+    for (int32_t j = 0; j < len; ++j) {
+      KPcmCell sum = silence;
+      for (auto& reader : readers) sum.Add(reader->Next());
+      sum.Store();
+      out.Put(sum);
+    }
+  };
+  return Rebuild({len, silence.FrameBytes, "the mix", nullptr, "Mix"}, fill,
+                 [&] { SetResultFormat(channels, bits, rate, len); });
 }
 
 bool KPcmEdit::SplitChannels(int32_t bank1, int32_t bank2) {
@@ -64,11 +55,12 @@ bool KPcmEdit::SplitChannels(int32_t bank1, int32_t bank2) {
   }
   const KPcmCell mono(1, BitsPerSample / 8);
   std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
-  std::unique_ptr<KPcmMMap> store1 = voice ? PrepareResult(END, mono.FrameBytes, "the split", nullptr) : nullptr;
-  std::unique_ptr<KPcmMMap> store2 = store1 ? PrepareResult(END, mono.FrameBytes, "the split", nullptr) : nullptr;
+  const KResultSpec spec{END, mono.FrameBytes, "the split", nullptr, "Split channel"};
+  std::unique_ptr<KPcmMMap> store1 = voice ? PrepareResult(spec) : nullptr;
+  std::unique_ptr<KPcmMMap> store2 = store1 ? PrepareResult(spec) : nullptr;
   if (!store2) return false;
   KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Split channel", END);
+  KProgress progress(Ui(), spec.Title, END);
   // The bar follows the first destination; the second one shows nothing.
   KUiHooks hidden;
   KProgress quiet(hidden, "", END);
@@ -91,10 +83,7 @@ bool KPcmEdit::SplitChannels(int32_t bank1, int32_t bank2) {
   for (int k = 0; k < 2; ++k) {
     KPcmEdit& dest = *dests[k];
     dest.TakeStore(std::move(*stores[k]));
-    dest.Channels = 1;
-    dest.BitsPerSample = bits;
-    dest.SampleRate = rate;
-    dest.MarkWhole(end);
+    dest.SetResultFormat(1, bits, rate, end);
     dest.EmptyUndo();
     if (&dest == this) Refresh();
   }
@@ -121,25 +110,17 @@ bool KPcmEdit::MergeChannels(int32_t bank1, int32_t bank2) {
   KPcmCell stereo(2, bits / 8);
   std::unique_ptr<KFrameReader> read1 = OpenReader(*s1, mono);
   std::unique_ptr<KFrameReader> read2 = read1 ? OpenReader(*s2, mono) : nullptr;
-  std::unique_ptr<KPcmMMap> store = read2 ? PrepareResult(len, stereo.FrameBytes, "the merge", nullptr) : nullptr;
-  if (!store) return false;
-  KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), "Merge channel", len);
-  KFrameWriter out(*store, progress);
-  for (int32_t j = 0; j < len; ++j) {
-    stereo.Value1 = read1->Next().Value1;
-    stereo.Value2 = read2->Next().Value1;
-    stereo.Store();
-    out.Put(stereo);
-  }
-  read1.reset();
-  read2.reset();
-  if (!TakeResult(std::move(store), out)) return false;
-  Channels = 2;
-  BitsPerSample = bits;
-  SampleRate = rate;
-  MarkWhole(len);
-  EmptyUndo();
-  Refresh();
-  return true;
+  if (!read2) return false;
+  auto fill = [&](KFrameWriter& out) {
+    for (int32_t j = 0; j < len; ++j) {
+      stereo.Value1 = read1->Next().Value1;
+      stereo.Value2 = read2->Next().Value1;
+      stereo.Store();
+      out.Put(stereo);
+    }
+  };
+  return Rebuild({len, stereo.FrameBytes, "the merge", nullptr, "Merge channel"}, fill, [&] {
+    SetResultFormat(2, bits, rate, len);
+    EmptyUndo();
+  });
 }
