@@ -67,6 +67,6 @@ bool KCliSession::Dump(const std::string& path) {
   }
   out.close();
   if (out) return true;
-  v.ShowMessageText(KFormatMessage(msg::kCannotCreate, path.c_str()));
+  v.ShowMessageText(msg::CannotCreate(path));
   return false;
 }

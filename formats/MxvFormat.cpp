@@ -19,9 +19,9 @@ constexpr int kAlias = 0x6C, kAliasBytes = 20;
 
 const KFileKind KMxvFormat::kKind{"MXV", "Load MXV file", "Save MXV file"};
 
-std::string KMxvFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
+KStatus KMxvFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
   uint8_t h[kHeaderBytes];
-  std::string invalid = KFormatMessage(msg::kNotValidFile, path.c_str(), kKind.Name);
+  const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
   if (!file.IsOpen() || file.Size() < kHeaderBytes || !file.ReadAt(0, h, kHeaderBytes)) return invalid;
   uint32_t rate = GetLe(h + kRate, 4), length = GetLe(h + kLength, 4);
   uint32_t channels = GetLe(h + kChannels, 2), bits = GetLe(h + kBits, 2);
@@ -39,7 +39,7 @@ std::string KMxvFormat::Check(const KPlainFile& file, const std::string& path, K
   layout.Alias.assign(alias, strnlen(alias, kAliasBytes));
   layout.Scrambled = true;
   layout.Keys = KMxvKeyStream(h[kKeyTable + h[kKeyIndexA]], h[kKeyTable + h[kKeyIndexB]]);
-  return std::string();
+  return KStatus::Success();
 }
 
 std::vector<uint8_t> KMxvFormat::Header(const KVoiceFormat& voice, const std::string& alias, int32_t dataBytes,

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/PlainFile.h"
+#include "platform/Status.h"
 #include "formats/VoiceLayout.h"
 
 class KMxvFormat {
@@ -15,9 +16,10 @@ class KMxvFormat {
   static constexpr int kKeyCount = 62;
   static const KFileKind kKind;
 
-  // An empty text when `file` holds a loadable MXV voice (then `layout`
-  // tells where and what), otherwise the message that refuses it.
-  static std::string Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
+  // Success when `file` holds a loadable MXV voice (then `layout`
+  // tells where and what), otherwise a failure with the message that
+  // refuses it.
+  static KStatus Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
 
   // The header for `dataBytes` sample bytes of `voice`, with a key table
   // drawn from a generator seeded with `seed`; `keys` starts the stream

@@ -4,14 +4,14 @@
 
 const KFileKind KRawFormat::kKind{"PCM", "Load RAW PCM file", "Save RAW PCM file"};
 
-std::string KRawFormat::Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
+KStatus KRawFormat::Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
                               KVoiceLayout& layout) {
   int64_t bytes = file.Size() & ~int64_t(3);
   if (!file.IsOpen() || file.Size() == 0 || bytes > INT32_MAX || !KnownFormat(channels, bits))
-    return KFormatMessage(msg::kNotValidFile, path.c_str(), kKind.Name);
+    return KStatus::Failure(msg::NotValidFile(path, kKind.Name));
   layout.Channels = channels;
   layout.BitsPerSample = bits;
   layout.SampleRate = kRate;
   layout.DataBytes = int32_t(bytes);
-  return std::string();
+  return KStatus::Success();
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/PlainFile.h"
+#include "platform/Status.h"
 #include "formats/VoiceLayout.h"
 
 class KRawFormat {
@@ -13,8 +14,9 @@ class KRawFormat {
   static constexpr int32_t kRate = 8000;
   static const KFileKind kKind;
 
-  // An empty text when `file` can be loaded as raw samples of the given
-  // format (then `layout` tells what), otherwise the message that refuses it.
-  static std::string Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
+  // Success when `file` can be loaded as raw samples of the given
+  // format (then `layout` tells what), otherwise a failure with the message that
+  // refuses it.
+  static KStatus Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
                            KVoiceLayout& layout);
 };

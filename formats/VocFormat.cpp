@@ -41,9 +41,9 @@ bool ReadBody(const KPlainFile& file, int type, int64_t body, uint32_t length, K
 
 const KFileKind KVocFormat::kKind{"VOC", "Load VOC file", "Save VOC file"};
 
-std::string KVocFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
+KStatus KVocFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
   uint8_t h[kFileHeader];
-  std::string invalid = KFormatMessage(msg::kNotValidFile, path.c_str(), kKind.Name);
+  const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
   if (!file.IsOpen() || file.Size() < kFileHeader || !file.ReadAt(0, h, kFileHeader)) return invalid;
   uint32_t version = GetLe(h + 22, 2), check = GetLe(h + 24, 2);
   bool knownVersion = (version == 0x010A && check == 0x1129) || (version == 0x0114 && check == 0x111F);
@@ -53,11 +53,11 @@ std::string KVocFormat::Check(const KPlainFile& file, const std::string& path, K
   uint8_t block[kBlockHeader];
   if (first < 0 || !file.ReadAt(first, block, kBlockHeader)) return invalid;
   int type = block[0];
-  if (type != 1 && type != 9) return KFormatMessage(msg::kVocBlockType, path.c_str(), type);
+  if (type != 1 && type != 9) return KStatus::Failure(msg::VocBlockType(path, type));
   uint8_t packing = 0;
   if (!ReadBody(file, type, first + kBlockHeader, GetLe(block + 1, 3), layout, packing)) return invalid;
-  if (packing != 0) return KFormatMessage(msg::kVocPacking, path.c_str(), int(packing));
-  return layout.DataWithin(file.Size()) ? std::string() : invalid;
+  if (packing != 0) return KStatus::Failure(msg::VocPacking(path, int(packing)));
+  return layout.DataWithin(file.Size()) ? KStatus::Success() : invalid;
 }
 
 std::vector<uint8_t> KVocFormat::Header(const KVoiceFormat& voice, int32_t dataBytes) {

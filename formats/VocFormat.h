@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/PlainFile.h"
+#include "platform/Status.h"
 #include "formats/VoiceLayout.h"
 
 class KVocFormat {
@@ -17,9 +18,10 @@ class KVocFormat {
   static constexpr int32_t kMaxDataBytes = 0xFFFFFF - 12;
   static const KFileKind kKind;
 
-  // An empty text when `file` holds a loadable VOC voice (then `layout`
-  // tells where and what), otherwise the message that refuses it.
-  static std::string Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
+  // Success when `file` holds a loadable VOC voice (then `layout`
+  // tells where and what), otherwise a failure with the message that
+  // refuses it.
+  static KStatus Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
 
   // File header, block header and body header for `dataBytes` sample
   // bytes of `voice` (at most kMaxDataBytes).

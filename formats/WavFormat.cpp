@@ -33,14 +33,14 @@ Search FindData(const KPlainFile& file, int64_t at, uint8_t* chunk, int64_t& dat
 
 const KFileKind KWavFormat::kKind{"WAV", "Load WAV file", "Save WAV file"};
 
-std::string KWavFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
+KStatus KWavFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
   uint8_t h[kFixedBytes];
-  std::string invalid = KFormatMessage(msg::kNotValidFile, path.c_str(), kKind.Name);
+  const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
   if (!file.IsOpen() || file.Size() < kFixedBytes || !file.ReadAt(0, h, kFixedBytes)) return invalid;
   uint32_t rate = GetLe(h + 24, 4);
   if (!SameBytes(h, "RIFF", 4) || !SameBytes(h + 8, "WAVEfmt ", 8) || rate < 2100 || rate > 44100)
     return invalid;
-  if (GetLe(h + 20, 2) != 1) return KFormatMessage(msg::kCompressedWav, path.c_str());
+  if (GetLe(h + 20, 2) != 1) return KStatus::Failure(msg::CompressedWav(path));
   uint32_t channels = GetLe(h + 22, 2), align = GetLe(h + 32, 2), fmtSize = GetLe(h + 16, 4);
   uint32_t bits = channels > 0 && align % channels == 0 ? align / channels * 8 : 0;
   if (!KnownFormat(channels, bits) || fmtSize > INT32_MAX) return invalid;
@@ -48,7 +48,7 @@ std::string KWavFormat::Check(const KPlainFile& file, const std::string& path, K
   uint8_t chunk[kChunkHeader];
   int64_t dataAt = 0;
   Search found = FindData(file, 20 + int64_t(fmtSize), chunk, dataAt);
-  if (found == Search::Missing) return KFormatMessage(msg::kNoDataChunk, path.c_str());
+  if (found == Search::Missing) return KStatus::Failure(msg::NoDataChunk(path));
   uint32_t dataSize = GetLe(chunk + 4, 4);
   if (found == Search::TooLarge || dataSize > INT32_MAX) return invalid;
   layout.Channels = int32_t(channels);
@@ -56,7 +56,7 @@ std::string KWavFormat::Check(const KPlainFile& file, const std::string& path, K
   layout.SampleRate = int32_t(rate);
   layout.DataOffset = dataAt + kChunkHeader;
   layout.DataBytes = int32_t(dataSize & ~3u);
-  return layout.DataWithin(file.Size()) ? std::string() : invalid;
+  return layout.DataWithin(file.Size()) ? KStatus::Success() : invalid;
 }
 
 std::vector<uint8_t> KWavFormat::Header(const KVoiceFormat& voice, int32_t dataBytes) {

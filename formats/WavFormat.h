@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/PlainFile.h"
+#include "platform/Status.h"
 #include "formats/VoiceLayout.h"
 
 class KWavFormat {
@@ -15,9 +16,10 @@ class KWavFormat {
   static constexpr int kHeaderBytes = 44;
   static const KFileKind kKind;
 
-  // An empty text when `file` holds a loadable WAV voice (then `layout`
-  // tells where and what), otherwise the message that refuses it.
-  static std::string Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
+  // Success when `file` holds a loadable WAV voice (then `layout`
+  // tells where and what), otherwise a failure with the message that
+  // refuses it.
+  static KStatus Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout);
 
   // The header for `dataBytes` sample bytes of `voice`.
   static std::vector<uint8_t> Header(const KVoiceFormat& voice, int32_t dataBytes);

@@ -1,15 +1,26 @@
 #include "platform/BlockCopy.h"
 
-KBlockCopy::Result KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt,
-                                   int64_t bytes, const Transform& transform, KCopyProgress& progress) {
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+KStatus Failed(int code) { return KStatus::Failure(errno ? std::strerror(errno) : "unexpected end of file", code); }
+
+}  // namespace
+
+KStatus KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
+                        const Transform& transform, KCopyProgress& progress) {
   uint8_t buffer[kBlock];
   for (int64_t done = 0; done < bytes;) {
     size_t n = bytes - done < int64_t(kBlock) ? size_t(bytes - done) : kBlock;
-    if (!from.ReadAt(fromAt + done, buffer, n)) return Result::ReadFailed;
+    errno = 0;
+    if (!from.ReadAt(fromAt + done, buffer, n)) return Failed(kReadFailed);
     if (transform) transform(buffer, n);
-    if (!to.WriteAt(toAt + done, buffer, n)) return Result::WriteFailed;
+    errno = 0;
+    if (!to.WriteAt(toAt + done, buffer, n)) return Failed(kWriteFailed);
     done += int64_t(n);
     progress.CopyPercent(int(done * 100 / bytes));
   }
-  return Result::Done;
+  return KStatus::Success();
 }

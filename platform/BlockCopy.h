@@ -10,6 +10,7 @@
 
 #include "platform/CopyProgress.h"
 #include "platform/PlainFile.h"
+#include "platform/Status.h"
 
 class KBlockCopy {
  public:
@@ -17,10 +18,11 @@ class KBlockCopy {
   // Rewrites one block in place; blocks hold whole byte pairs.
   using Transform = std::function<void(uint8_t*, size_t)>;
 
-  enum class Result { Done, ReadFailed, WriteFailed };
+  // Failure codes: which side of the copy failed.
+  enum : int { kReadFailed = 1, kWriteFailed = 2 };
 
   // Copies `bytes` bytes from `from` at `fromAt` to `to` at `toAt`. A file
-  // that ends early is a failed read.
-  static Result Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
+  // that ends early is a failed read; the message gives the system's reason.
+  static KStatus Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
                     const Transform& transform, KCopyProgress& progress);
 };

@@ -1,7 +1,6 @@
 #include "resources/StringTable.h"
 
-#include <cstdarg>
-#include <cstdio>
+#include <initializer_list>
 
 namespace {
 
@@ -68,16 +67,48 @@ const char* KLoadMessageText(int id) {
   return "";
 }
 
-std::string KFormatMessage(int id, ...) {
-  va_list args;
-  va_start(args, id);
-  va_list again;
-  va_copy(again, args);
-  const char* format = KLoadMessageText(id);
-  int n = std::vsnprintf(nullptr, 0, format, args);
-  std::string text(size_t(n > 0 ? n : 0), '\0');
-  if (n > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
-  va_end(again);
-  va_end(args);
+namespace {
+
+// One argument of a table text: a text for %s or a number for %d.
+struct Arg {
+  Arg(std::string_view text) : Text(text) {}
+  Arg(int number) : Number(number), IsNumber(true) {}
+  std::string_view Text;
+  int Number = 0;
+  bool IsNumber = false;
+};
+
+// The text of `id` with its %s and %d filled in order. Arguments are never
+// read as formats, so a path holding '%' comes out as it is.
+std::string Fill(int id, std::initializer_list<Arg> args) {
+  std::string_view format = KLoadMessageText(id);
+  std::string text;
+  auto next = args.begin();
+  for (size_t at = 0; at < format.size(); ++at) {
+    const bool directive = format[at] == '%' && at + 1 < format.size() && next != args.end() &&
+                           (format[at + 1] == 's' || format[at + 1] == 'd');
+    if (!directive) {
+      text += format[at];
+      continue;
+    }
+    text += next->IsNumber ? std::to_string(next->Number) : std::string(next->Text);
+    ++next;
+    ++at;
+  }
   return text;
 }
+
+}  // namespace
+
+namespace msg {
+std::string NotValidFile(std::string_view path, std::string_view format) { return Fill(kNotValidFile, {path, format}); }
+std::string AlreadyInBank(std::string_view path, int bank) { return Fill(kAlreadyInBank, {path, bank}); }
+std::string NoDataChunk(std::string_view path) { return Fill(kNoDataChunk, {path}); }
+std::string CompressedWav(std::string_view path) { return Fill(kCompressedWav, {path}); }
+std::string CannotCreate(std::string_view path) { return Fill(kCannotCreate, {path}); }
+std::string SwapFolder(std::string_view folder, std::string_view reason) { return Fill(kSwapFolder, {folder, reason}); }
+std::string TooLong(std::string_view operation) { return Fill(kTooLong, {operation}); }
+std::string VocBlockType(std::string_view path, int type) { return Fill(kVocBlockType, {path, type}); }
+std::string VocPacking(std::string_view path, int packing) { return Fill(kVocPacking, {path, packing}); }
+std::string VocTooLong(std::string_view path) { return Fill(kVocTooLong, {path}); }
+}  // namespace msg

@@ -1,10 +1,12 @@
 // The message texts the system shows, by string id. Ids 0x4001 and
 // 0x5001..0x5012 are the numbered warnings and errors; 0x6001 and up are
 // Melotrix's own messages for failures the numbered texts do not cover.
-// Texts holding %s / %d are format strings, filled with KFormatMessage.
+// Texts holding %s / %d are filled by the typed functions below, one per
+// text, so that every argument is checked by the compiler.
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace msg {
 enum : int {
@@ -41,5 +43,15 @@ enum : int {
 // The text of a string id, or an empty text for an unknown id.
 const char* KLoadMessageText(int id);
 
-// printf-style formatting of a table text into a std::string.
-std::string KFormatMessage(int id, ...);
+namespace msg {
+std::string NotValidFile(std::string_view path, std::string_view format);
+std::string AlreadyInBank(std::string_view path, int bank);
+std::string NoDataChunk(std::string_view path);
+std::string CompressedWav(std::string_view path);
+std::string CannotCreate(std::string_view path);
+std::string SwapFolder(std::string_view folder, std::string_view reason);
+std::string TooLong(std::string_view operation);
+std::string VocBlockType(std::string_view path, int type);
+std::string VocPacking(std::string_view path, int packing);
+std::string VocTooLong(std::string_view path);
+}  // namespace msg

@@ -88,7 +88,7 @@ void KPcmMMap::Open(const std::string& path, bool exclusive) {
   fd_ = fd;
   name_ = path;
   size_ = st.st_size > INT32_MAX ? INT32_MAX : int32_t(st.st_size);
-  error_.clear();
+  status_ = KStatus::Success();
   Openers().Add(name_);
 }
 
@@ -101,7 +101,7 @@ KPcmMMap::~KPcmMMap() {
 }
 
 bool KPcmMMap::Fail(const char* what, int err) {
-  error_ = std::string(what) + " " + name_ + ": " + std::strerror(err);
+  status_ = KStatus::Failure(std::string(what) + " " + name_ + ": " + std::strerror(err));
   return false;
 }
 

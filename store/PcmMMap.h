@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/CopyProgress.h"
+#include "platform/Status.h"
 #include "store/PcmCell.h"
 
 class KPcmMMap {
@@ -24,9 +25,10 @@ class KPcmMMap {
   KPcmMMap& operator=(const KPcmMMap&) = delete;
 
   // False when the file could not be created or opened: reads give silence
-  // and writes fail. LastError() tells why.
+  // and writes fail. Status() tells why.
   bool Usable() const { return fd_ >= 0; }
-  const std::string& LastError() const { return error_; }
+  // Why the last step that failed did so (Ok while none has).
+  const KStatus& Status() const { return status_; }
   int32_t Size() const { return size_; }
 
   // Sets the file's length; the disk space is reserved before it is mapped so
@@ -80,7 +82,7 @@ class KPcmMMap {
   bool Fail(const char* what, int err);
 
   std::string name_;
-  std::string error_;
+  KStatus status_;
   int fd_ = -1;
   int32_t size_ = 0;
 

@@ -44,7 +44,7 @@ bool KPcmBank::PrepareLoad(const std::string& fileName) {
   }
   for (int k = first; k <= last; ++k) {
     if (k == BankNumber || Peer(k).FileName != fileName) continue;
-    ShowMessageText(KFormatMessage(msg::kAlreadyInBank, fileName.c_str(), k));
+    ShowMessageText(msg::AlreadyInBank(fileName, k));
     return false;
   }
   EmptyUndo();

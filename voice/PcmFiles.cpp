@@ -32,8 +32,8 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileT
   if (!PrepareLoad(path)) return false;
   KPlainFile file(path, KPlainFile::Mode::Read);
   KVoiceLayout layout;
-  std::string refusal = check(file, path, layout);
-  if (!refusal.empty()) return Refuse(refusal);
+  const KStatus checked = check(file, path, layout);
+  if (!checked) return Refuse(checked.Message);
 
   KCursorScope cursor(Ui(), KCursorRole::Load);
   KProgress progress(Ui(), kind.LoadTitle, layout.DataBytes);
@@ -42,10 +42,10 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileT
   KPlainFile samples(store->GetFileName(), KPlainFile::Mode::ReadWrite);
   KBlockCopy::Transform unscramble;
   if (layout.Scrambled) unscramble = [&layout](uint8_t* p, size_t n) { layout.Keys.Unscramble(p, n); };
-  auto copied = KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
-  if (copied == KBlockCopy::Result::ReadFailed)
-    return Refuse(KFormatMessage(msg::kNotValidFile, path.c_str(), kind.Name));
-  if (!samples.IsOpen() || copied != KBlockCopy::Result::Done) return StoreFailed(*store);
+  const KStatus copied =
+      KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
+  if (!copied && copied.Code == KBlockCopy::kReadFailed) return Refuse(msg::NotValidFile(path, kind.Name));
+  if (!samples.IsOpen() || !copied) return StoreFailed(*store);
 
   TakeStore(std::move(store));
   FileName = path;
@@ -64,17 +64,16 @@ bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, KFil
                           const KBlockCopy::Transform& transform) {
   // A save-as without a name is a file that cannot be created, never a save
   // over the voice's own file.
-  if (target.empty()) return Refuse(KFormatMessage(msg::kCannotCreate, ""));
+  if (target.empty()) return Refuse(msg::CannotCreate(""));
   KCursorScope cursor(Ui(), KCursorRole::Save);
   KSafeFileWriter out(target);
   KPlainFile samples(Storage->GetFileName(), KPlainFile::Mode::Read);
   bool written = out.IsOpen() && samples.IsOpen() && out.File().WriteAt(0, header.data(), header.size());
   if (written) {
     KProgress progress(Ui(), kind.SaveTitle, dataBytes);
-    written = KBlockCopy::Run(samples, 0, out.File(), int64_t(header.size()), dataBytes, transform,
-                              progress) == KBlockCopy::Result::Done;
+    written = bool(KBlockCopy::Run(samples, 0, out.File(), int64_t(header.size()), dataBytes, transform, progress));
   }
-  if (!written || !out.Commit()) return Refuse(KFormatMessage(msg::kCannotCreate, target.c_str()));
+  if (!written || !out.Commit()) return Refuse(msg::CannotCreate(target));
 
   FileName = target;
   EmptyUndo();
@@ -121,7 +120,7 @@ bool KPcmFiles::SaveVocFile(const std::string& path) {
   const std::string& target = path;
   // A longer voice does not fit the 24-bit block length: refused rather
   // than written as a file that announces the wrong length.
-  if (bytes > KVocFormat::kMaxDataBytes) return Refuse(KFormatMessage(msg::kVocTooLong, target.c_str()));
+  if (bytes > KVocFormat::kMaxDataBytes) return Refuse(msg::VocTooLong(target));
   return SaveVoice(target, KVocFormat::kKind, KFileType::Voc, KVocFormat::Header(Format(), bytes), bytes, {});
 }
 

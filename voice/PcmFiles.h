@@ -49,7 +49,7 @@ class KPcmFiles : public KPcmEdit {
   std::function<int64_t()> SecondsClock;
 
  private:
-  using Checker = std::function<std::string(const KPlainFile&, const std::string&, KVoiceLayout&)>;
+  using Checker = std::function<KStatus(const KPlainFile&, const std::string&, KVoiceLayout&)>;
 
   // Checks the whole file with `check` before the voice is touched, copies
   // the samples into a new store and only then gives the voice the store

@@ -62,14 +62,14 @@ std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes, const char* operation)
 }
 
 bool KPcmIO::StoreFailed(const KPcmMMap& store) {
-  std::string reason = store.LastError().empty() ? std::string("unknown error") : store.LastError();
-  ShowMessageText(KFormatMessage(msg::kSwapFolder, Services.SwapFolder.c_str(), reason.c_str()));
+  const std::string& reason = store.Status().Message;
+  ShowMessageText(msg::SwapFolder(Services.SwapFolder, reason.empty() ? "unknown error" : reason));
   return false;
 }
 
 bool KPcmIO::FitsStore(int64_t bytes, const char* operation) {
   if (bytes <= INT32_MAX) return true;
-  ShowMessageText(KFormatMessage(msg::kTooLong, operation));
+  ShowMessageText(msg::TooLong(operation));
   return false;
 }
 

@@ -145,7 +145,7 @@ TEST_F(Cli, MistakesAreReportedByLineAndNothingRuns) {
 TEST_F(Cli, StopsAfterTheFirstMessageUnlessToldToKeepGoingAndTraces) {
   CliResult r = Run({"-e", "dump a.out; dump no/such/folder/x.raw; dump b.out"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, Shown(KFormatMessage(msg::kCannotCreate, "no/such/folder/x.raw")));
+  EXPECT_EQ(r.err, Shown(msg::CannotCreate("no/such/folder/x.raw")));
   EXPECT_TRUE(Exists("a.out"));
   EXPECT_FALSE(Exists("b.out"));
   r = Run({"--keep-going", "-e", "amp 0; echo 99 50; dump b.out"});
@@ -221,7 +221,7 @@ TEST_F(Cli, InfoPrintsEachGoodFilesFormatAndEachBadFilesMessage) {
             "tone.mxv: channels=2 bits=16 rate=11025 end=123 alias=Two tone\n"
             "stereo.PCM: channels=1 bits=8 rate=8000 end=20 alias=\n");
   for (const std::string& part : {std::string("bad.wav"), std::string("notes.txt: unknown file type"),
-                                  Shown(KFormatMessage(msg::kNotValidFile, "missing.mxv", "MXV"))})
+                                  Shown(msg::NotValidFile("missing.mxv", "MXV"))})
     EXPECT_NE(r.err.find(part), std::string::npos) << part << " in " << r.err;
   r = Run({"info", "--raw", "2", "16", "stereo.PCM"});
   EXPECT_EQ(r.status, 0);
@@ -252,7 +252,7 @@ TEST_F(Cli, ConvertBetweenEveryPairOfFormats) {
   EXPECT_EQ(Run({"info", "out.MXV"}).out, "out.MXV: channels=1 bits=16 rate=11025 end=10 alias=A voice with a long\n");
   CliResult r = Run({"convert", "missing.wav", "never.mxv"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, Shown(KFormatMessage(msg::kNotValidFile, "missing.wav", "WAV")));
+  EXPECT_EQ(r.err, Shown(msg::NotValidFile("missing.wav", "WAV")));
   EXPECT_FALSE(Exists("never.mxv"));
   for (const Words& args : {Words{"convert", "a.wav", "out.ogg"}, Words{"convert", "a.wav"}, Words{"convert", "--alias"},
                             Words{"info"}, Words{"info", "--raw", "3", "8", "x.pcm"}})
@@ -267,7 +267,7 @@ TEST_F(Cli, SaveAsWithoutANameWritesNothingAndBankNumbersReadAsNumbers) {
   for (const char* save : {"save-mxv", "save-wav", "save-voc", "save-pcm"}) {
     CliResult r = Run({"--trace", "-e", "load-pcm 1 8 in.pcm; amp 150; " + std::string(save) + " \"\""});
     EXPECT_EQ(r.status, 1) << save;
-    EXPECT_EQ(r.err, Shown(KFormatMessage(msg::kCannotCreate, ""))) << save;
+    EXPECT_EQ(r.err, Shown(msg::CannotCreate(""))) << save;
     EXPECT_EQ(ReadFile(dir_ / "in.pcm"), before) << save;  // the voice's own file is untouched
   }
   CliResult r = Run({"--trace", "-e", "bank 02; alias two; bank 2; state"});

@@ -158,7 +158,7 @@ TEST_F(Commands, RecordTooLongForTheStoreIsRefusedBeforeTheVoiceChanges) {
   FillMono8(Current(), {1, 2, 3});
   ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
   EXPECT_FALSE(Run("MenuRecordClick", Stereo16(20000.0)));  // x 44100 Hz x 4 bytes
-  EXPECT_EQ(messages_, Log{KFormatMessage(msg::kTooLong, "the recording")});
+  EXPECT_EQ(messages_, Log{msg::TooLong("the recording")});
   EXPECT_EQ(Current().END, 3);
   EXPECT_EQ(Current().UndoDepth(), 1);
 }

@@ -196,7 +196,7 @@ TEST_F(StoreTest, MissingOrUnwritableFolderGivesAnUnusableStore) {
   EXPECT_FALSE(missing.Resize(16));
   EXPECT_FALSE(missing.Seek(0));
   EXPECT_EQ(missing.MapView(0, 1), nullptr);
-  EXPECT_NE(missing.LastError().find("no-such-folder"), std::string::npos);
+  EXPECT_NE(missing.Status().Message.find("no-such-folder"), std::string::npos);
 
   // A regular file where the folder should be: refused even for root.
   std::ofstream(dir_ / "plain") << "x";
@@ -214,7 +214,8 @@ TEST_F(StoreTest, FileSizeLimitFailsResizeAndCopyAndKeepsTheOldBytes) {
   {
     FileSizeLimit limit(100000);
     EXPECT_FALSE(store.Resize(150000));
-    EXPECT_FALSE(store.LastError().empty());
+    EXPECT_FALSE(store.Status().Ok);
+    EXPECT_FALSE(store.Status().Message.empty());
     EXPECT_FALSE(store.CopyFrom(big));
   }
   EXPECT_EQ(store.Size(), 5000);

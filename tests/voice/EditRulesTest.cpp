@@ -106,10 +106,10 @@ TEST_F(EditRules, RefusalsChangeNothing) {
   Fill16(Voice(4), 1, {1});
   const State before = Capture(Current());
   const std::pair<Run, std::string> rows[] = {
-      {&KPcmFiles::PasteByInsert, KFormatMessage(msg::kTooLong, "the paste")},
-      {[](KPcmFiles& v) { return v.InsertMute(INT32_MAX); }, KFormatMessage(msg::kTooLong, "the insert")},
-      {[](KPcmFiles& v) { return v.Echo(2000, 99); }, KFormatMessage(msg::kTooLong, "the echo")},
-      {[](KPcmFiles& v) { return v.MixBanks({2, 1, 0, 0}); }, KFormatMessage(msg::kTooLong, "the mix")},
+      {&KPcmFiles::PasteByInsert, msg::TooLong("the paste")},
+      {[](KPcmFiles& v) { return v.InsertMute(INT32_MAX); }, msg::TooLong("the insert")},
+      {[](KPcmFiles& v) { return v.Echo(2000, 99); }, msg::TooLong("the echo")},
+      {[](KPcmFiles& v) { return v.MixBanks({2, 1, 0, 0}); }, msg::TooLong("the mix")},
       {[](KPcmFiles& v) { return v.InsertMute(-1); }, KLoadMessageText(msg::kNegativeInsert)},
       {[](KPcmFiles& v) { return v.AutoMark(0); }, KLoadMessageText(msg::kAutoMarkLength)},
       {[](KPcmFiles& v) { return v.SplitChannels(2, 2); }, KLoadMessageText(msg::kSplitSameBank)},
