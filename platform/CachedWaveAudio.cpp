@@ -15,7 +15,7 @@ bool KCachedWaveAudio::Accepts(const KWaveFormat& f) {
 }
 
 bool KCachedWaveAudio::Fail(std::string message) {
-  error_ = std::move(message);
+  status_ = KStatus::Failure(std::move(message));
   return false;
 }
 

@@ -33,7 +33,7 @@ class KCachedWaveAudio : public KWaveAudio {
   int64_t Position(KWaveDirection direction) override;
   KWaveRelease Unprepare(KWaveDirection direction, KWaveBuffer& buffer) override;
   void Wait(KWaveDirection direction, int ms) override;
-  const std::string& LastError() const override { return error_; }
+  const KStatus& Status() const override { return status_; }
 
  protected:
   struct Device {
@@ -66,5 +66,5 @@ class KCachedWaveAudio : public KWaveAudio {
   void Close(KWaveDirection direction);
 
   std::array<Device, 2> devices_;
-  std::string error_;
+  KStatus status_;
 };

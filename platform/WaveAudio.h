@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Status.h"
+
 enum class KWaveDirection { Input = 0, Output = 1 };
 
 // One buffer as handed to a device. The caller sets Data and Bytes and keeps
@@ -51,8 +53,8 @@ class KWaveAudio {
   // Blocks for at most `ms` milliseconds, less when the device wants feeding
   // or a buffer comes due, so that polling loops do not spin.
   virtual void Wait(KWaveDirection direction, int ms) = 0;
-  // Why the last failing call failed.
-  virtual const std::string& LastError() const = 0;
+  // Why the last failing call failed (Ok while none has).
+  virtual const KStatus& Status() const = 0;
 };
 
 // Closes both devices: on application deactivation and at shutdown.
@@ -72,8 +74,8 @@ class KNoWaveAudio final : public KWaveAudio {
     return KWaveRelease::Done;
   }
   void Wait(KWaveDirection, int) override {}
-  const std::string& LastError() const override { return error_; }
+  const KStatus& Status() const override { return status_; }
 
  private:
-  std::string error_ = "no sound device in this build";
+  KStatus status_ = KStatus::Failure("no sound device in this build");
 };

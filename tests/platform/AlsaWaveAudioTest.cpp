@@ -117,8 +117,8 @@ TEST_F(AlsaWaveAudioTest, PlayedBytesLandInTheFileExactly) {
   for (Case c : {Case{1, 8, 8000, 65536}, Case{2, 16, 44100, 65536}, Case{1, 16, 3999, 1000}}) {
     SCOPED_TRACE(c.chunk);
     std::vector<uint8_t> bytes = Noise(150000 - 150000 % size_t(c.channels * c.bits / 8), unsigned(c.rate));
-    ASSERT_TRUE(audio.Open(kOut, c.channels, c.bits, c.rate)) << audio.LastError();
-    ASSERT_TRUE(Stream(kOut, bytes, c.chunk)) << audio.LastError();
+    ASSERT_TRUE(audio.Open(kOut, c.channels, c.bits, c.rate)) << audio.Status().Message;
+    ASSERT_TRUE(Stream(kOut, bytes, c.chunk)) << audio.Status().Message;
     EXPECT_EQ(audio.Position(kOut), int64_t(bytes.size()) / (c.channels * c.bits / 8));
     testing::internal::CaptureStderr();
     EXPECT_TRUE(audio.CloseAll());
@@ -132,8 +132,8 @@ TEST_F(AlsaWaveAudioTest, RecordedBytesComeFromTheInputFile) {
   std::vector<uint8_t> input = Noise(200000, 7);
   std::ofstream(dir / "in.raw", std::ios::binary).write(reinterpret_cast<const char*>(input.data()), 200000);
   std::vector<uint8_t> recorded(131072 + 4000);
-  ASSERT_TRUE(audio.Open(kIn, 2, 16, 44100)) << audio.LastError();
-  ASSERT_TRUE(Stream(kIn, recorded, 65536)) << audio.LastError();
+  ASSERT_TRUE(audio.Open(kIn, 2, 16, 44100)) << audio.Status().Message;
+  ASSERT_TRUE(Stream(kIn, recorded, 65536)) << audio.Status().Message;
   EXPECT_EQ(audio.Position(kIn), int64_t(recorded.size()) / 4);
   EXPECT_TRUE(std::equal(recorded.begin(), recorded.end(), input.begin()));
   // Reopening resets: the position restarts and nothing is captured before the start.
@@ -146,7 +146,7 @@ TEST_F(AlsaWaveAudioTest, MelotrixPcmNamesAnotherDevice) {
   ScopedEnv other{"MELOTRIX_PCM", "melotrix_other"};
   EXPECT_EQ(KAlsaWaveAudio::PcmName(), "melotrix_other");
   std::vector<uint8_t> bytes = Noise(5000, 3);
-  ASSERT_TRUE(audio.Open(kOut, 1, 8, 22050)) << audio.LastError();
+  ASSERT_TRUE(audio.Open(kOut, 1, 8, 22050)) << audio.Status().Message;
   ASSERT_TRUE(Stream(kOut, bytes, 2048));
   audio.CloseAll();
   EXPECT_EQ(ReadAll(dir / "other.raw"), bytes);
@@ -156,7 +156,7 @@ TEST_F(AlsaWaveAudioTest, MelotrixPcmNamesAnotherDevice) {
 TEST_F(AlsaWaveAudioTest, WithoutADefaultDeviceOpenFailsQuietly) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(audio.Open(kOut, 1, 8, 8000));
-  EXPECT_NE(audio.LastError().find("snd_pcm_open default"), std::string::npos) << audio.LastError();
+  EXPECT_NE(audio.Status().Message.find("snd_pcm_open default"), std::string::npos) << audio.Status().Message;
   EXPECT_FALSE(audio.Open(kIn, 1, 8, 8000));
   EXPECT_FALSE(audio.CloseAll());
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");

@@ -41,7 +41,7 @@ TEST_F(SimulatedWaveAudioTest, AcceptsOnlyPlayableFormats) {
   EXPECT_FALSE(sim.Open(kOut, 3, 8, 8000));
   EXPECT_FALSE(sim.Open(kOut, 1, 12, 8000));
   EXPECT_FALSE(sim.Open(kOut, 1, 24, 8000));
-  EXPECT_FALSE(sim.LastError().empty());
+  EXPECT_FALSE(sim.Status().Message.empty());
   // Refused formats never reach the devices, and the cached ones stay.
   EXPECT_EQ(sim.Calls(KWaveOp::Open, kOut) + sim.Calls(KWaveOp::Open, kIn), opens);
   EXPECT_EQ(sim.Calls(KWaveOp::Close, kOut), 1);
@@ -87,7 +87,7 @@ TEST_F(SimulatedWaveAudioTest, AFailedOpenLeavesNoDevice) {
   sim.FailAt(KWaveOp::Open, kOut, 2);
   ASSERT_TRUE(sim.Open(kOut, 1, 8, 8000));
   EXPECT_FALSE(sim.Open(kOut, 1, 16, 8000));
-  EXPECT_EQ(sim.LastError(), "simulated open failure");
+  EXPECT_EQ(sim.Status().Message, "simulated open failure");
   EXPECT_EQ(sim.Calls(KWaveOp::Close, kOut), 1);
   EXPECT_FALSE(sim.Prepare(kOut, a));
   // The failed format is not taken for a cached one: the next open tries again.
@@ -219,14 +219,14 @@ TEST_F(SimulatedWaveAudioTest, ScriptedFaultsFailTheirCallOnly) {
   ASSERT_TRUE(sim.Open(kIn, 1, 8, 8000));
   EXPECT_TRUE(sim.Prepare(kOut, a));
   EXPECT_FALSE(sim.Prepare(kOut, b));
-  EXPECT_EQ(sim.LastError(), "simulated prepare failure");
+  EXPECT_EQ(sim.Status().Message, "simulated prepare failure");
   EXPECT_FALSE(b.Prepared);
   EXPECT_TRUE(sim.Prepare(kOut, b));
   EXPECT_TRUE(sim.Queue(kOut, a));
 
   EXPECT_TRUE(sim.Prepare(kIn, b));
   EXPECT_FALSE(sim.Queue(kIn, b));
-  EXPECT_EQ(sim.LastError(), "simulated queue failure");
+  EXPECT_EQ(sim.Status().Message, "simulated queue failure");
   EXPECT_FALSE(b.InQueue);
   EXPECT_FALSE(sim.Start(kIn));
   EXPECT_TRUE(sim.Start(kIn));
