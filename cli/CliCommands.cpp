@@ -13,7 +13,8 @@ constexpr KArg kBank = KArg::Bank, kSource = KArg::Source, kCh = KArg::Channels,
 constexpr KArg kInt = KArg::Integer, kReal = KArg::Real, kWord = KArg::Word;
 
 void Path(const W& a, I& in) { in.Path = a.back(); }
-void Text(const W& a, I& in) { in.Text1 = a[0]; }
+void Amplifier(const W& a, I& in) { in.AmplifierPercent = a[0]; }
+void Alias(const W& a, I& in) { in.Alias = a[0]; }
 void Frames(const W& a, I& in) { in.Frames = IntArg(a[0]); }
 void Position(const W& a, I& in) { in.SamplePosition = IntArg(a[0]); }
 void Banks(const W& a, I& in) {
@@ -24,78 +25,93 @@ void Format(const W& a, I& in) {
   in.Bits = IntArg(a[1]);
 }
 
+// Bank N and the raw load of a format are one window command each.
+KCommandId BankCommand(const W& a) {
+  constexpr KCommandId kBanks[] = {
+      KCommandId::MenuBank1Click, KCommandId::MenuBank2Click,  KCommandId::MenuBank3Click,
+      KCommandId::MenuBank4Click, KCommandId::MenuBank5Click,  KCommandId::MenuBank6Click,
+      KCommandId::MenuBank7Click, KCommandId::MenuBank8Click,  KCommandId::MenuBank9Click,
+      KCommandId::MenuBank10Click, KCommandId::MenuBank11Click, KCommandId::MenuBank12Click};
+  return kBanks[IntArg(a[0]) - 1];
+}
+KCommandId RawLoadCommand(const W& a) {
+  const bool stereo = IntArg(a[0]) == 2, wide = IntArg(a[1]) == 16;
+  return stereo ? (wide ? KCommandId::MenuLoadCh2Bit16PCMClick : KCommandId::MenuLoadCh2Bit8PCMClick)
+                : (wide ? KCommandId::MenuLoadCh1Bit16PCMClick : KCommandId::MenuLoadCh1Bit8PCMClick);
+}
+
 constexpr KCliCommand kCommands[] = {
-    {"bank", "N", {kBank}, "MenuBank{1}Click", nullptr, nullptr, "select bank N (1..12)"},
-    {"load-mxv", "P", {kWord}, "MenuLoadMXVClick", Path, nullptr, "load an MXV file"},
-    {"load-wav", "P", {kWord}, "MenuLoadWAVClick", Path, nullptr, "load a WAV file"},
-    {"load-voc", "P", {kWord}, "MenuLoadVOCClick", Path, nullptr, "load a VOC file"},
-    {"load-pcm", "CH BITS P", {kCh, kBits, kWord}, "MenuLoadCh{1}Bit{2}PCMClick", Path, nullptr,
+    {"bank", "N", {kBank}, {.Pick = BankCommand}, nullptr, nullptr, "select bank N (1..12)"},
+    {"load-mxv", "P", {kWord}, {KCommandId::MenuLoadMXVClick}, Path, nullptr, "load an MXV file"},
+    {"load-wav", "P", {kWord}, {KCommandId::MenuLoadWAVClick}, Path, nullptr, "load a WAV file"},
+    {"load-voc", "P", {kWord}, {KCommandId::MenuLoadVOCClick}, Path, nullptr, "load a VOC file"},
+    {"load-pcm", "CH BITS P", {kCh, kBits, kWord}, {.Pick = RawLoadCommand}, Path, nullptr,
      "load a raw PCM file of CH channels (1, 2) and BITS bits (8, 16)"},
-    {"save", "", {}, "MenuSaveFileClick", nullptr, nullptr, "save to the voice's own file in its own format"},
-    {"save-mxv", "P", {kWord}, "MenuSaveMXVClick", Path, nullptr, "save as an MXV file"},
-    {"save-wav", "P", {kWord}, "MenuSaveWAVClick", Path, nullptr, "save as a WAV file"},
-    {"save-voc", "P", {kWord}, "MenuSaveVOCClick", Path, nullptr, "save as a VOC file"},
-    {"save-pcm", "P", {kWord}, "MenuSavePCMClick", Path, nullptr, "save as a raw PCM file"},
-    {"undo", "", {}, "MenuUndoClick", nullptr, nullptr, "undo the newest edit"},
-    {"copy", "", {}, "MenuCopyClick", nullptr, nullptr, "copy the marked area into the copy buffer"},
-    {"paste-insert", "", {}, "MenuPasteByInsertClick", nullptr, nullptr, "paste by insert mode at FLG"},
-    {"paste-cover", "", {}, "MenuPasteByCoverClick", nullptr, nullptr, "paste by cover mode at FLG"},
-    {"paste-mix", "", {}, "MenuPasteByMixClick", nullptr, nullptr, "paste by mix mode at FLG"},
-    {"cut-marked", "", {}, "MenuCutMarkedClick", nullptr, nullptr, "cut the marked area"},
-    {"cut-unmark", "", {}, "MenuCutUnmarkClick", nullptr, nullptr, "cut everything outside the marked area"},
-    {"mute-marked", "", {}, "MenuMuteMarkedClick", nullptr, nullptr, "fill the marked area with silence"},
-    {"mute-unmark", "", {}, "MenuMuteUnmarkClick", nullptr, nullptr, "fill the unmarked area with silence"},
-    {"fade-in", "", {}, "MenuFadeInClick", nullptr, nullptr, "fade the marked area in"},
-    {"fade-out", "", {}, "MenuFadeOutClick", nullptr, nullptr, "fade the marked area out"},
-    {"set-end", "", {}, "MenuSetENDClick", nullptr, nullptr, "set the voice's END at FLG"},
-    {"insert-mute", "FRAMES", {kInt}, "MenuInsertMuteClick", Frames, nullptr, "insert FRAMES silent frames after FLG"},
-    {"amp", "PERCENT", {kReal}, "MenuMathAmpClick", Text, nullptr, "amplify the marked area by PERCENT (1..999)"},
-    {"echo", "DELAY_MS ATTEN_PERCENT", {kReal, kReal}, "MenuEchoClick",
+    {"save", "", {}, {KCommandId::MenuSaveFileClick}, nullptr, nullptr, "save to the voice's own file in its own format"},
+    {"save-mxv", "P", {kWord}, {KCommandId::MenuSaveMXVClick}, Path, nullptr, "save as an MXV file"},
+    {"save-wav", "P", {kWord}, {KCommandId::MenuSaveWAVClick}, Path, nullptr, "save as a WAV file"},
+    {"save-voc", "P", {kWord}, {KCommandId::MenuSaveVOCClick}, Path, nullptr, "save as a VOC file"},
+    {"save-pcm", "P", {kWord}, {KCommandId::MenuSavePCMClick}, Path, nullptr, "save as a raw PCM file"},
+    {"undo", "", {}, {KCommandId::MenuUndoClick}, nullptr, nullptr, "undo the newest edit"},
+    {"copy", "", {}, {KCommandId::MenuCopyClick}, nullptr, nullptr, "copy the marked area into the copy buffer"},
+    {"paste-insert", "", {}, {KCommandId::MenuPasteByInsertClick}, nullptr, nullptr, "paste by insert mode at FLG"},
+    {"paste-cover", "", {}, {KCommandId::MenuPasteByCoverClick}, nullptr, nullptr, "paste by cover mode at FLG"},
+    {"paste-mix", "", {}, {KCommandId::MenuPasteByMixClick}, nullptr, nullptr, "paste by mix mode at FLG"},
+    {"cut-marked", "", {}, {KCommandId::MenuCutMarkedClick}, nullptr, nullptr, "cut the marked area"},
+    {"cut-unmark", "", {}, {KCommandId::MenuCutUnmarkClick}, nullptr, nullptr, "cut everything outside the marked area"},
+    {"mute-marked", "", {}, {KCommandId::MenuMuteMarkedClick}, nullptr, nullptr, "fill the marked area with silence"},
+    {"mute-unmark", "", {}, {KCommandId::MenuMuteUnmarkClick}, nullptr, nullptr, "fill the unmarked area with silence"},
+    {"fade-in", "", {}, {KCommandId::MenuFadeInClick}, nullptr, nullptr, "fade the marked area in"},
+    {"fade-out", "", {}, {KCommandId::MenuFadeOutClick}, nullptr, nullptr, "fade the marked area out"},
+    {"set-end", "", {}, {KCommandId::MenuSetENDClick}, nullptr, nullptr, "set the voice's END at FLG"},
+    {"insert-mute", "FRAMES", {kInt}, {KCommandId::MenuInsertMuteClick}, Frames, nullptr, "insert FRAMES silent frames after FLG"},
+    {"amp", "PERCENT", {kReal}, {KCommandId::MenuMathAmpClick}, Amplifier, nullptr, "amplify the marked area by PERCENT (1..999)"},
+    {"echo", "DELAY_MS ATTEN_PERCENT", {kReal, kReal}, {KCommandId::MenuEchoClick},
      [](const W& a, I& in) {
-       in.Text1 = a[1];
-       in.Text2 = a[0];
+       in.EchoDelay = a[0];
+       in.EchoAttenuation = a[1];
      },
      nullptr, "echo with a reflect delay (100..2000 ms) and an attenuation (1..99 %)"},
-    {"mix", "S1 S2 S3 S4", {kSource, kSource, kSource, kSource}, "MenuMixerClick", Banks, nullptr,
+    {"mix", "S1 S2 S3 S4", {kSource, kSource, kSource, kSource}, {KCommandId::MenuMixerClick}, Banks, nullptr,
      "mix up to four banks into the current one (0 for none)"},
-    {"split", "B1 B2", {kBank, kBank}, "MenuSpiltChannelClick", Banks, nullptr,
+    {"split", "B1 B2", {kBank, kBank}, {KCommandId::MenuSpiltChannelClick}, Banks, nullptr,
      "split a stereo voice into banks B1 and B2"},
-    {"merge", "B1 B2", {kBank, kBank}, "MenuMergeChannelClick", Banks, nullptr,
+    {"merge", "B1 B2", {kBank, kBank}, {KCommandId::MenuMergeChannelClick}, Banks, nullptr,
      "merge mono banks B1 and B2 into a stereo voice"},
-    {"translate", "CH BITS", {kCh, kBits}, "MenuTranslateVoiceFormatClick", Format, nullptr,
+    {"translate", "CH BITS", {kCh, kBits}, {KCommandId::MenuTranslateVoiceFormatClick}, Format, nullptr,
      "translate the voice to CH channels and BITS bits"},
-    {"mark-all", "", {}, "MenuMarkAllClick", nullptr, nullptr, "mark the whole voice"},
-    {"reset-mkl", "", {}, "MenuResetMKLClick", nullptr, nullptr, "set MKL to 1"},
-    {"reset-mkr", "", {}, "MenuResetMKRClick", nullptr, nullptr, "set MKR to END"},
-    {"reset-flg", "", {}, "MenuResetFLGClick", nullptr, nullptr, "set FLG to 1"},
-    {"auto-mark", "FRAMES", {kInt}, "MenuAutoMarkClick", Frames, nullptr, "mark FRAMES frames from FLG"},
-    {"set-mkl", "P", {kInt}, "PaintBoxZIMouseDownLeft", Position, nullptr, "set MKL at sample position P"},
-    {"set-mkr", "P", {kInt}, "PaintBoxZIMouseDownRight", Position, nullptr, "set MKR at sample position P"},
-    {"set-flg", "P", {kInt}, "PaintBoxZIMouseDownMiddle", Position, nullptr, "set FLG at sample position P"},
-    {"goto head", "", {}, "MenuGotoHEADClick", nullptr, nullptr, "show the voice from its first frame"},
-    {"goto end", "", {}, "MenuGotoENDClick", nullptr, nullptr, "show the voice around END"},
-    {"goto flg", "", {}, "MenuGotoFLGClick", nullptr, nullptr, "show the voice around FLG"},
-    {"goto mkl", "", {}, "MenuGotoMKLClick", nullptr, nullptr, "show the voice around MKL"},
-    {"goto mkr", "", {}, "MenuGotoMKRClick", nullptr, nullptr, "show the voice around MKR"},
-    {"rate", "HZ", {kInt}, "ScrollBarSRChange",
+    {"mark-all", "", {}, {KCommandId::MenuMarkAllClick}, nullptr, nullptr, "mark the whole voice"},
+    {"reset-mkl", "", {}, {KCommandId::MenuResetMKLClick}, nullptr, nullptr, "set MKL to 1"},
+    {"reset-mkr", "", {}, {KCommandId::MenuResetMKRClick}, nullptr, nullptr, "set MKR to END"},
+    {"reset-flg", "", {}, {KCommandId::MenuResetFLGClick}, nullptr, nullptr, "set FLG to 1"},
+    {"auto-mark", "FRAMES", {kInt}, {KCommandId::MenuAutoMarkClick}, Frames, nullptr, "mark FRAMES frames from FLG"},
+    {"set-mkl", "P", {kInt}, {KCommandId::PaintBoxZIMouseDownLeft}, Position, nullptr, "set MKL at sample position P"},
+    {"set-mkr", "P", {kInt}, {KCommandId::PaintBoxZIMouseDownRight}, Position, nullptr, "set MKR at sample position P"},
+    {"set-flg", "P", {kInt}, {KCommandId::PaintBoxZIMouseDownMiddle}, Position, nullptr, "set FLG at sample position P"},
+    {"goto head", "", {}, {KCommandId::MenuGotoHEADClick}, nullptr, nullptr, "show the voice from its first frame"},
+    {"goto end", "", {}, {KCommandId::MenuGotoENDClick}, nullptr, nullptr, "show the voice around END"},
+    {"goto flg", "", {}, {KCommandId::MenuGotoFLGClick}, nullptr, nullptr, "show the voice around FLG"},
+    {"goto mkl", "", {}, {KCommandId::MenuGotoMKLClick}, nullptr, nullptr, "show the voice around MKL"},
+    {"goto mkr", "", {}, {KCommandId::MenuGotoMKRClick}, nullptr, nullptr, "show the voice around MKR"},
+    {"rate", "HZ", {kInt}, {KCommandId::ScrollBarSRChange},
      [](const W& a, I& in) { in.ScrollPosition = IntArg(a[0]); }, nullptr,
      "set the sample rate (rounded down to 25, held in 2100..44100)"},
-    {"alias", "TEXT", {kWord}, "StatusBarMouseDown", Text, nullptr, "set the alias (cut to 19 characters)"},
-    {"clear-bank", "", {}, "MenuClearBankClick", nullptr, nullptr, "clear the current bank"},
-    {"clear-all", "", {}, "MenuClearAllBankClick", nullptr, nullptr, "clear banks 1 to 12"},
-    {"play-all", "", {}, "MenuPlayAllClick", nullptr, nullptr, "play the whole voice"},
-    {"play-marked", "", {}, "MenuPlayMarkedClick", nullptr, nullptr, "play the marked area"},
-    {"play-flg", "", {}, "MenuPlayFLGClick", nullptr, nullptr, "play from FLG to END"},
-    {"record", "CH BITS SECONDS RATE", {kCh, kBits, kReal, kInt}, "MenuRecordClick",
+    {"alias", "TEXT", {kWord}, {KCommandId::StatusBarMouseDown}, Alias, nullptr, "set the alias (cut to 19 characters)"},
+    {"clear-bank", "", {}, {KCommandId::MenuClearBankClick}, nullptr, nullptr, "clear the current bank"},
+    {"clear-all", "", {}, {KCommandId::MenuClearAllBankClick}, nullptr, nullptr, "clear banks 1 to 12"},
+    {"play-all", "", {}, {KCommandId::MenuPlayAllClick}, nullptr, nullptr, "play the whole voice"},
+    {"play-marked", "", {}, {KCommandId::MenuPlayMarkedClick}, nullptr, nullptr, "play the marked area"},
+    {"play-flg", "", {}, {KCommandId::MenuPlayFLGClick}, nullptr, nullptr, "play from FLG to END"},
+    {"record", "CH BITS SECONDS RATE", {kCh, kBits, kReal, kInt}, {KCommandId::MenuRecordClick},
      [](const W& a, I& in) {
        Format(a, in);
        in.Seconds = ReadReal(a[2]);
        in.ScrollPosition = IntArg(a[3]);
      },
      nullptr, "record SECONDS seconds at RATE Hz"},
-    {"state", "", {}, nullptr, nullptr, [](KCliSession& s, const W&) { return s.PrintState(); },
+    {"state", "", {}, {}, nullptr, [](KCliSession& s, const W&) { return s.PrintState(); },
      "print the current voice's record"},
-    {"dump", "P", {kWord}, nullptr, nullptr, [](KCliSession& s, const W& a) { return s.Dump(a[0]); },
+    {"dump", "P", {kWord}, {}, nullptr, [](KCliSession& s, const W& a) { return s.Dump(a[0]); },
      "write the voice's frames 1..END as raw sample bytes to P"},
 };
 
@@ -108,6 +124,9 @@ bool ParseInt(const std::string& word, int32_t& value) {
 }  // namespace
 
 std::span<const KCliCommand> CliCommands() { return kCommands; }
+
+bool KCliTarget::Runs() const { return Pick || Id != KCommandId::Count; }
+KCommandId KCliTarget::For(const KWords& args) const { return Pick ? Pick(args) : Id; }
 
 int ArgCount(const KCliCommand& command) {
   int count = 0;

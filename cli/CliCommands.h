@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "commands/CommandContext.h"
+#include "commands/CommandIds.h"
 
 class KCliSession;
 using KWords = std::vector<std::string>;
@@ -14,13 +15,20 @@ using KWords = std::vector<std::string>;
 // The kinds of argument words, checked before anything runs.
 enum class KArg { None, Bank, Source, Channels, Bits, Integer, Real, Word };
 
+// The window command a front-end command runs: a fixed one, or one picked
+// by the argument words once they passed their checks (bank N, a raw format).
+struct KCliTarget {
+  KCommandId Id = KCommandId::Count;  // Count with no Pick: the front end's own command
+  KCommandId (*Pick)(const KWords& args) = nullptr;
+  bool Runs() const;
+  KCommandId For(const KWords& args) const;
+};
+
 struct KCliCommand {
   const char* Name;       // one word, or two ("goto head")
   const char* Usage;      // the argument names, one per argument
   KArg Args[4];
-  // The window command it runs; "{1}" and "{2}" stand for the first and
-  // second argument word. Null for the front end's own commands.
-  const char* Handler;
+  KCliTarget Target;
   void (*Fill)(const KWords& args, KCommandInput& input);
   bool (*Own)(KCliSession& session, const KWords& args);
   const char* Help;

@@ -30,18 +30,6 @@ std::string Choices(const std::string& first) {
   return list;
 }
 
-// The window command's handler with "{1}" and "{2}" filled in by the
-// arguments' numbers (the words passed their checks), so "02" is bank 2.
-std::string HandlerFor(const KCliCommand& command, const KWords& args) {
-  std::string handler = command.Handler;
-  for (size_t k = 0; k < args.size() && k < 2; ++k) {
-    std::string mark = "{" + std::to_string(k + 1) + "}";
-    size_t at = handler.find(mark);
-    if (at != std::string::npos) handler.replace(at, mark.size(), std::to_string(IntArg(args[k])));
-  }
-  return handler;
-}
-
 std::string CheckArgs(const KCliCommand& command, const KWords& args) {
   KWords names;
   std::string usage = command.Usage;
@@ -105,10 +93,7 @@ std::string BuildCommand(const KWords& words, int line, const std::string& writt
     std::string wrong = CheckArgs(command, args);
     if (!wrong.empty()) return wrong;
     out = KScriptCommand{line, written, &command, nullptr, args};
-    if (command.Handler) {
-      out.Window = FindWindowCommand(HandlerFor(command, args));
-      if (!out.Window) return words[0] + ": these arguments name no command";
-    }
+    if (command.Target.Runs()) out.Window = &WindowCommand(command.Target.For(args));
     return "";
   }
   std::string choices = Choices(words[0]);

@@ -16,7 +16,10 @@
 // Each command reads only the fields it needs.
 struct KCommandInput {
   std::string Path;                 // open and save dialogs
-  std::string Text1, Text2;         // prompt texts: amplifier, echo lines 1 and 2, alias
+  std::string AmplifierPercent;     // the amplifier prompt
+  std::string EchoAttenuation;      // the echo prompt's first line (percent)
+  std::string EchoDelay;            // and its second line (milliseconds)
+  std::string Alias;                // the alias prompt
   int32_t Frames = 0;               // a length in sample frames (auto-mark, insert mute)
   std::array<int32_t, 4> Banks{};   // mixer sources; split and merge use the first two
   int32_t Channels = 1, Bits = 8;   // raw PCM load, format and record dialogs

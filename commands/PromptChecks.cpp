@@ -28,16 +28,16 @@ int32_t AcceptLengthText(KCommandContext& context, KLengthCommand command, const
 }
 
 bool CheckAmplifier(KCommandContext& context, const KCommandInput& input) {
-  if (!InRange(context, ReadReal(input.Text1), 1, 999, msg::kAmplifierRange)) return false;
-  context.Prompts.Remember(KPrompt::Amplifier, input.Text1);
+  if (!InRange(context, ReadReal(input.AmplifierPercent), 1, 999, msg::kAmplifierRange)) return false;
+  context.Prompts.Remember(KPrompt::Amplifier, input.AmplifierPercent);
   return true;
 }
 
 bool CheckEcho(KCommandContext& context, const KCommandInput& input) {
-  if (!InRange(context, ReadReal(input.Text1), 1, 99, msg::kEchoAttenuation)) return false;
-  context.Prompts.Remember(KPrompt::EchoAttenuation, input.Text1);
-  if (!InRange(context, ReadReal(input.Text2), 100, 2000, msg::kEchoDelay)) return false;
-  context.Prompts.Remember(KPrompt::EchoDelay, input.Text2);
+  if (!InRange(context, ReadReal(input.EchoAttenuation), 1, 99, msg::kEchoAttenuation)) return false;
+  context.Prompts.Remember(KPrompt::EchoAttenuation, input.EchoAttenuation);
+  if (!InRange(context, ReadReal(input.EchoDelay), 100, 2000, msg::kEchoDelay)) return false;
+  context.Prompts.Remember(KPrompt::EchoDelay, input.EchoDelay);
   return true;
 }
 

@@ -17,12 +17,12 @@ KPrompt LengthPromptFor(const KCommandContext& context, KLengthCommand command);
 // current voice and remembers the text for that command and unit.
 int32_t AcceptLengthText(KCommandContext& context, KLengthCommand command, const std::string& text);
 
-// The amplifier's percentage (Text1) must lie in 1..999: otherwise Error 013
+// The amplifier's percentage must lie in 1..999: otherwise Error 013
 // and the remembered text stays; else the text is remembered.
 bool CheckAmplifier(KCommandContext& context, const KCommandInput& input);
 
-// The echo's attenuation (Text1) in 1..99, else Error 014; it is remembered;
-// then the reflect delay (Text2) in 100..2000, else Error 015; it is remembered.
+// The echo's attenuation in 1..99, else Error 014; it is remembered;
+// then the reflect delay in 100..2000, else Error 015; it is remembered.
 bool CheckEcho(KCommandContext& context, const KCommandInput& input);
 
 // Split needs a stereo voice, else Error 016. It reads no input, so the

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include "commands/PromptChecks.h"
 #include "commands/TextReading.h"
@@ -41,168 +42,183 @@ bool SetZoomIn(C& c, int32_t KDisplayOptions::*option, int32_t value) {
   return true;
 }
 
+// The id and the handler name of a row, written once.
+#define K_COMMAND(name) KCommandId::name, #name
+
 constexpr KWindowCommand kCommands[] = {
     // File menu
-    {"MenuLoadMXVClick", "Load MXV file", G::OpenFile, true, kNever, nullptr,
+    {K_COMMAND(MenuLoadMXVClick), "Load MXV file", G::OpenFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().LoadMxvFile(in.Path); }},
-    {"MenuLoadWAVClick", "Load WAV file", G::OpenFile, true, kNever, nullptr,
+    {K_COMMAND(MenuLoadWAVClick), "Load WAV file", G::OpenFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().LoadWavFile(in.Path); }},
-    {"MenuLoadVOCClick", "Load VOC file", G::OpenFile, true, kNever, nullptr,
+    {K_COMMAND(MenuLoadVOCClick), "Load VOC file", G::OpenFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().LoadVocFile(in.Path); }},
-    {"MenuLoadCh1Bit8PCMClick", "Load raw PCM file (Ch 1 : Bit 8)", G::OpenFile, true, kNever, nullptr, LoadRaw<1, 8>},
-    {"MenuLoadCh1Bit16PCMClick", "Load raw PCM file (Ch 1 : Bit 16)", G::OpenFile, true, kNever, nullptr, LoadRaw<1, 16>},
-    {"MenuLoadCh2Bit8PCMClick", "Load raw PCM file (Ch 2 : Bit 8)", G::OpenFile, true, kNever, nullptr, LoadRaw<2, 8>},
-    {"MenuLoadCh2Bit16PCMClick", "Load raw PCM file (Ch 2 : Bit 16)", G::OpenFile, true, kNever, nullptr, LoadRaw<2, 16>},
-    {"MenuSaveFileClick", "Save", G::Nothing, true, kNever, nullptr,
+    {K_COMMAND(MenuLoadCh1Bit8PCMClick), "Load raw PCM file (Ch 1 : Bit 8)", G::OpenFile, true, kNever, nullptr, LoadRaw<1, 8>},
+    {K_COMMAND(MenuLoadCh1Bit16PCMClick), "Load raw PCM file (Ch 1 : Bit 16)", G::OpenFile, true, kNever, nullptr, LoadRaw<1, 16>},
+    {K_COMMAND(MenuLoadCh2Bit8PCMClick), "Load raw PCM file (Ch 2 : Bit 8)", G::OpenFile, true, kNever, nullptr, LoadRaw<2, 8>},
+    {K_COMMAND(MenuLoadCh2Bit16PCMClick), "Load raw PCM file (Ch 2 : Bit 16)", G::OpenFile, true, kNever, nullptr, LoadRaw<2, 16>},
+    {K_COMMAND(MenuSaveFileClick), "Save", G::Nothing, true, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().SaveToOwnFile(); }},
-    {"MenuSaveMXVClick", "Save as MXV format", G::SaveFile, true, kNever, nullptr,
+    {K_COMMAND(MenuSaveMXVClick), "Save as MXV format", G::SaveFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SaveMxvFile(in.Path); }},
-    {"MenuSaveWAVClick", "Save as WAV format", G::SaveFile, true, kNever, nullptr,
+    {K_COMMAND(MenuSaveWAVClick), "Save as WAV format", G::SaveFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SaveWavFile(in.Path); }},
-    {"MenuSaveVOCClick", "Save as VOC format", G::SaveFile, true, kNever, nullptr,
+    {K_COMMAND(MenuSaveVOCClick), "Save as VOC format", G::SaveFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SaveVocFile(in.Path); }},
-    {"MenuSavePCMClick", "Save as raw PCM format", G::SaveFile, true, kNever, nullptr,
+    {K_COMMAND(MenuSavePCMClick), "Save as raw PCM format", G::SaveFile, true, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SaveRawPcmFile(in.Path); }},
     // Edit menu
-    {"MenuUndoClick", "Undo", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuUndoClick), "Undo", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().LoadUndo() && c.Voice().Refresh(); }},
-    {"MenuCopyClick", "Copy marked area", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuCopyClick), "Copy marked area", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().CopyMarked(); }},
-    {"MenuPasteByInsertClick", "Paste by insert mode (from FLG position)", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuPasteByInsertClick), "Paste by insert mode (from FLG position)", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().PasteByInsert(); }},
-    {"MenuPasteByCoverClick", "Paste by cover mode (from FLG postion)", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuPasteByCoverClick), "Paste by cover mode (from FLG postion)", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().PasteByCover(); }},
-    {"MenuPasteByMixClick", "Paste by mix mode (from FLG position)", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuPasteByMixClick), "Paste by mix mode (from FLG position)", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().PasteByMix(); }},
-    {"MenuCutMarkedClick", "Cut marked area", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuCutMarkedClick), "Cut marked area", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().CutMarked(); }},
-    {"MenuCutUnmarkClick", "Cut unmark area", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuCutUnmarkClick), "Cut unmark area", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().CutUnmark(); }},
-    {"MenuMuteMarkedClick", "Fill mute (silence) in marked area", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuMuteMarkedClick), "Fill mute (silence) in marked area", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().MuteMarked(); }},
-    {"MenuMuteUnmarkClick", "Fill mute (silence) in unmark area", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuMuteUnmarkClick), "Fill mute (silence) in unmark area", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().MuteUnmark(); }},
-    {"MenuFadeInClick", "Fade in (marked area)", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuFadeInClick), "Fade in (marked area)", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().FadeIn(); }},
-    {"MenuFadeOutClick", "Fade out (marked area)", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuFadeOutClick), "Fade out (marked area)", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().FadeOut(); }},
-    {"MenuSetENDClick", "Set voice END at FLG position", G::Nothing, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuSetENDClick), "Set voice END at FLG position", G::Nothing, true, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Voice().SetEndAtFlg(); }},
     // Mark menu
-    {"MenuMarkAllClick", "Mark all", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuMarkAllClick), "Mark all", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().MarkAll(), true; }},
-    {"MenuResetMKLClick", "Reset MKL (marked-left)", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuResetMKLClick), "Reset MKL (marked-left)", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().ResetMKL(), true; }},
-    {"MenuResetMKRClick", "Reset MKR (marked-right)", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuResetMKRClick), "Reset MKR (marked-right)", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().ResetMKR(), true; }},
-    {"MenuResetFLGClick", "Reset FLG (flag)", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuResetFLGClick), "Reset FLG (flag)", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().ResetFLG(), true; }},
-    {"MenuAutoMarkClick", "Auto mark from FLG position", G::LengthPrompt, false, kOnSuccess, nullptr,
+    {K_COMMAND(MenuAutoMarkClick), "Auto mark from FLG position", G::LengthPrompt, false, kOnSuccess, nullptr,
      [](C& c, const I& in) { return c.Voice().AutoMark(in.Frames); }},
     // Bank menu
-    {"MenuClearBankClick", "Clear current Bank", G::Nothing, false, kOnSuccess, nullptr,
+    {K_COMMAND(MenuClearBankClick), "Clear current Bank", G::Nothing, false, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Banks.ClearCurrentBank(); }},
-    {"MenuClearAllBankClick", "Clear all Bank", G::Nothing, false, kAlways, nullptr,
+    {K_COMMAND(MenuClearAllBankClick), "Clear all Bank", G::Nothing, false, kAlways, nullptr,
      [](C& c, const I&) { return c.Banks.ClearAllBanks(), true; }},
-    {"MenuBank1Click", "Bank 1", G::Nothing, false, kNever, nullptr, SelectBank<1>},
-    {"MenuBank2Click", "Bank 2", G::Nothing, false, kNever, nullptr, SelectBank<2>},
-    {"MenuBank3Click", "Bank 3", G::Nothing, false, kNever, nullptr, SelectBank<3>},
-    {"MenuBank4Click", "Bank 4", G::Nothing, false, kNever, nullptr, SelectBank<4>},
-    {"MenuBank5Click", "Bank 5", G::Nothing, false, kNever, nullptr, SelectBank<5>},
-    {"MenuBank6Click", "Bank 6", G::Nothing, false, kNever, nullptr, SelectBank<6>},
-    {"MenuBank7Click", "Bank 7", G::Nothing, false, kNever, nullptr, SelectBank<7>},
-    {"MenuBank8Click", "Bank 8", G::Nothing, false, kNever, nullptr, SelectBank<8>},
-    {"MenuBank9Click", "Bank 9", G::Nothing, false, kNever, nullptr, SelectBank<9>},
-    {"MenuBank10Click", "Bank 10", G::Nothing, false, kNever, nullptr, SelectBank<10>},
-    {"MenuBank11Click", "Bank 11", G::Nothing, false, kNever, nullptr, SelectBank<11>},
-    {"MenuBank12Click", "Bank 12", G::Nothing, false, kNever, nullptr, SelectBank<12>},
+    {K_COMMAND(MenuBank1Click), "Bank 1", G::Nothing, false, kNever, nullptr, SelectBank<1>},
+    {K_COMMAND(MenuBank2Click), "Bank 2", G::Nothing, false, kNever, nullptr, SelectBank<2>},
+    {K_COMMAND(MenuBank3Click), "Bank 3", G::Nothing, false, kNever, nullptr, SelectBank<3>},
+    {K_COMMAND(MenuBank4Click), "Bank 4", G::Nothing, false, kNever, nullptr, SelectBank<4>},
+    {K_COMMAND(MenuBank5Click), "Bank 5", G::Nothing, false, kNever, nullptr, SelectBank<5>},
+    {K_COMMAND(MenuBank6Click), "Bank 6", G::Nothing, false, kNever, nullptr, SelectBank<6>},
+    {K_COMMAND(MenuBank7Click), "Bank 7", G::Nothing, false, kNever, nullptr, SelectBank<7>},
+    {K_COMMAND(MenuBank8Click), "Bank 8", G::Nothing, false, kNever, nullptr, SelectBank<8>},
+    {K_COMMAND(MenuBank9Click), "Bank 9", G::Nothing, false, kNever, nullptr, SelectBank<9>},
+    {K_COMMAND(MenuBank10Click), "Bank 10", G::Nothing, false, kNever, nullptr, SelectBank<10>},
+    {K_COMMAND(MenuBank11Click), "Bank 11", G::Nothing, false, kNever, nullptr, SelectBank<11>},
+    {K_COMMAND(MenuBank12Click), "Bank 12", G::Nothing, false, kNever, nullptr, SelectBank<12>},
     // Play and Record menus
-    {"MenuPlayAllClick", "Play entire area", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuPlayAllClick), "Play entire area", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().PlayRange(1, c.Voice().END); }},
-    {"MenuPlayMarkedClick", "Play marked area", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuPlayMarkedClick), "Play marked area", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().PlayRange(c.Voice().MKL, c.Voice().MKR); }},
-    {"MenuPlayFLGClick", "Play from FLG position", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuPlayFLGClick), "Play from FLG position", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().PlayRange(c.Voice().FLG, c.Voice().END); }},
-    {"MenuRecordClick", "Record from Line-In or MIC", G::RecordDialog, false, kNever, nullptr, Record},
+    {K_COMMAND(MenuRecordClick), "Record from Line-In or MIC", G::RecordDialog, false, kNever, nullptr, Record},
     // Tool menu
-    {"MenuInsertMuteClick", "Insert mute (start from FLG position)", G::LengthPrompt, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuInsertMuteClick), "Insert mute (start from FLG position)", G::LengthPrompt, true, kOnSuccess, nullptr,
      [](C& c, const I& in) { return c.Voice().InsertMute(in.Frames); }},
-    {"MenuMathAmpClick", "Mathematical amplifier (only marked area)", G::AmplifierPrompt, true, kOnSuccess,
-     CheckAmplifier, [](C& c, const I& in) { return c.Voice().MathAmplifier(ReadReal(in.Text1)); }},
-    {"MenuMixerClick", "Mixer (entire area)", G::MixerDialog, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuMathAmpClick), "Mathematical amplifier (only marked area)", G::AmplifierPrompt, true, kOnSuccess,
+     CheckAmplifier, [](C& c, const I& in) { return c.Voice().MathAmplifier(ReadReal(in.AmplifierPercent)); }},
+    {K_COMMAND(MenuMixerClick), "Mixer (entire area)", G::MixerDialog, true, kOnSuccess, nullptr,
      [](C& c, const I& in) { return c.Voice().MixBanks(in.Banks); }},
-    {"MenuEchoClick", "Echo (entire area)", G::EchoPrompt, true, kOnSuccess, CheckEcho,
-     [](C& c, const I& in) { return c.Voice().Echo(ReadReal(in.Text2), ReadReal(in.Text1)); }},
-    {"MenuSpiltChannelClick", "Split channel", G::SplitDialog, true, kOnSuccess, CheckSplit,
+    {K_COMMAND(MenuEchoClick), "Echo (entire area)", G::EchoPrompt, true, kOnSuccess, CheckEcho,
+     [](C& c, const I& in) { return c.Voice().Echo(ReadReal(in.EchoDelay), ReadReal(in.EchoAttenuation)); }},
+    {K_COMMAND(MenuSpiltChannelClick), "Split channel", G::SplitDialog, true, kOnSuccess, CheckSplit,
      [](C& c, const I& in) { return c.Voice().SplitChannels(in.Banks[0], in.Banks[1]); }},
-    {"MenuMergeChannelClick", "Merge channel", G::MergeDialog, true, kOnSuccess, nullptr,
+    {K_COMMAND(MenuMergeChannelClick), "Merge channel", G::MergeDialog, true, kOnSuccess, nullptr,
      [](C& c, const I& in) { return c.Voice().MergeChannels(in.Banks[0], in.Banks[1]); }},
-    {"MenuTranslateVoiceFormatClick", "Translate the format of voice", G::FormatDialog, true, kAlways, nullptr,
+    {K_COMMAND(MenuTranslateVoiceFormatClick), "Translate the format of voice", G::FormatDialog, true, kAlways, nullptr,
      [](C& c, const I& in) { return c.Voice().TranslateFormat(in.Channels, in.Bits); }},
     // Option menu
-    {"MenuHexScaleTextClick", "Show by HEX. format", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuHexScaleTextClick), "Show by HEX. format", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) {
        c.Options.ZiScaleHex = c.Options.ZoScaleHex = 1;
        return c.Voice().Refresh();
      }},
-    {"MenuDecScaleTextClick", "Show by DEC. format", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuDecScaleTextClick), "Show by DEC. format", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) {
        c.Options.ZiScaleHex = c.Options.ZoScaleHex = 0;
        return c.Voice().Refresh();
      }},
-    {"MenuHexLocationIndicatorClick", "Show by HEX. format", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuHexLocationIndicatorClick), "Show by HEX. format", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) {
        c.Options.LocationHex = 1;
        return c.Voice().Refresh();
      }},
-    {"MenuSecLocationIndicatorClick", "Show by SEC. format", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuSecLocationIndicatorClick), "Show by SEC. format", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) {
        c.Options.LocationHex = 0;
        return c.Voice().Refresh();
      }},
     // View menu, readout buttons and the buttons beside them
-    {"MenuGotoHEADClick", "Goto HEAD", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuGotoHEADClick), "Goto HEAD", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().GotoHead(), true; }},
-    {"MenuGotoENDClick", "Goto END", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuGotoENDClick), "Goto END", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().GotoEnd(), true; }},
-    {"MenuGotoFLGClick", "Goto FLG", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuGotoFLGClick), "Goto FLG", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().GotoFlg(), true; }},
-    {"MenuGotoMKLClick", "Goto MKL", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuGotoMKLClick), "Goto MKL", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().GotoMkl(), true; }},
-    {"MenuGotoMKRClick", "Goto MKR", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuGotoMKRClick), "Goto MKR", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().GotoMkr(), true; }},
-    {"MenuCurveWaveformClick", "Show waveform by curve style", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuCurveWaveformClick), "Show waveform by curve style", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return SetZoomIn(c, &KDisplayOptions::WaveformMode, 0); }},
-    {"MenuRectangleWaveformClick", "Show waveform by rectangle style", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuRectangleWaveformClick), "Show waveform by rectangle style", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return SetZoomIn(c, &KDisplayOptions::WaveformMode, 1); }},
-    {"BitBtnWaveformModeClick", "Mode", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(BitBtnWaveformModeClick), "Mode", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return SetZoomIn(c, &KDisplayOptions::WaveformMode, 1 - c.Options.WaveformMode); }},
-    {"MenuWaveResolutionBClick", "Waveform-Resolution ++", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuWaveResolutionBClick), "Waveform-Resolution ++", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return SetZoomIn(c, &KDisplayOptions::ZiResolution, std::max(c.Options.ZiResolution - 2, 2)); }},
-    {"MenuWaveResolutionAClick", "Waveform-Resolution --", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(MenuWaveResolutionAClick), "Waveform-Resolution --", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) { return SetZoomIn(c, &KDisplayOptions::ZiResolution, std::min(c.Options.ZiResolution + 2, 8)); }},
-    {"BitBtnWaveformResolutionClick", "Res", G::Nothing, false, kNever, nullptr,
+    {K_COMMAND(BitBtnWaveformResolutionClick), "Res", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) {
        int32_t next = c.Options.ZiResolution + 2;
        return SetZoomIn(c, &KDisplayOptions::ZiResolution, next > 8 ? 2 : next);
      }},
     // Controls: the rate scroll bar, the alias panel and the zoom-in box.
     // The window rewrites the rate readout and the status bar afterwards.
-    {"ScrollBarSRChange", "Sample Rate adjuster", G::ScrollBar, false, kNever, nullptr,
+    {K_COMMAND(ScrollBarSRChange), "Sample Rate adjuster", G::ScrollBar, false, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SampleRate = RateFromScrollPosition(in.ScrollPosition), true; }},
-    {"StatusBarMouseDown", "Alias = ", G::AliasPrompt, false, kNever, nullptr,
-     [](C& c, const I& in) { return c.Voice().SetAlias(in.Text1), true; }},
-    {"PaintBoxZIMouseDownLeft", "Set MKL at the pointer", G::ZoomInClick, false, kNever, nullptr,
+    {K_COMMAND(StatusBarMouseDown), "Alias = ", G::AliasPrompt, false, kNever, nullptr,
+     [](C& c, const I& in) { return c.Voice().SetAlias(in.Alias), true; }},
+    {K_COMMAND(PaintBoxZIMouseDownLeft), "Set MKL at the pointer", G::ZoomInClick, false, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SetMklAt(in.SamplePosition), true; }},
-    {"PaintBoxZIMouseDownRight", "Set MKR at the pointer", G::ZoomInClick, false, kNever, nullptr,
+    {K_COMMAND(PaintBoxZIMouseDownRight), "Set MKR at the pointer", G::ZoomInClick, false, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SetMkrAt(in.SamplePosition), true; }},
-    {"PaintBoxZIMouseDownMiddle", "Set FLG at the pointer", G::ZoomInClick, false, kNever, nullptr,
+    {K_COMMAND(PaintBoxZIMouseDownMiddle), "Set FLG at the pointer", G::ZoomInClick, false, kNever, nullptr,
      [](C& c, const I& in) { return c.Voice().SetFlgAt(in.SamplePosition), true; }},
 };
+
+#undef K_COMMAND
+
+// Row k holds the command of id k, so that ids index the table.
+constexpr bool RowsInIdOrder() {
+  for (size_t k = 0; k < std::size(kCommands); ++k)
+    if (kCommands[k].Id != KCommandId(k)) return false;
+  return std::size(kCommands) == size_t(KCommandId::Count);
+}
+static_assert(RowsInIdOrder(), "the command map's rows must follow KCommandId");
 
 }  // namespace
 
 std::span<const KWindowCommand> WindowCommands() { return kCommands; }
+
+const KWindowCommand& WindowCommand(KCommandId id) { return kCommands[size_t(id)]; }
 
 const KWindowCommand* FindWindowCommand(std::string_view handler) {
   for (const KWindowCommand& command : kCommands)

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "commands/CommandContext.h"
+#include "commands/CommandIds.h"
 
 // The dialog, prompt or control a command takes its input from.
 enum class KGathers {
@@ -33,6 +34,7 @@ enum class KBeep { Never, OnSuccess, Always };
 using KCommandStep = bool (*)(KCommandContext&, const KCommandInput&);
 
 struct KWindowCommand {
+  KCommandId Id;
   const char* Handler;
   const char* Caption;
   KGathers Gathers;
@@ -43,6 +45,8 @@ struct KWindowCommand {
 };
 
 std::span<const KWindowCommand> WindowCommands();
+const KWindowCommand& WindowCommand(KCommandId id);
+// By handler name, for the window's widgets named after them; null when none.
 const KWindowCommand* FindWindowCommand(std::string_view handler);
 
 // Runs one command on the current voice: check, bracket, operation, beep.

@@ -34,10 +34,15 @@ class Commands : public VoiceFixture {
     EXPECT_NE(command, nullptr) << handler;
     return command && RunWindowCommand(context_, *command, input);
   }
-  static KCommandInput Texts(const std::string& text1, const std::string& text2 = {}) {
+  static KCommandInput Amplifier(const std::string& percent) {
     KCommandInput in;
-    in.Text1 = text1;
-    in.Text2 = text2;
+    in.AmplifierPercent = percent;
+    return in;
+  }
+  static KCommandInput Echo(const std::string& attenuation, const std::string& delay) {
+    KCommandInput in;
+    in.EchoAttenuation = attenuation;
+    in.EchoDelay = delay;
     return in;
   }
   // Stereo 16-bit at 44100 Hz, as the format and record dialogs give it.
@@ -98,26 +103,26 @@ TEST_F(Commands, LengthTextsReadInTheLocationUnitAndAreRememberedPerCommandAndUn
 
 TEST_F(Commands, AmplifierOutsideOneTo999ShowsError013AndKeepsTheRememberedText) {
   for (const char* text : {"0", "1000", "", "0.99", "abc", "-5"}) {
-    EXPECT_FALSE(Run("MenuMathAmpClick", Texts(text))) << text;
+    EXPECT_FALSE(Run("MenuMathAmpClick", Amplifier(text))) << text;
     EXPECT_EQ(Remembered(KPrompt::Amplifier), "100");
   }
   EXPECT_EQ(messages_, Log(6, Text(msg::kAmplifierRange)));
   for (const char* text : {"1", "999", "1.5"}) {
-    EXPECT_TRUE(CheckAmplifier(context_, Texts(text))) << text;
+    EXPECT_TRUE(CheckAmplifier(context_, Amplifier(text))) << text;
     EXPECT_EQ(Remembered(KPrompt::Amplifier), text);
   }
 }
 
 TEST_F(Commands, EchoChecksAttenuationThenDelayAndRemembersWhatPassed) {
-  EXPECT_FALSE(Run("MenuEchoClick", Texts("50", "99")));
+  EXPECT_FALSE(Run("MenuEchoClick", Echo("50", "99")));
   EXPECT_EQ(Remembered(KPrompt::EchoAttenuation) + "|" + Remembered(KPrompt::EchoDelay), "50|280 ");
-  EXPECT_FALSE(Run("MenuEchoClick", Texts("0", "99")));  // the attenuation is checked first
-  EXPECT_FALSE(Run("MenuEchoClick", Texts("100", "280")));
-  EXPECT_FALSE(Run("MenuEchoClick", Texts("10", "2001")));
+  EXPECT_FALSE(Run("MenuEchoClick", Echo("0", "99")));  // the attenuation is checked first
+  EXPECT_FALSE(Run("MenuEchoClick", Echo("100", "280")));
+  EXPECT_FALSE(Run("MenuEchoClick", Echo("10", "2001")));
   EXPECT_EQ(messages_, (Log{Text(msg::kEchoDelay), Text(msg::kEchoAttenuation), Text(msg::kEchoAttenuation),
                             Text(msg::kEchoDelay)}));
-  EXPECT_TRUE(CheckEcho(context_, Texts("99", "2000")));
-  EXPECT_TRUE(CheckEcho(context_, Texts("1", "100")));
+  EXPECT_TRUE(CheckEcho(context_, Echo("99", "2000")));
+  EXPECT_TRUE(CheckEcho(context_, Echo("1", "100")));
   EXPECT_EQ(Remembered(KPrompt::EchoAttenuation) + "|" + Remembered(KPrompt::EchoDelay), "1|100");
 }
 
@@ -131,7 +136,7 @@ TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
       {"MenuMuteMarkedClick", {}, true, beeped},
       {"MenuUndoClick", {}, true, beeped},
       {"MenuSpiltChannelClick", {}, false, {}},  // Error 016
-      {"MenuMathAmpClick", Texts("1000"), false, {}},
+      {"MenuMathAmpClick", Amplifier("1000"), false, {}},
       {"MenuTranslateVoiceFormatClick", {}, false, beeped},  // beeps whatever it reports
       {"MenuTranslateVoiceFormatClick", Stereo16(), true, beeped},
       {"MenuMarkAllClick", {}, true, {}},
