@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "BenchSwap.h"
+#include "formats/VocFormat.h"
+#include "platform/PlainFile.h"
 #include "voice/BankSet.h"
 #include "voice/HeadlessVoice.h"
-#include "platform/PlainFile.h"
-#include "formats/VocFormat.h"
 
 namespace {
 
@@ -53,8 +53,7 @@ class FilesBench {
 };
 
 void Report(benchmark::State& state, FilesBench& files) {
-  state.counters["MB"] =
-      benchmark::Counter(double(files.Bytes()) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["MB"] = benchmark::Counter(double(files.Bytes()) / 1e6, benchmark::Counter::kIsIterationInvariantRate);
   state.SetLabel(std::string(files.Name()) + " " + std::to_string(files.Bytes() / 1000000) + " MB");
 }
 

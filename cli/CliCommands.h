@@ -25,8 +25,8 @@ struct KCliTarget {
 };
 
 struct KCliCommand {
-  const char* Name;       // one word, or two ("goto head")
-  const char* Usage;      // the argument names, one per argument
+  const char* Name;   // one word, or two ("goto head")
+  const char* Usage;  // the argument names, one per argument
   KArg Args[4];
   KCliTarget Target;
   void (*Fill)(const KWords& args, KCommandInput& input);

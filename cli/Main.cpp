@@ -56,7 +56,6 @@ int Help() {
   return 0;
 }
 
-
 bool ReadScript(const std::string& name, std::string& text) {
   std::ifstream file;
   std::istream* in = &std::cin;

@@ -12,7 +12,9 @@ std::string Trim(std::string_view text) {
 }
 
 // The number of words a command's name takes ("goto head" takes two).
-size_t NameWords(const KCliCommand& command) { return std::string_view(command.Name).find(' ') == std::string_view::npos ? 1 : 2; }
+size_t NameWords(const KCliCommand& command) {
+  return std::string_view(command.Name).find(' ') == std::string_view::npos ? 1 : 2;
+}
 
 bool NameMatches(const KCliCommand& command, const KWords& words) {
   if (NameWords(command) == 1) return words[0] == command.Name;
@@ -41,8 +43,9 @@ std::string CheckArgs(const KCliCommand& command, const KWords& args) {
   }
   std::string name = command.Name;
   if (args.size() != names.size()) {
-    std::string expected = names.empty() ? "no arguments" : std::to_string(names.size()) + " argument" +
-                                                                (names.size() > 1 ? "s" : "") + " (" + usage + ")";
+    std::string expected =
+        names.empty() ? "no arguments"
+                      : std::to_string(names.size()) + " argument" + (names.size() > 1 ? "s" : "") + " (" + usage + ")";
     return name + " takes " + expected + ", not " + std::to_string(args.size());
   }
   for (size_t k = 0; k < args.size(); ++k) {

@@ -12,9 +12,9 @@
 
 struct KScriptCommand {
   int Line = 0;
-  std::string Written;                      // the command as written
+  std::string Written;  // the command as written
   const KCliCommand* Command = nullptr;
-  const KWindowCommand* Window = nullptr;   // null for the front end's own commands
+  const KWindowCommand* Window = nullptr;  // null for the front end's own commands
   KWords Args;
 };
 

@@ -9,23 +9,23 @@
 
 #include "commands/CommandHost.h"
 #include "commands/PromptTexts.h"
-#include "voice/BankSet.h"
 #include "display/DisplayOptions.h"
+#include "voice/BankSet.h"
 
 // What a command gathered from its dialog, prompt or control before it runs.
 // Each command reads only the fields it needs.
 struct KCommandInput {
-  std::string Path;                 // open and save dialogs
-  std::string AmplifierPercent;     // the amplifier prompt
-  std::string EchoAttenuation;      // the echo prompt's first line (percent)
-  std::string EchoDelay;            // and its second line (milliseconds)
-  std::string Alias;                // the alias prompt
-  int32_t Frames = 0;               // a length in sample frames (auto-mark, insert mute)
-  std::array<int32_t, 4> Banks{};   // mixer sources; split and merge use the first two
-  int32_t Channels = 1, Bits = 8;   // raw PCM load, format and record dialogs
-  double Seconds = 0.0;             // record time
-  int32_t ScrollPosition = 16000;   // a rate scroll bar's position
-  int32_t SamplePosition = 0;       // where a zoom-in click lands
+  std::string Path;                // open and save dialogs
+  std::string AmplifierPercent;    // the amplifier prompt
+  std::string EchoAttenuation;     // the echo prompt's first line (percent)
+  std::string EchoDelay;           // and its second line (milliseconds)
+  std::string Alias;               // the alias prompt
+  int32_t Frames = 0;              // a length in sample frames (auto-mark, insert mute)
+  std::array<int32_t, 4> Banks{};  // mixer sources; split and merge use the first two
+  int32_t Channels = 1, Bits = 8;  // raw PCM load, format and record dialogs
+  double Seconds = 0.0;            // record time
+  int32_t ScrollPosition = 16000;  // a rate scroll bar's position
+  int32_t SamplePosition = 0;      // where a zoom-in click lands
 };
 
 class KCommandContext {

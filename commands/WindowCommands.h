@@ -38,10 +38,10 @@ struct KWindowCommand {
   const char* Handler;
   const char* Caption;
   KGathers Gathers;
-  bool Bracket;         // repaint, show the progress window, run, hide it
+  bool Bracket;  // repaint, show the progress window, run, hide it
   KBeep Beep;
-  KCommandStep Check;   // the window's own check (may be null); false ends the command
-  KCommandStep Run;     // the call on the current voice; its success flag
+  KCommandStep Check;  // the window's own check (may be null); false ends the command
+  KCommandStep Run;    // the call on the current voice; its success flag
 };
 
 std::span<const KWindowCommand> WindowCommands();

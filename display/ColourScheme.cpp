@@ -26,13 +26,13 @@ constexpr unsigned kCursorLines = (1u << 2) | (1u << 3) | (1u << 6) | (1u << 7);
 
 const std::array<KColourSlotInfo, KColourScheme::kSlots>& KColourScheme::Slots() {
   static const std::array<KColourSlotInfo, kSlots> slots = {{
-      {S::ZI_BackGnd, "ZI_BackGnd"}, {S::ZI_Border, "ZI_Border"}, {S::ZI_ScaleGrid, "ZI_ScaleGrid"},
-      {S::ZI_ScaleText, "ZI_ScaleText"}, {S::ZI_LMarked, "ZI_LMarked"}, {S::ZI_RMarked, "ZI_RMarked"},
-      {S::ZI_LUnmark, "ZI_LUnmark"}, {S::ZI_RUnmark, "ZI_RUnmark"}, {S::ZI_MuteLine, "ZI_MuteLine"},
-      {S::ZI_RCursor, "ZI_RCursor"}, {S::ZO_BackGnd, "ZO_BackGnd"}, {S::ZO_Border, "ZO_Border"},
+      {S::ZI_BackGnd, "ZI_BackGnd"},     {S::ZI_Border, "ZI_Border"},       {S::ZI_ScaleGrid, "ZI_ScaleGrid"},
+      {S::ZI_ScaleText, "ZI_ScaleText"}, {S::ZI_LMarked, "ZI_LMarked"},     {S::ZI_RMarked, "ZI_RMarked"},
+      {S::ZI_LUnmark, "ZI_LUnmark"},     {S::ZI_RUnmark, "ZI_RUnmark"},     {S::ZI_MuteLine, "ZI_MuteLine"},
+      {S::ZI_RCursor, "ZI_RCursor"},     {S::ZO_BackGnd, "ZO_BackGnd"},     {S::ZO_Border, "ZO_Border"},
       {S::ZO_ScaleGrid, "ZO_ScaleGrid"}, {S::ZO_ScaleText, "ZO_ScaleText"}, {S::ZO_LMarked, "ZO_LMarked"},
-      {S::ZO_RMarked, "ZO_RMarked"}, {S::ZO_LUnmark, "ZO_LUnmark"}, {S::ZO_RUnmark, "ZO_RUnmark"},
-      {S::ZO_MuteLine, "ZO_MuteLine"}, {S::ZO_RCursor, "ZO_RCursor"},
+      {S::ZO_RMarked, "ZO_RMarked"},     {S::ZO_LUnmark, "ZO_LUnmark"},     {S::ZO_RUnmark, "ZO_RUnmark"},
+      {S::ZO_MuteLine, "ZO_MuteLine"},   {S::ZO_RCursor, "ZO_RCursor"},
   }};
   return slots;
 }

@@ -10,10 +10,26 @@
 #include "display/Canvas.h"
 
 enum class KColourSlot {
-  ZI_BackGnd, ZI_Border, ZI_ScaleGrid, ZI_ScaleText, ZI_LMarked,
-  ZI_RMarked, ZI_LUnmark, ZI_RUnmark, ZI_MuteLine, ZI_RCursor,
-  ZO_BackGnd, ZO_Border, ZO_ScaleGrid, ZO_ScaleText, ZO_LMarked,
-  ZO_RMarked, ZO_LUnmark, ZO_RUnmark, ZO_MuteLine, ZO_RCursor,
+  ZI_BackGnd,
+  ZI_Border,
+  ZI_ScaleGrid,
+  ZI_ScaleText,
+  ZI_LMarked,
+  ZI_RMarked,
+  ZI_LUnmark,
+  ZI_RUnmark,
+  ZI_MuteLine,
+  ZI_RCursor,
+  ZO_BackGnd,
+  ZO_Border,
+  ZO_ScaleGrid,
+  ZO_ScaleText,
+  ZO_LMarked,
+  ZO_RMarked,
+  ZO_LUnmark,
+  ZO_RUnmark,
+  ZO_MuteLine,
+  ZO_RCursor,
 };
 
 struct KColourSlotInfo {

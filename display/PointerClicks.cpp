@@ -31,8 +31,7 @@ KClickRedraw FlagRedraw() {
 
 }  // namespace
 
-KClickResult ZoomInClick(KPointerButton button, int x, int y, int right, int resolution,
-                         const KClickPositions& voice) {
+KClickResult ZoomInClick(KPointerButton button, int x, int y, int right, int resolution, const KClickPositions& voice) {
   KClickResult result;
   result.Positions = voice;
   if (voice.END < 1) return result;

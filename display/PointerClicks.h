@@ -46,8 +46,7 @@ constexpr int kOverviewStereoBottom = 160;
 // at the sample under the pointer (held within 1..END); MKL and MKR are
 // exchanged when they cross. `right` is the box's right edge column R,
 // `resolution` the pixels per frame. An empty voice is left alone.
-KClickResult ZoomInClick(KPointerButton button, int x, int y, int right, int resolution,
-                         const KClickPositions& voice);
+KClickResult ZoomInClick(KPointerButton button, int x, int y, int right, int resolution, const KClickPositions& voice);
 
 // A press in the overview at (x, y): the left button moves ZiStart to the
 // frame under the pointer, on the multiples of END div 543. Other buttons,

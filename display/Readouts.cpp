@@ -113,9 +113,7 @@ void ShowStatusBar(KVoiceView& view, const KReadoutValues& values) {
   view.SetStatusPanel(KStatusPanel::Alias, AliasText(values.AliasName));
 }
 
-void ShowUndoItem(KVoiceView& view, bool available, std::string_view label) {
-  view.SetUndoItem(label, available);
-}
+void ShowUndoItem(KVoiceView& view, bool available, std::string_view label) { view.SetUndoItem(label, available); }
 
 void ShowBankButtons(KVoiceView& view, int currentBank) {
   for (int bank = 1; bank <= kBankButtons; ++bank) view.SetBankImage(bank, bank == currentBank ? 1 : 0);

@@ -33,10 +33,10 @@ int32_t MarkedLength(int32_t mkl, int32_t mkr);
 // "%0.8X Hex" of the position as an unsigned 32-bit count, or "%0.4f Sec"
 // of position / rate, the rate taken as the voice shows it (never zero).
 std::string PositionText(int32_t position, int32_t rate, bool locationHex);
-std::string RateText(int32_t rate);  // "%d Hz"
+std::string RateText(int32_t rate);                         // "%d Hz"
 std::string VoiceInfoText(int32_t channels, int32_t bits);  // "Ch %d :: Bit %d"
-std::string FileText(std::string_view fileName);  // "File = %s"
-std::string AliasText(std::string_view aliasName);  // "Alias = %s"
+std::string FileText(std::string_view fileName);            // "File = %s"
+std::string AliasText(std::string_view aliasName);          // "Alias = %s"
 // "LEN = %d Bytes" of END times the frame size; none for a format other
 // than mono or stereo, 8 or 16 bits.
 std::optional<std::string> LengthText(int32_t channels, int32_t bits, int32_t end);
@@ -44,8 +44,7 @@ std::optional<std::string> LengthText(int32_t channels, int32_t bits, int32_t en
 // Every readout of a voice, in the window's order: END, marked length, MKL,
 // MKR, FLG, rate, channels and bits, Undo item, length, file, alias.
 // Returns the normalised rate, which the caller stores back in the voice.
-[[nodiscard]] int32_t ShowVoiceReadouts(KVoiceView& view, const KReadoutValues& values,
-                                        const KDisplayOptions& options);
+[[nodiscard]] int32_t ShowVoiceReadouts(KVoiceView& view, const KReadoutValues& values, const KDisplayOptions& options);
 
 // The narrower updates.
 // The rate field alone; returns the normalised rate to be kept.

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <random>
 
-#include "resources/StringTable.h"
 #include "platform/LittleEndian.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -25,9 +25,8 @@ KStatus KMxvFormat::Check(const KPlainFile& file, const std::string& path, KVoic
   if (!file.IsOpen() || file.Size() < kHeaderBytes || !file.ReadAt(0, h, kHeaderBytes)) return invalid;
   uint32_t rate = GetLe(h + kRate, 4), length = GetLe(h + kLength, 4);
   uint32_t channels = GetLe(h + kChannels, 2), bits = GetLe(h + kBits, 2);
-  if (!SameBytes(h, kMagic, sizeof kMagic) || !SameBytes(h + 0x10, kTag, sizeof kTag) || rate < 2100 ||
-      rate > 44100 || !KnownFormat(channels, bits) || h[kKeyIndexA] >= kKeyCount ||
-      h[kKeyIndexB] >= kKeyCount || length > INT32_MAX)
+  if (!SameBytes(h, kMagic, sizeof kMagic) || !SameBytes(h + 0x10, kTag, sizeof kTag) || rate < 2100 || rate > 44100 ||
+      !KnownFormat(channels, bits) || h[kKeyIndexA] >= kKeyCount || h[kKeyIndexB] >= kKeyCount || length > INT32_MAX)
     return invalid;
   layout.Channels = int32_t(channels);
   layout.BitsPerSample = int32_t(bits);

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/VoiceLayout.h"
 #include "platform/PlainFile.h"
 #include "platform/Status.h"
-#include "formats/VoiceLayout.h"
 
 class KMxvFormat {
  public:

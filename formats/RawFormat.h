@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include "formats/VoiceLayout.h"
 #include "platform/PlainFile.h"
 #include "platform/Status.h"
-#include "formats/VoiceLayout.h"
 
 class KRawFormat {
  public:
@@ -18,5 +18,5 @@ class KRawFormat {
   // format (then `layout` tells what), otherwise a failure with the message that
   // refuses it.
   static KStatus Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
-                           KVoiceLayout& layout);
+                       KVoiceLayout& layout);
 };

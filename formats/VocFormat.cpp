@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "resources/StringTable.h"
 #include "platform/LittleEndian.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -16,8 +16,7 @@ constexpr char kIdentification[] = "Creative Voice File";
 // Fills `layout` from the body of a type 1 or type 9 block at `body`;
 // false when the block is too short for its body header or holds no
 // voice format.
-bool ReadBody(const KPlainFile& file, int type, int64_t body, uint32_t length, KVoiceLayout& layout,
-              uint8_t& packing) {
+bool ReadBody(const KPlainFile& file, int type, int64_t body, uint32_t length, KVoiceLayout& layout, uint8_t& packing) {
   uint8_t b[kType9Body];
   int bodyBytes = type == 1 ? kType1Body : kType9Body;
   if (length < uint32_t(bodyBytes) || !file.ReadAt(body, b, size_t(bodyBytes))) return false;

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "resources/StringTable.h"
 #include "platform/LittleEndian.h"
+#include "resources/StringTable.h"
 
 namespace {
 
@@ -38,8 +38,7 @@ KStatus KWavFormat::Check(const KPlainFile& file, const std::string& path, KVoic
   const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
   if (!file.IsOpen() || file.Size() < kFixedBytes || !file.ReadAt(0, h, kFixedBytes)) return invalid;
   uint32_t rate = GetLe(h + 24, 4);
-  if (!SameBytes(h, "RIFF", 4) || !SameBytes(h + 8, "WAVEfmt ", 8) || rate < 2100 || rate > 44100)
-    return invalid;
+  if (!SameBytes(h, "RIFF", 4) || !SameBytes(h + 8, "WAVEfmt ", 8) || rate < 2100 || rate > 44100) return invalid;
   if (GetLe(h + 20, 2) != 1) return KStatus::Failure(msg::CompressedWav(path));
   uint32_t channels = GetLe(h + 22, 2), align = GetLe(h + 32, 2), fmtSize = GetLe(h + 16, 4);
   uint32_t bits = channels > 0 && align % channels == 0 ? align / channels * 8 : 0;

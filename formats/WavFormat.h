@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "formats/VoiceLayout.h"
 #include "platform/PlainFile.h"
 #include "platform/Status.h"
-#include "formats/VoiceLayout.h"
 
 class KWavFormat {
  public:

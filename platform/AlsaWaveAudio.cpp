@@ -108,8 +108,8 @@ void KAlsaWaveAudio::Service(KWaveDirection direction) {
     }
     if (ready == 0) break;
     auto frames = snd_pcm_uframes_t(std::min<int64_t>(ready, span.Frames));
-    snd_pcm_sframes_t n = capture ? snd_pcm_readi(pcm.Handle, span.Data, frames)
-                                  : snd_pcm_writei(pcm.Handle, span.Data, frames);
+    snd_pcm_sframes_t n =
+        capture ? snd_pcm_readi(pcm.Handle, span.Data, frames) : snd_pcm_writei(pcm.Handle, span.Data, frames);
     if (n == -EAGAIN) break;
     if (n < 0) {
       if (!Recover(pcm, n, capture)) return;

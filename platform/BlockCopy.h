@@ -24,5 +24,5 @@ class KBlockCopy {
   // Copies `bytes` bytes from `from` at `fromAt` to `to` at `toAt`. A file
   // that ends early is a failed read; the message gives the system's reason.
   static KStatus Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
-                    const Transform& transform, KCopyProgress& progress);
+                     const Transform& transform, KCopyProgress& progress);
 };

@@ -10,8 +10,7 @@ constexpr KWaveDirection kBoth[] = {KWaveDirection::Output, KWaveDirection::Inpu
 }  // namespace
 
 bool KCachedWaveAudio::Accepts(const KWaveFormat& f) {
-  return (f.Channels == 1 || f.Channels == 2) && (f.Bits == 8 || f.Bits == 16) && f.Rate >= 3999 &&
-         f.Rate <= 44100;
+  return (f.Channels == 1 || f.Channels == 2) && (f.Bits == 8 || f.Bits == 16) && f.Rate >= 3999 && f.Rate <= 44100;
 }
 
 bool KCachedWaveAudio::Fail(std::string message) {
@@ -22,8 +21,8 @@ bool KCachedWaveAudio::Fail(std::string message) {
 bool KCachedWaveAudio::Open(KWaveDirection direction, int channels, int bits, int rate) {
   KWaveFormat format{channels, bits, rate};
   if (!Accepts(format)) {
-    return Fail("format not accepted: " + std::to_string(channels) + " channels, " + std::to_string(bits) +
-                " bits, " + std::to_string(rate) + " Hz");
+    return Fail("format not accepted: " + std::to_string(channels) + " channels, " + std::to_string(bits) + " bits, " +
+                std::to_string(rate) + " Hz");
   }
   Device& d = At(direction);
   if (d.IsOpen && d.Format == format && Reset(direction)) return true;

@@ -23,9 +23,7 @@ bool Fully(int fd, Byte* p, size_t n, int64_t at, Transfer transfer) {
 
 }  // namespace
 
-bool ReadFully(int fd, void* p, size_t n, int64_t at) {
-  return Fully(fd, static_cast<uint8_t*>(p), n, at, ::pread);
-}
+bool ReadFully(int fd, void* p, size_t n, int64_t at) { return Fully(fd, static_cast<uint8_t*>(p), n, at, ::pread); }
 
 bool WriteFully(int fd, const void* p, size_t n, int64_t at) {
   return Fully(fd, static_cast<const uint8_t*>(p), n, at, ::pwrite);

@@ -110,11 +110,21 @@ class KPcmCell {
   // Decodes FrameBytes raw bytes (the store's layout) and sets the values.
   bool Decode(const uint8_t* p) {
     switch (FrameBytes * 4 + BytesPerSample) {
-      case 1 * 4 + 1: SetMono8(p[0]); return true;
-      case 2 * 4 + 2: SetMono16(LoadWord(p)); return true;
-      case 2 * 4 + 1: SetStereo8(p[0], p[1]); return true;
-      case 4 * 4 + 2: SetStereo16(LoadWord(p), LoadWord(p + 2)); return true;
-      default: Clear(); return false;
+      case 1 * 4 + 1:
+        SetMono8(p[0]);
+        return true;
+      case 2 * 4 + 2:
+        SetMono16(LoadWord(p));
+        return true;
+      case 2 * 4 + 1:
+        SetStereo8(p[0], p[1]);
+        return true;
+      case 4 * 4 + 2:
+        SetStereo16(LoadWord(p), LoadWord(p + 2));
+        return true;
+      default:
+        Clear();
+        return false;
     }
   }
   // Encodes the raw frame into FrameBytes bytes.
@@ -123,9 +133,7 @@ class KPcmCell {
     std::memcpy(p, Raw, size_t(FrameBytes));
     return true;
   }
-  bool ValidFormat() const {
-    return (Channels == 1 || Channels == 2) && (BytesPerSample == 1 || BytesPerSample == 2);
-  }
+  bool ValidFormat() const { return (Channels == 1 || Channels == 2) && (BytesPerSample == 1 || BytesPerSample == 2); }
 
   int32_t Channels;
   int32_t BytesPerSample;

@@ -114,7 +114,8 @@ bool KPcmMMap::Resize(int32_t bytes) {
     int err = posix_fallocate(fd_, size_, off_t(bytes) - size_);
     if (err != 0) {
       // Give back what a partial reservation may have added.
-      if (ftruncate(fd_, size_) != 0) { /* the old bytes are intact either way */ }
+      if (ftruncate(fd_, size_) != 0) { /* the old bytes are intact either way */
+      }
       return Fail("resize", err);
     }
   } else if (bytes < size_) {
@@ -151,8 +152,7 @@ bool KPcmMMap::Seek(int32_t p) {
   int32_t offset = p % kWindow;
   int32_t reach = size_ - p < kWindow ? size_ - p : kWindow;
   size_t length = size_t(offset) + size_t(reach);
-  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_,
-                 off_t(p - offset));
+  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, off_t(p - offset));
   if (m == MAP_FAILED) return Fail("map", errno);
   base_ = static_cast<uint8_t*>(m);
   baseLen_ = length;

@@ -89,8 +89,8 @@ class KFrameWriter {
 // into `cell`, passed to change(cell, p), stored with clipping and written
 // back. `done` counts the frames for the progress bar across several runs.
 template <class Change>
-void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress,
-                   int64_t& done, Change change) {
+void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress, int64_t& done,
+                   Change change) {
   if (from > to || !store.Seek(int32_t(int64_t(from - 1) * cell.FrameBytes))) return;
   for (int32_t p = from; p <= to; ++p) {
     store.ReadNext(cell, true);

@@ -15,9 +15,7 @@ std::unique_ptr<KFrameReader> KPcmEdit::OpenReader(const KPcmIO& voice, const KP
   return nullptr;
 }
 
-KPcmEdit* KPcmEdit::BankAt(int32_t n) {
-  return n >= 0 && n < bank::kVoices ? &Peer(n) : nullptr;
-}
+KPcmEdit* KPcmEdit::BankAt(int32_t n) { return n >= 0 && n < bank::kVoices ? &Peer(n) : nullptr; }
 
 bool KPcmEdit::CopyMarked() {
   if (END == 0) return false;

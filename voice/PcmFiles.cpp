@@ -3,13 +3,13 @@
 #include <ctime>
 #include <utility>
 
-#include "resources/StringTable.h"
-#include "voice/BankSet.h"
 #include "formats/MxvFormat.h"
 #include "formats/RawFormat.h"
-#include "platform/SafeFileWriter.h"
 #include "formats/VocFormat.h"
 #include "formats/WavFormat.h"
+#include "platform/SafeFileWriter.h"
+#include "resources/StringTable.h"
+#include "voice/BankSet.h"
 
 KPcmFiles::KPcmFiles(KBankSet& set, int32_t bankNumber)
     : KPcmEdit(set.Services(), bankNumber), Set(set), SecondsClock([] { return int64_t(std::time(nullptr)); }) {}
@@ -27,8 +27,7 @@ bool KPcmFiles::ClearBank() {
   return true;
 }
 
-bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileType fileType,
-                          const Checker& check) {
+bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileType fileType, const Checker& check) {
   if (!PrepareLoad(path)) return false;
   KPlainFile file(path, KPlainFile::Mode::Read);
   KVoiceLayout layout;
@@ -42,8 +41,7 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileT
   KPlainFile samples(store->GetFileName(), KPlainFile::Mode::ReadWrite);
   KBlockCopy::Transform unscramble;
   if (layout.Scrambled) unscramble = [&layout](uint8_t* p, size_t n) { layout.Keys.Unscramble(p, n); };
-  const KStatus copied =
-      KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
+  const KStatus copied = KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
   if (!copied && copied.Code == KBlockCopy::kReadFailed) return Refuse(msg::NotValidFile(path, kind.Name));
   if (!samples.IsOpen() || !copied) return StoreFailed(*store);
 
@@ -134,8 +132,7 @@ bool KPcmFiles::LoadRawPcmFile(const std::string& path, int32_t channels, int32_
 }
 
 bool KPcmFiles::SaveRawPcmFile(const std::string& path) {
-  return SaveVoice(path, KRawFormat::kKind, RawFileType(Channels, BitsPerSample), {},
-                   SaveBytes(), {});
+  return SaveVoice(path, KRawFormat::kKind, RawFileType(Channels, BitsPerSample), {}, SaveBytes(), {});
 }
 
 bool KPcmFiles::SaveToOwnFile() {

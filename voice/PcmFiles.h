@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/VoiceLayout.h"
 #include "platform/BlockCopy.h"
 #include "voice/FileFormats.h"
 #include "voice/PcmEdit1.h"
-#include "formats/VoiceLayout.h"
 
 class KBankSet;
 
@@ -58,8 +58,7 @@ class KPcmFiles : public KPcmEdit {
   // Writes `header` and `dataBytes` sample bytes (through `transform`) in
   // place of `target`, then binds the voice to it.
   bool SaveVoice(const std::string& target, const KFileKind& kind, KFileType fileType,
-                 const std::vector<uint8_t>& header, int32_t dataBytes,
-                 const KBlockCopy::Transform& transform);
+                 const std::vector<uint8_t>& header, int32_t dataBytes, const KBlockCopy::Transform& transform);
   // The number of sample bytes a save writes: END frames, down to a multiple of 4.
   int32_t SaveBytes() const;
   // Shows `text` and reports failure.

@@ -17,11 +17,10 @@ bool KPcmIO::ShowMessageId(int) { return true; }
 bool KPcmIO::Refresh() { return true; }
 
 bool KPcmIO::OpenWaveDevice(int direction, int32_t channels, int32_t bits, int32_t rate) {
-  if ((direction != 0 && direction != 1) || (channels != 1 && channels != 2) ||
-      (bits != 8 && bits != 16) || rate < 3999 || rate > 44100)
+  if ((direction != 0 && direction != 1) || (channels != 1 && channels != 2) || (bits != 8 && bits != 16) ||
+      rate < 3999 || rate > 44100)
     return false;
-  return Services.Audio.Open(direction == 0 ? KWaveDirection::Input : KWaveDirection::Output,
-                          channels, bits, rate);
+  return Services.Audio.Open(direction == 0 ? KWaveDirection::Input : KWaveDirection::Output, channels, bits, rate);
 }
 
 bool KPcmIO::PlayRange(int32_t from, int32_t to) {
@@ -39,8 +38,7 @@ bool KPcmIO::PlayRange(int32_t from, int32_t to) {
 }
 
 bool KPcmIO::RecordFrames(int32_t frames) {
-  if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16) || frames == 0)
-    return false;
+  if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16) || frames == 0) return false;
   if (!OpenWaveDevice(0, Channels, BitsPerSample, SampleRate)) {
     ShowMessageId(msg::kWaveInOpen);
     return false;

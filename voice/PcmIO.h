@@ -8,8 +8,8 @@
 #include <string>
 
 #include "formats/VoiceLayout.h"
-#include "store/PcmMMap.h"
 #include "store/PcmCell.h"
+#include "store/PcmMMap.h"
 #include "voice/VoiceServices.h"
 
 class KPcmIO {

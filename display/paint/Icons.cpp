@@ -19,13 +19,20 @@ constexpr int kGlyphHeight = 7;
 
 std::array<std::string_view, kGlyphHeight> Glyph(char letter) {
   switch (letter) {
-    case 'M': return {"#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"};
-    case 'K': return {"#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"};
-    case 'L': return {"#....", "#....", "#....", "#....", "#....", "#....", "#####"};
-    case 'R': return {"####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"};
-    case 'F': return {"#####", "#....", "#....", "####.", "#....", "#....", "#...."};
-    case 'G': return {".###.", "#...#", "#....", "#.###", "#...#", "#...#", ".###."};
-    default: return {"####.", "#...#", "#...#", "####.", "#....", "#....", "#...."};  // 'P'
+    case 'M':
+      return {"#...#", "##.##", "#.#.#", "#.#.#", "#...#", "#...#", "#...#"};
+    case 'K':
+      return {"#...#", "#..#.", "#.#..", "##...", "#.#..", "#..#.", "#...#"};
+    case 'L':
+      return {"#....", "#....", "#....", "#....", "#....", "#....", "#####"};
+    case 'R':
+      return {"####.", "#...#", "#...#", "####.", "#.#..", "#..#.", "#...#"};
+    case 'F':
+      return {"#####", "#....", "#....", "####.", "#....", "#....", "#...."};
+    case 'G':
+      return {".###.", "#...#", "#....", "#.###", "#...#", "#...#", ".###."};
+    default:
+      return {"####.", "#...#", "#...#", "####.", "#....", "#....", "#...."};  // 'P'
   }
 }
 
@@ -70,8 +77,8 @@ QImage Pointer() {
   for (int y = 0; y < kIconHeight; ++y) {
     for (int x = 0; x < kIconWidth; ++x) {
       if (!InHouse(x, y)) continue;
-      const bool edge = y == kIconHeight - 1 || !InHouse(x - 1, y) || !InHouse(x + 1, y) || !InHouse(x, y - 1) ||
-                        !InHouse(x, y + 1);
+      const bool edge =
+          y == kIconHeight - 1 || !InHouse(x - 1, y) || !InHouse(x + 1, y) || !InHouse(x, y - 1) || !InHouse(x, y + 1);
       image.setPixel(x, y, edge ? kBlack : kWhite);
     }
   }

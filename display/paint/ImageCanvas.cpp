@@ -9,9 +9,7 @@
 
 #include "display/paint/Icons.h"
 
-QRgb ToQRgb(KColour colour) {
-  return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
-}
+QRgb ToQRgb(KColour colour) { return qRgb(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF)); }
 
 KColour FromQRgb(QRgb rgb) { return KColour(qRed(rgb)) | KColour(qGreen(rgb)) << 8 | KColour(qBlue(rgb)) << 16; }
 

@@ -20,7 +20,10 @@ namespace {
 namespace fs = std::filesystem;
 using Words = std::vector<std::string>;
 
-struct CliResult { int status; std::string out, err; };
+struct CliResult {
+  int status;
+  std::string out, err;
+};
 
 std::string Quote(const std::string& word) {
   std::string quoted = "'";
@@ -73,8 +76,10 @@ class Cli : public ::testing::Test {
 };
 
 TEST_F(Cli, StartsInTheWindowsStartState) {
-  EXPECT_EQ(Quiet("state"), "bank=1\nchannels=1\nbits=8\nrate=16000\nend=0\nmkl=0\nmkr=0\nflg=0\nzistart=0\nfiletype=5\n"
-                            "file=" + dir_.Path() + "/Bank001.MXV\nalias=Alias Name\nundo=Undo\nundo_depth=0\n");
+  EXPECT_EQ(Quiet("state"),
+            "bank=1\nchannels=1\nbits=8\nrate=16000\nend=0\nmkl=0\nmkr=0\nflg=0\nzistart=0\nfiletype=5\n"
+            "file=" +
+                dir_.Path() + "/Bank001.MXV\nalias=Alias Name\nundo=Undo\nundo_depth=0\n");
 }
 
 // One script runs every command of the table but `record` (it needs a wave
@@ -104,11 +109,12 @@ alias "Door; bell"; state; dump "my voices/out 8.raw"
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(Lines(r.out, "-> false"), "");
-  EXPECT_EQ(Lines(r.out, " -> ", false), "bank=8 channels=1 bits=16 rate=11025 end=4 mkl=1 mkr=4 flg=1 zistart=1 "
-                                         "filetype=5 file=" + dir_.Path() +
-                                             "/Bank008.MXV alias=Door; bell undo=Undo : Cut unmark area undo_depth=4");
+  EXPECT_EQ(Lines(r.out, " -> ", false),
+            "bank=8 channels=1 bits=16 rate=11025 end=4 mkl=1 mkr=4 flg=1 zistart=1 "
+            "filetype=5 file=" +
+                dir_.Path() + "/Bank008.MXV alias=Door; bell undo=Undo : Cut unmark area undo_depth=4");
   EXPECT_EQ(ReadFile(dir_ / "my voices/out 8.raw"), std::string("\0\0\0\x04\0\x18\0\x2c", 8));  // 0, 1024, 6144, 11264
-  EXPECT_EQ(ReadFile(dir_ / "my voices/a 8.pcm"), "\x64\x80\x80\x82\x8c\x96\xa0\xaa");  // saved by "save"
+  EXPECT_EQ(ReadFile(dir_ / "my voices/a 8.pcm"), "\x64\x80\x80\x82\x8c\x96\xa0\xaa");          // saved by "save"
 
   std::string help = Run({"--help"}).out;
   std::istringstream lines(r.out);
@@ -122,8 +128,9 @@ alias "Door; bell"; state; dump "my voices/out 8.raw"
 }
 
 TEST_F(Cli, MistakesAreReportedByLineAndNothingRuns) {
-  CliResult r = Run({"-e", "dump first.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\n"
-                           "amp lots; goto\nalias \"not closed\n"});
+  CliResult r = Run({"-e",
+                     "dump first.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\n"
+                     "amp lots; goto\nalias \"not closed\n"});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.err,
@@ -133,9 +140,11 @@ TEST_F(Cli, MistakesAreReportedByLineAndNothingRuns) {
             "line 7: amp: PERCENT must be a number, not \"lots\"\n"
             "line 7: goto needs one of: head, end, flg, mkl, mkr\n"
             "line 8: a quote is not closed\n");
-  std::istringstream errors(Run({"-e", "dump first.out\nload-pcm 3 8 x\nload-pcm 1 12 x\ntranslate 2\nmix 1 2 3 13\n"
-                                      "split 0 1\nmerge 1 x\ninsert-mute 1.5\nauto-mark 99999999999\nset-flg\nrate fast\n"
-                                      "record 1 8 ten 8000\nstate now\ngoto head now\ndump\nsave x\namp 5%"}).err);
+  std::istringstream errors(Run({"-e",
+                                 "dump first.out\nload-pcm 3 8 x\nload-pcm 1 12 x\ntranslate 2\nmix 1 2 3 13\n"
+                                 "split 0 1\nmerge 1 x\ninsert-mute 1.5\nauto-mark 99999999999\nset-flg\nrate fast\n"
+                                 "record 1 8 ten 8000\nstate now\ngoto head now\ndump\nsave x\namp 5%"})
+                                .err);
   std::string seen;
   for (std::string line; std::getline(errors, line);) seen += line.substr(5, line.find(':') - 5) + " ";
   EXPECT_EQ(seen, "2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 ");
@@ -162,13 +171,15 @@ TEST_F(Cli, StopsAfterTheFirstMessageUnlessToldToKeepGoingAndTraces) {
 
 TEST_F(Cli, PlayAndRecordFindNoWaveDevice) {
   WriteFile(dir_ / "in.pcm", std::string(100, char(130)));
-  CliResult r = Run({"--trace", "--keep-going", "-e", "load-pcm 1 8 in.pcm; play-all; play-marked; play-flg; "
-                                                      "record 2 16 1.5 22060; state"});
+  CliResult r = Run({"--trace", "--keep-going", "-e",
+                     "load-pcm 1 8 in.pcm; play-all; play-marked; play-flg; "
+                     "record 2 16 1.5 22060; state"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, Shown(msg::kWaveOutOpen) + Shown(msg::kWaveOutOpen) + Shown(msg::kWaveOutOpen) +
-                       Shown(msg::kWaveInOpen));
-  EXPECT_EQ(Lines(r.out, " -> "), "load-pcm 1 8 in.pcm -> true play-all -> false play-marked -> false "
-                                  "play-flg -> false record 2 16 1.5 22060 -> false state -> true");
+  EXPECT_EQ(r.err,
+            Shown(msg::kWaveOutOpen) + Shown(msg::kWaveOutOpen) + Shown(msg::kWaveOutOpen) + Shown(msg::kWaveInOpen));
+  EXPECT_EQ(Lines(r.out, " -> "),
+            "load-pcm 1 8 in.pcm -> true play-all -> false play-marked -> false "
+            "play-flg -> false record 2 16 1.5 22060 -> false state -> true");
   EXPECT_EQ(Lines(r.out, " -> ", false).substr(0, 47), "bank=1 channels=2 bits=16 rate=22050 end=0 mkl=");
 }
 
@@ -210,7 +221,8 @@ TEST_F(Cli, EachRunHasAPrivateSwapFolder) {
 const std::string kSamples("\0\0\xe8\x03\x18\xfc\xff\x7f\0\x80\x05\0\xfb\xff\x39\x30\xc7\xcf\x4d\0", 20);
 
 TEST_F(Cli, InfoPrintsEachGoodFilesFormatAndEachBadFilesMessage) {
-  ASSERT_EQ(std::system(("sox -q -r 11025 -n -c 2 -b 16 " + Quote(dir_ / "tone.wav") + " synth 123s sine 440").c_str()), 0);
+  ASSERT_EQ(std::system(("sox -q -r 11025 -n -c 2 -b 16 " + Quote(dir_ / "tone.wav") + " synth 123s sine 440").c_str()),
+            0);
   WriteFile(dir_ / "stereo.PCM", kSamples);
   WriteFile(dir_ / "bad.wav", "this is no wave file at all, only text in it");
   Quiet("load-wav tone.wav; alias \"Two tone\"; save-mxv tone.mxv");
@@ -254,8 +266,8 @@ TEST_F(Cli, ConvertBetweenEveryPairOfFormats) {
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err, Shown(msg::NotValidFile("missing.wav", "WAV")));
   EXPECT_FALSE(Exists("never.mxv"));
-  for (const Words& args : {Words{"convert", "a.wav", "out.ogg"}, Words{"convert", "a.wav"}, Words{"convert", "--alias"},
-                            Words{"info"}, Words{"info", "--raw", "3", "8", "x.pcm"}})
+  for (const Words& args : {Words{"convert", "a.wav", "out.ogg"}, Words{"convert", "a.wav"},
+                            Words{"convert", "--alias"}, Words{"info"}, Words{"info", "--raw", "3", "8", "x.pcm"}})
     EXPECT_EQ(Run(args).status, 2);
 }
 

@@ -62,9 +62,18 @@ class Commands : public VoiceFixture {
 };
 
 TEST(TextReading, CountsAndRatesStopAtTheFirstOtherCharacterAndHoldTheirLimits) {
-  const std::pair<const char*, int32_t> cases[] = {
-      {"1F", 31}, {"100    ", 256}, {"  -0x1f", -31}, {"+0X10zz", 16}, {" 1 2", 1}, {"zz", 0}, {"", 0}, {"0x", 0},
-      {"7FFFFFFF", INT32_MAX}, {"FFFFFFFFFFFFFFFFFFFF", INT32_MAX}, {"-80000000", INT32_MIN}, {"-FFFFFFFFFFFF", INT32_MIN}};
+  const std::pair<const char*, int32_t> cases[] = {{"1F", 31},
+                                                   {"100    ", 256},
+                                                   {"  -0x1f", -31},
+                                                   {"+0X10zz", 16},
+                                                   {" 1 2", 1},
+                                                   {"zz", 0},
+                                                   {"", 0},
+                                                   {"0x", 0},
+                                                   {"7FFFFFFF", INT32_MAX},
+                                                   {"FFFFFFFFFFFFFFFFFFFF", INT32_MAX},
+                                                   {"-80000000", INT32_MIN},
+                                                   {"-FFFFFFFFFFFF", INT32_MIN}};
   for (const auto& [text, count] : cases) EXPECT_EQ(ReadHexCount(text), count) << '"' << text << '"';
   EXPECT_EQ(SecondsToFrames(-0.0001, 16000), -1);
   EXPECT_EQ(SecondsToFrames(1e12, 44100), INT32_MAX);
@@ -75,9 +84,9 @@ TEST(TextReading, CountsAndRatesStopAtTheFirstOtherCharacterAndHoldTheirLimits) 
 
 TEST(TextReading, RealsTakeTheLongestNumberAtTheStart) {
   const std::tuple<const char*, double, size_t> cases[] = {
-      {"0.5", 0.5, 3}, {"  12.5%", 12.5, 6}, {"-.25", -0.25, 4}, {"+3.", 3, 3}, {"2e3x", 2000, 3}, {"2e", 2, 1},
-      {" 1.5e-1 x", 0.15, 7}, {"zz", 0, 0}, {"-", 0, 0}, {".", 0, 0}, {"inf", 0, 0}, {"nan", 0, 0}, {"0x10", 0, 1},
-      {"1e-999", 0, 6}};
+      {"0.5", 0.5, 3}, {"  12.5%", 12.5, 6},   {"-.25", -0.25, 4}, {"+3.", 3, 3},   {"2e3x", 2000, 3},
+      {"2e", 2, 1},    {" 1.5e-1 x", 0.15, 7}, {"zz", 0, 0},       {"-", 0, 0},     {".", 0, 0},
+      {"inf", 0, 0},   {"nan", 0, 0},          {"0x10", 0, 1},     {"1e-999", 0, 6}};
   for (const auto& [text, value, length] : cases) {
     size_t used = 99;
     EXPECT_DOUBLE_EQ(ScanReal(text, used), value) << text;
@@ -129,7 +138,12 @@ TEST_F(Commands, EchoChecksAttenuationThenDelayAndRemembersWhatPassed) {
 // The order of repaint, progress window and beep for each kind of row; a
 // refusal by the window's own check comes before all of them.
 TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
-  struct Case { const char* handler; KCommandInput input; bool ok; Log log; };
+  struct Case {
+    const char* handler;
+    KCommandInput input;
+    bool ok;
+    Log log;
+  };
   const Log bracket{"repaint", "show", "hide"}, beeped{"repaint", "show", "beep", "hide"};
   const Case cases[] = {
       {"MenuUndoClick", {}, false, bracket},  // nothing to undo: no beep

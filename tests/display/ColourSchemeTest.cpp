@@ -29,7 +29,7 @@ TEST(ColourScheme, DefaultsOfAllTwentySlots) {
   const KColourScheme scheme(kFace);
   const KColour box[10] = {kFace, kBlack, kOlive, kBlack, kBlack, kBlack, kWhite, kWhite, kBlack, kBlue};
   for (int i = 0; i < 20; ++i) EXPECT_EQ(scheme.Get(S(i)), box[i % 10]) << "slot " << i;
-  EXPECT_EQ(scheme.Get(S::ZI_RCursor), 0xFF0000u);  // blue in 0x00BBGGRR
+  EXPECT_EQ(scheme.Get(S::ZI_RCursor), 0xFF0000u);    // blue in 0x00BBGGRR
   EXPECT_EQ(scheme.Get(S::ZO_ScaleGrid), 0x008080u);  // red 128, green 128
 }
 
@@ -41,8 +41,8 @@ TEST(ColourScheme, DefaultTilesAreOliveDotsAndBlueDashesOnTheFace) {
 
 TEST(ColourScheme, SettingsKeysInTableOrder) {
   const auto& slots = KColourScheme::Slots();
-  const char* roles[] = {"BackGnd", "Border", "ScaleGrid", "ScaleText", "LMarked",
-                         "RMarked", "LUnmark", "RUnmark", "MuteLine", "RCursor"};
+  const char* roles[] = {"BackGnd", "Border",  "ScaleGrid", "ScaleText", "LMarked",
+                         "RMarked", "LUnmark", "RUnmark",   "MuteLine",  "RCursor"};
   for (size_t i = 0; i < slots.size(); ++i) {
     EXPECT_EQ(int(slots[i].Slot), int(i));
     EXPECT_EQ(std::string(slots[i].Key), std::string(i < 10 ? "ZI_" : "ZO_") + roles[i % 10]);

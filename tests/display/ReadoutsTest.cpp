@@ -111,10 +111,12 @@ TEST(VoiceReadouts, ClearedVoiceInTheWindowsOrder) {
   cleared.FileName = "C:\\Bank001.MXV";
   cleared.AliasName = "Alias Name";
   EXPECT_EQ(ShowVoiceReadouts(view, cleared, KDisplayOptions{}), 16000);
-  const std::vector<std::string> expected = {
-      "END=0.0000 Sec", "MRK=0.0000 Sec", "MKL=0.0000 Sec", "MKR=0.0000 Sec", "FLG=0.0000 Sec",
-      "SR=16000 Hz",    "Info=Ch 1 :: Bit 8", "Undo=Undo|off", "Panel2=LEN = 0 Bytes",
-      "Panel0=File = C:\\Bank001.MXV", "Panel1=Alias = Alias Name"};
+  const std::vector<std::string> expected = {"END=0.0000 Sec",           "MRK=0.0000 Sec",
+                                             "MKL=0.0000 Sec",           "MKR=0.0000 Sec",
+                                             "FLG=0.0000 Sec",           "SR=16000 Hz",
+                                             "Info=Ch 1 :: Bit 8",       "Undo=Undo|off",
+                                             "Panel2=LEN = 0 Bytes",     "Panel0=File = C:\\Bank001.MXV",
+                                             "Panel1=Alias = Alias Name"};
   EXPECT_EQ(view.Log, expected);
 }
 

@@ -1,7 +1,5 @@
 // Against real ALSA without a sound card: "default" is pointed at the file
 // plugin over the null PCM through an asoundrc in a temporary config folder.
-#include "platform/AlsaWaveAudio.h"
-
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
@@ -14,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AlsaWaveAudio.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -67,12 +66,13 @@ class AlsaWaveAudioTest : public ::testing::Test {
 
   void WriteConfig() {
     std::filesystem::create_directories(dir / "alsa");
-    std::ofstream(dir / "alsa/asoundrc")
-        << "pcm.!default {\n  type asym\n"
-        << "  playback.pcm { type file file \"" << dir / "out.raw" << "\" format raw slave.pcm null }\n"
-        << "  capture.pcm { type file file \"/dev/null\" infile \"" << dir / "in.raw"
-        << "\" format raw slave.pcm null }\n}\n"
-        << "pcm.melotrix_other { type file file \"" << dir / "other.raw" << "\" format raw slave.pcm null }\n";
+    std::ofstream(dir / "alsa/asoundrc") << "pcm.!default {\n  type asym\n"
+                                         << "  playback.pcm { type file file \"" << dir / "out.raw"
+                                         << "\" format raw slave.pcm null }\n"
+                                         << "  capture.pcm { type file file \"/dev/null\" infile \"" << dir / "in.raw"
+                                         << "\" format raw slave.pcm null }\n}\n"
+                                         << "pcm.melotrix_other { type file file \"" << dir / "other.raw"
+                                         << "\" format raw slave.pcm null }\n";
   }
 
   // Streams `bytes` through two buffers of `chunk` bytes, refilling each as

@@ -1,10 +1,10 @@
-#include "platform/SimulatedWaveAudio.h"
-
 #include <gtest/gtest.h>
 
 #include <numeric>
 #include <string>
 #include <vector>
+
+#include "platform/SimulatedWaveAudio.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "platform/WaveQueue.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
+
+#include "platform/WaveQueue.h"
 
 namespace {
 

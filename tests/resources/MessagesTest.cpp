@@ -7,15 +7,18 @@
 namespace {
 
 TEST(Messages, FillTheirTextsInOrder) {
-  EXPECT_EQ(msg::NotValidFile("/v/a%s.wav", "WAV"), "Error 001 \n\nThe file : /v/a%s.wav \nis not a valid WAV file !!!");
-  EXPECT_EQ(msg::AlreadyInBank("/v/b.mxv", 12),
-            "Error 002 \n\nThe file : /v/b.mxv \nWas exist already on Melotrix BankID = 12\nSystem can not reload it !!!");
+  EXPECT_EQ(msg::NotValidFile("/v/a%s.wav", "WAV"),
+            "Error 001 \n\nThe file : /v/a%s.wav \nis not a valid WAV file !!!");
+  EXPECT_EQ(
+      msg::AlreadyInBank("/v/b.mxv", 12),
+      "Error 002 \n\nThe file : /v/b.mxv \nWas exist already on Melotrix BankID = 12\nSystem can not reload it !!!");
   EXPECT_EQ(msg::CannotCreate(""), "Error 005 \n\nThe file :  \nSystem can not create it !!!");
   EXPECT_EQ(msg::VocBlockType("x%d.voc", -8),
             "VOC error \n\nThe file : x%d.voc \nbegins with a block of type -8 \n"
             "System can only load the block types 1 and 9 !!!");
-  EXPECT_EQ(msg::SwapFolder("/s", "disk full"),
-            "Swap file error \n\nThe swap folder : /s \ncan not hold the samples (disk full) \nNothing was changed !!!");
+  EXPECT_EQ(
+      msg::SwapFolder("/s", "disk full"),
+      "Swap file error \n\nThe swap folder : /s \ncan not hold the samples (disk full) \nNothing was changed !!!");
 }
 
 // Every parameterised function leaves no directive unfilled.

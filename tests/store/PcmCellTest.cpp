@@ -1,8 +1,8 @@
-#include "store/PcmCell.h"
-
 #include <gtest/gtest.h>
 
 #include <array>
+
+#include "store/PcmCell.h"
 
 namespace {
 
@@ -50,14 +50,14 @@ TEST(PcmCell, StoreClipsAndTruncatesTowardZero) {
 TEST(PcmCell, ConvertFromFollowsTheTranslationRules) {
   struct Case {
     int fromChannels, fromWidth, toChannels, toWidth;
-    int in1, in2;   // raw input samples
-    int out1, out2; // raw output samples (out2 only for stereo targets)
+    int in1, in2;    // raw input samples
+    int out1, out2;  // raw output samples (out2 only for stereo targets)
   };
   const Case cases[] = {
-      {1, 1, 1, 2, 0, 0, -32768, 0},     {1, 1, 1, 2, 128, 0, 0, 0},       {1, 1, 1, 2, 255, 0, 32512, 0},
-      {1, 2, 1, 1, -32768, 0, 0, 0},     {1, 2, 1, 1, -1, 0, 127, 0},      {1, 2, 1, 1, 0, 0, 128, 0},
-      {1, 2, 1, 1, 255, 0, 128, 0},      {1, 2, 1, 1, 256, 0, 129, 0},     {1, 2, 1, 1, 32767, 0, 255, 0},
-      {2, 2, 1, 2, 1000, -3000, -1000, 0}, {2, 1, 1, 1, 255, 0, 127, 0},   {1, 2, 2, 2, 500, 0, 500, 500},
+      {1, 1, 1, 2, 0, 0, -32768, 0},       {1, 1, 1, 2, 128, 0, 0, 0},   {1, 1, 1, 2, 255, 0, 32512, 0},
+      {1, 2, 1, 1, -32768, 0, 0, 0},       {1, 2, 1, 1, -1, 0, 127, 0},  {1, 2, 1, 1, 0, 0, 128, 0},
+      {1, 2, 1, 1, 255, 0, 128, 0},        {1, 2, 1, 1, 256, 0, 129, 0}, {1, 2, 1, 1, 32767, 0, 255, 0},
+      {2, 2, 1, 2, 1000, -3000, -1000, 0}, {2, 1, 1, 1, 255, 0, 127, 0}, {1, 2, 2, 2, 500, 0, 500, 500},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.fromChannels << "x" << c.fromWidth << " -> " << c.toChannels << "x"

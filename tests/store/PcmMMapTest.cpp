@@ -1,5 +1,3 @@
-#include "store/PcmMMap.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -8,6 +6,7 @@
 #include <regex>
 #include <set>
 
+#include "store/PcmMMap.h"
 #include "support/FileSizeLimit.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include "platform/SystemDir.h"
 #include "support/VoiceFixture.h"
 

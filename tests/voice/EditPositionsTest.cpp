@@ -22,7 +22,9 @@ TEST_F(EditPositions, WorkedValues) {
       // END moves to FLG only with more than two frames behind it.
       {&KPcmFiles::SetEndAtFlg, 8, Ramp(10), {10, 3, 5, 8, 1}},
       {&KPcmFiles::SetEndAtFlg, 7, Ramp(7), {7, 1, 7, 1, 1}},
-      {[](KPcmFiles& v) { return v.InsertMute(3); }, 8, {10, 20, 30, 40, 50, 60, 70, 80, 128, 128, 128, 90, 100},
+      {[](KPcmFiles& v) { return v.InsertMute(3); },
+       8,
+       {10, 20, 30, 40, 50, 60, 70, 80, 128, 128, 128, 90, 100},
        {13, 8, 10, 1, 1}},
       // MKL = FLG, MKR = FLG + count - 1 up to END.
       {[](KPcmFiles& v) { return v.AutoMark(2); }, 8, Ramp(10), {10, 8, 9, 8, 1}},

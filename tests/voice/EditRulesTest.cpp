@@ -25,7 +25,10 @@ TEST_F(EditRules, EachEdit) {
       {[](KPcmFiles& v) { return v.MathAmplifier(150); }, "Undo : Mathematical Amplifier", true},
       {[](KPcmFiles& v) { return v.Echo(100, 50); }, "Undo : Echo", true},
       {&KPcmFiles::CopyMarked, nullptr, false},
-      {[](KPcmFiles& v) { return v.MixBanks({1, 0, 15, -1}); }, nullptr, true},
+      {[](KPcmFiles& v) {
+         return v.MixBanks({1, 0, 15, -1});
+       },
+       nullptr, true},
   };
   for (const auto& [run, label, onEmpty] : rows) {
     SCOPED_TRACE(label ? label : "no snapshot");
@@ -65,9 +68,9 @@ TEST_F(EditRules, TheOtherOperationsOnAnEmptyVoice) {
   EXPECT_FALSE(Current().SplitChannels(2, 3));  // mono: the window reports it
   EXPECT_FALSE(Current().AutoMark(10));
   EXPECT_TRUE(Current().MergeChannels(1, 2));
-  for (auto command : {&KPcmFiles::MarkAll, &KPcmFiles::ResetMKL, &KPcmFiles::ResetMKR, &KPcmFiles::ResetFLG,
-                       &KPcmFiles::GotoHead, &KPcmFiles::GotoEnd, &KPcmFiles::GotoFlg, &KPcmFiles::GotoMkl,
-                       &KPcmFiles::GotoMkr})
+  for (auto command :
+       {&KPcmFiles::MarkAll, &KPcmFiles::ResetMKL, &KPcmFiles::ResetMKR, &KPcmFiles::ResetFLG, &KPcmFiles::GotoHead,
+        &KPcmFiles::GotoEnd, &KPcmFiles::GotoFlg, &KPcmFiles::GotoMkl, &KPcmFiles::GotoMkr})
     (Current().*command)();
   for (auto click : {&KPcmFiles::SetMklAt, &KPcmFiles::SetMkrAt, &KPcmFiles::SetFlgAt}) (Current().*click)(5);
   EXPECT_EQ(Capture(Current()), Whole(1, 8, 16000, {}));
@@ -109,7 +112,10 @@ TEST_F(EditRules, RefusalsChangeNothing) {
       {&KPcmFiles::PasteByInsert, msg::TooLong("the paste")},
       {[](KPcmFiles& v) { return v.InsertMute(INT32_MAX); }, msg::TooLong("the insert")},
       {[](KPcmFiles& v) { return v.Echo(2000, 99); }, msg::TooLong("the echo")},
-      {[](KPcmFiles& v) { return v.MixBanks({2, 1, 0, 0}); }, msg::TooLong("the mix")},
+      {[](KPcmFiles& v) {
+         return v.MixBanks({2, 1, 0, 0});
+       },
+       msg::TooLong("the mix")},
       {[](KPcmFiles& v) { return v.InsertMute(-1); }, KLoadMessageText(msg::kNegativeInsert)},
       {[](KPcmFiles& v) { return v.AutoMark(0); }, KLoadMessageText(msg::kAutoMarkLength)},
       {[](KPcmFiles& v) { return v.SplitChannels(2, 2); }, KLoadMessageText(msg::kSplitSameBank)},

@@ -6,9 +6,9 @@
 #include <iterator>
 #include <tuple>
 
+#include "platform/LittleEndian.h"
 #include "resources/StringTable.h"
 #include "support/VoiceFixture.h"
-#include "platform/LittleEndian.h"
 
 using namespace std::string_literals;
 
@@ -16,8 +16,9 @@ using namespace std::string_literals;
 constexpr const char* kNotValid = "Error 001 \n\nThe file : %s \nis not a valid %s file !!!";
 constexpr const char* kInBank =
     "Error 002 \n\nThe file : %s \nWas exist already on Melotrix BankID = %d\nSystem can not reload it !!!";
-constexpr const char* kNoData = "Error 003 \n\nThe file : %s \nCan not find the data-chunk \n"
-                                "It's format is not RIFF-WAV \nSystem can not load it !!!";
+constexpr const char* kNoData =
+    "Error 003 \n\nThe file : %s \nCan not find the data-chunk \n"
+    "It's format is not RIFF-WAV \nSystem can not load it !!!";
 constexpr const char* kCompressed =
     "Error 004 \n\nThe file : %s \nIt is a compressed WAV format \nSystem can not load it !!!";
 constexpr const char* kCannotCreate = "Error 005 \n\nThe file : %s \nSystem can not create it !!!";
@@ -29,7 +30,7 @@ inline std::string Text(std::string text, const std::vector<std::string>& args) 
 // Bytes that differ from their neighbours and from any other seed's.
 inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed = 1) {
   std::vector<uint8_t> bytes(n);
-  for (uint32_t x = seed * 2654435761u + 12345; uint8_t& b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
+  for (uint32_t x = seed * 2654435761u + 12345; uint8_t & b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
   return bytes;
 }
 inline std::string Le(uint32_t value, int n) {  // `value` as `n` little-endian bytes
@@ -38,7 +39,11 @@ inline std::string Le(uint32_t value, int n) {  // `value` as `n` little-endian 
   return s;
 }
 // `bytes` written over a file at `at` ('='), inserted there ('+'), or the file cut to `at` bytes ('<').
-struct Edit { size_t at; std::string bytes; char how = '='; };
+struct Edit {
+  size_t at;
+  std::string bytes;
+  char how = '=';
+};
 
 class FileFixture : public VoiceFixture {
  protected:
@@ -70,8 +75,8 @@ class FileFixture : public VoiceFixture {
   }
   // Everything a refused load or a failed save must keep (a refused load drops the undo snapshots).
   static auto StateOf(KPcmFiles& v) {
-    return std::make_tuple(Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKL, v.MKR, v.FLG,
-                           v.ZiStart, v.FileName, v.AliasName, v.FileType, v.UndoDepth());
+    return std::make_tuple(Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKL, v.MKR, v.FLG, v.ZiStart,
+                           v.FileName, v.AliasName, v.FileType, v.UndoDepth());
   }
   // The file type of `kind` (raw: mono 8-bit).
   static KFileType TypeOf(Kind k) {

@@ -29,8 +29,8 @@ const std::string kHeader[] = {
 // Only MXV keeps the alias; raw PCM loads at 8000 Hz. sox writes a sweep of
 // 0.1 s in each format, which Melotrix loads as its headers say.
 TEST_F(RoundTrip, EveryFormatAndSampleFormatThroughMelotrixAndSox) {
-  for (auto [channels, bits, rate, end, rawType] : {std::tuple{1, 8, 8000, 5003, 1}, {1, 16, 11025, 2501, 2},
-                                                    {2, 8, 44100, 2501, 3}, {2, 16, 22050, 1000, 4}}) {
+  for (auto [channels, bits, rate, end, rawType] :
+       {std::tuple{1, 8, 8000, 5003, 1}, {1, 16, 11025, 2501, 2}, {2, 8, 44100, 2501, 3}, {2, 16, 22050, 1000, 4}}) {
     const std::string options = "-r " + std::to_string(rate) + " -c " + std::to_string(channels) + " -b " +
                                 std::to_string(bits) + (bits == 8 ? " -e unsigned-integer " : " -e signed-integer -L ");
     const std::string sweep = " synth 0.1 sine 300-3000", raw = PathOf("sox.raw");

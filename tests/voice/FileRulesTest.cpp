@@ -71,8 +71,10 @@ TEST_F(Rules, SaveByFileType) {
   v.FileName = PathOf("cleared.mxv");
   ASSERT_TRUE(v.SaveToOwnFile());
   EXPECT_EQ(ReadBytes(v.FileName).size(), 128u);
-  for (auto [name, extension, proposed] : {std::tuple{"/v/a.mxv", ".WAV", "/v/a.WAV"}, {"/v/a.mxv", "", "/v/a.mxv"},
-                                           {"/v.d/a", ".PCM", "/v.d/a.PCM"}, {"/v/a.b.voc", ".MXV", "/v/a.b.MXV"}}) {
+  for (auto [name, extension, proposed] : {std::tuple{"/v/a.mxv", ".WAV", "/v/a.WAV"},
+                                           {"/v/a.mxv", "", "/v/a.mxv"},
+                                           {"/v.d/a", ".PCM", "/v.d/a.PCM"},
+                                           {"/v/a.b.voc", ".MXV", "/v/a.b.MXV"}}) {
     v.FileName = name;  // "Save as" proposes the own name with the format's extension
     EXPECT_EQ(v.MakeSaveFileName(extension), proposed);
   }
@@ -122,8 +124,9 @@ TEST_F(Rules, ProgressPerBlockUnderTheLoadAndSaveCursors) {
   KBankSet set(swap_, KHeadlessVoice::Factory(nullptr), &ui);
   GiveVoice(set.Bank(1), 1, 8, 10000);  // blocks end at 4096, 8192 and 10000 bytes
   ASSERT_TRUE(set.Bank(1).SaveWavFile(PathOf("p.wav")) && set.Bank(1).LoadWavFile(PathOf("p.wav")));
-  EXPECT_EQ(ui.log, "Save cursor, Save WAV file, 40, 81, 100, cursor back; "
-                    "Load cursor, Load WAV file, 40, 81, 100, cursor back; ");
+  EXPECT_EQ(ui.log,
+            "Save cursor, Save WAV file, 40, 81, 100, cursor back; "
+            "Load cursor, Load WAV file, 40, 81, 100, cursor back; ");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+
 #include "support/FileSizeLimit.h"
 #include "support/VoiceFixture.h"
 

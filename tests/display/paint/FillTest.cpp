@@ -15,8 +15,8 @@ constexpr KColour kBack = 0x102030, kInk = 0x0000FF;
     for (int x = 0; x < canvas.Width(); ++x) {
       const KColour want = x >= l && x < r && y >= t && y < b ? inside : outside;
       if (canvas.PixelAt(x, y) != want)
-        return ::testing::AssertionFailure() << "pixel " << x << "," << y << " is " << std::hex
-                                             << canvas.PixelAt(x, y) << ", not " << want;
+        return ::testing::AssertionFailure()
+               << "pixel " << x << "," << y << " is " << std::hex << canvas.PixelAt(x, y) << ", not " << want;
     }
   return ::testing::AssertionSuccess();
 }

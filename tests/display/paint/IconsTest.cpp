@@ -64,8 +64,8 @@ TEST(IconsTest, PointerIsAnOutlinedHouseWithARedLetterInside) {
   for (int y = 0; y < kIconHeight; ++y)
     for (int x = 0; x < kIconWidth; ++x) {
       if (!Opaque(image, x, y)) continue;
-      const bool edge = !Opaque(image, x - 1, y) || !Opaque(image, x + 1, y) || !Opaque(image, x, y - 1) ||
-                        !Opaque(image, x, y + 1);
+      const bool edge =
+          !Opaque(image, x - 1, y) || !Opaque(image, x + 1, y) || !Opaque(image, x, y - 1) || !Opaque(image, x, y + 1);
       const QRgb pixel = image.pixel(x, y);
       if (edge) {
         EXPECT_EQ(pixel, qRgb(0, 0, 0)) << x << "," << y;
@@ -101,15 +101,15 @@ TEST(DrawIconTest, OnlyTheDrawingIsPainted) {
 TEST(DrawIconTest, ClippedAtTheBorders) {
   constexpr KColour kBack = 0xFFFFFF;
   const QImage& image = IconImage(KIcon::MKR);
-  for (QPoint at : {QPoint(-12, -5), QPoint(15, 8), QPoint(-100, 0), QPoint(INT_MAX, INT_MAX),
-                    QPoint(INT_MIN, INT_MIN)}) {
+  for (QPoint at :
+       {QPoint(-12, -5), QPoint(15, 8), QPoint(-100, 0), QPoint(INT_MAX, INT_MAX), QPoint(INT_MIN, INT_MIN)}) {
     KImageCanvas canvas(20, 10, kBack);
     canvas.DrawIcon(KIcon::MKR, at.x(), at.y());
     for (int y = 0; y < 10; ++y)
       for (int x = 0; x < 20; ++x) {
         const int ix = int(int64_t(x) - at.x()), iy = int(int64_t(y) - at.y());
-        const bool inIcon = int64_t(x) - at.x() < kIconWidth && int64_t(y) - at.y() < kIconHeight &&
-                            Opaque(image, ix, iy);
+        const bool inIcon =
+            int64_t(x) - at.x() < kIconWidth && int64_t(y) - at.y() < kIconHeight && Opaque(image, ix, iy);
         ASSERT_EQ(canvas.PixelAt(x, y), inIcon ? 0x000080u : kBack) << at.x() << " " << x << "," << y;
       }
   }

@@ -28,11 +28,17 @@ Points ReferenceLine(int x0, int y0, int x1, int y1) {
   for (long long i = 0; i < major; ++i) {
     points.insert({int(x), int(y)});
     if (d > 0) {
-      if (steep) x += sx; else y += sy;
+      if (steep)
+        x += sx;
+      else
+        y += sy;
       d -= 2 * major;
     }
     d += 2 * minor;
-    if (steep) y += sy; else x += sx;
+    if (steep)
+      y += sy;
+    else
+      x += sx;
   }
   return points;
 }
