@@ -19,7 +19,7 @@ class RecordingCanvas : public KCanvas {
     int A, B, C, D;  // line: x0 y0 x1 y1; fills: l t r b; icon and text: x y
     KColour Colour = 0;
     KIcon Icon = KIcon::MKL;
-    std::string Text;
+    std::string Text{};
   };
 
   explicit RecordingCanvas(int width = 641, int height = 292)
