@@ -169,20 +169,6 @@ TEST_F(EnvelopeTest, ShortVoicesGiveSeparateStrokes) {
   EXPECT_TRUE(Filled(Reduce(2, 16, {}, 0)).empty());
 }
 
-TEST_F(EnvelopeTest, StereoChannelsAndSilence) {
-  std::vector<int> values;
-  for (int f = 0; f < 1088; ++f) values.insert(values.end(), {f % 2 ? 20000 : -300, 0});
-  KZoEnvelope e = Reduce(2, 16, values);
-  EXPECT_EQ(e.Positive[0][10], 20000);
-  EXPECT_EQ(e.Negative[0][10], 300);
-  EXPECT_TRUE(Filled(Reduce(2, 8, std::vector<int>(2176, 0))).empty());
-  // Only channel 2 carries sound.
-  for (size_t i = 0; i < values.size(); i += 2) std::swap(values[i], values[i + 1]);
-  e = Reduce(2, 16, values);
-  EXPECT_EQ(e.Positive[0][10], 0);
-  EXPECT_EQ(e.Positive[1][10], 20000);
-}
-
 TEST_F(EnvelopeTest, ReadsThroughTheCursorWhenNoViewIsFree) {
   const std::vector<int> values = Noise(70001 * 2, 8);
   auto store = Store(8, values);
