@@ -49,8 +49,9 @@ void KZoomInPainter::Waveform(KZoomWindow& window, int ch, int32_t bitsPerSample
   const KColour back = Colour(S::ZI_BackGnd);
   const KColour marked = erase ? back : Colour(ch == 0 ? S::ZI_LMarked : S::ZI_RMarked);
   const KColour unmarked = erase ? back : Colour(ch == 0 ? S::ZI_LUnmark : S::ZI_RUnmark);
-  for (int x = geo_.Left(), i = 0; x <= last && i != window.ZiCount; x += resolution, ++i) {
-    const uint32_t cur = cells[i], next = i + 1 == window.ZiCount ? cur : cells[i + 1];
+  const int count = std::clamp(window.ZiCount, 0, kZiCells);
+  for (int x = geo_.Left(), i = 0; x <= last && i != count; x += resolution, ++i) {
+    const uint32_t cur = cells[size_t(i)], next = i + 1 == count ? cur : cells[size_t(i) + 1];
     const KColour pen = cur & kZiMarked ? marked : unmarked;
     if (cur & kZiEnd) window.EndX = x;
     if (cur & kZiMkl) window.MklX = x;
