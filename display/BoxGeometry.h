@@ -33,7 +33,7 @@ struct KBoxSpan {
 struct KOverviewGeometry : KBoxSpan {
   int BoxWidth = 641, BoxHeight = 180;
   int Channels = 1;
-  int Top[2] = {16, 96};      // channel box top edges
+  int Top[2] = {16, 96};       // channel box top edges
   int Bottom[2] = {145, 161};  // channel box bottom edges
 
   int InteriorTop(int ch) const { return Top[ch] + 1; }

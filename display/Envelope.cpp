@@ -158,10 +158,18 @@ bool ReduceEnvelope(KPcmMMap& store, int32_t channels, int32_t bitsPerSample, in
   if (!valid || end <= 1) return valid;
   if (progress) progress->Title(kEnvelopeTitle);
   switch (channels * 100 + bitsPerSample) {
-    case 108: Reduce<1, 1>(store, end, envelope, progress, columns); break;
-    case 116: Reduce<1, 2>(store, end, envelope, progress, columns); break;
-    case 208: Reduce<2, 1>(store, end, envelope, progress, columns); break;
-    default: Reduce<2, 2>(store, end, envelope, progress, columns); break;
+    case 108:
+      Reduce<1, 1>(store, end, envelope, progress, columns);
+      break;
+    case 116:
+      Reduce<1, 2>(store, end, envelope, progress, columns);
+      break;
+    case 208:
+      Reduce<2, 1>(store, end, envelope, progress, columns);
+      break;
+    default:
+      Reduce<2, 2>(store, end, envelope, progress, columns);
+      break;
   }
   return true;
 }

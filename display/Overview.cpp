@@ -21,9 +21,15 @@ bool KOverview::Recompute(KPcmMMap& store, const KVoiceFacts& voice, KEnvelopePr
 
 void KOverview::PlaceMarker(KMarker marker, const KVoiceFacts& voice, const KOverviewGeometry& geometry) {
   switch (marker) {
-    case KMarker::MKL: MklX = OverviewMarkerColumn(voice.MKL, voice.END, geometry); break;
-    case KMarker::MKR: MkrX = OverviewMarkerColumn(voice.MKR, voice.END, geometry); break;
-    case KMarker::FLG: FlgX = OverviewMarkerColumn(voice.FLG, voice.END, geometry); break;
+    case KMarker::MKL:
+      MklX = OverviewMarkerColumn(voice.MKL, voice.END, geometry);
+      break;
+    case KMarker::MKR:
+      MkrX = OverviewMarkerColumn(voice.MKR, voice.END, geometry);
+      break;
+    case KMarker::FLG:
+      FlgX = OverviewMarkerColumn(voice.FLG, voice.END, geometry);
+      break;
   }
 }
 

@@ -12,7 +12,7 @@ struct KVoiceFacts {
   int32_t MKL = 0;
   int32_t MKR = 0;
   int32_t FLG = 0;
-  int32_t ZiStart = 0;        // first frame of the zoom-in window, 1-based
+  int32_t ZiStart = 0;  // first frame of the zoom-in window, 1-based
 
   int32_t BytesPerSample() const { return BitsPerSample / 8; }
   int32_t FrameBytes() const { return Channels * BytesPerSample(); }

@@ -1,8 +1,7 @@
-#include "display/BoxScales.h"
-
 #include <gtest/gtest.h>
 
 #include "RecordingCanvas.h"
+#include "display/BoxScales.h"
 
 namespace {
 
@@ -24,14 +23,13 @@ TEST(BoxScalesTest, ZoomInLabels) {
   EXPECT_EQ(Texts(hex8), Strings({"FFH", "E0H", "C0H", "A0H", "80H", "60H", "40H", "20H", "00H"}));
   EXPECT_EQ(Rows(hex8), std::vector<int>({12, 44, 76, 108, 140, 172, 204, 236, 268}));
   EXPECT_EQ(hex8[0].X, 29);
-  EXPECT_EQ(Texts(ZoomScaleLabels(8, false)),
-            Strings({"255", "224", "192", "160", "128", " 96", " 64", " 32", "  0"}));
+  EXPECT_EQ(Texts(ZoomScaleLabels(8, false)), Strings({"255", "224", "192", "160", "128", " 96", " 64", " 32", "  0"}));
   const auto hex16 = ZoomScaleLabels(16, true);
-  EXPECT_EQ(Texts(hex16), Strings({" 7FFFH", " 6000H", " 4000H", " 2000H", " 0000H", " E000H", " C000H", " A000H",
-                                   " 8000H"}));
+  EXPECT_EQ(Texts(hex16),
+            Strings({" 7FFFH", " 6000H", " 4000H", " 2000H", " 0000H", " E000H", " C000H", " A000H", " 8000H"}));
   EXPECT_EQ(hex16[8].X, 11);
-  EXPECT_EQ(Texts(ZoomScaleLabels(16, false)), Strings({" 32767", " 24576", " 16384", "  8192", "     0", " -8192",
-                                                        "-16384", "-24576", "-32768"}));
+  EXPECT_EQ(Texts(ZoomScaleLabels(16, false)),
+            Strings({" 32767", " 24576", " 16384", "  8192", "     0", " -8192", "-16384", "-24576", "-32768"}));
 }
 
 TEST(BoxScalesTest, OverviewLabels) {

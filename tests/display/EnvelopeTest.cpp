@@ -1,10 +1,9 @@
-#include "display/Envelope.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "BoxFixture.h"
+#include "display/Envelope.h"
 #include "store/PcmCell.h"
 
 namespace {
@@ -197,9 +196,9 @@ TEST_F(EnvelopeTest, ProgressAndBadFormats) {
   ASSERT_TRUE(ReduceEnvelope(*store, 1, 8, 544 * 3, e, &log));
   EXPECT_EQ(log.Titles, std::vector<std::string>({"Caculate ZO waveform"}));
   ASSERT_EQ(log.Bars.size(), 543u);
-  EXPECT_EQ(log.Bars.front(), 0);     // after column 0: 1/544
-  EXPECT_EQ(log.Bars[5], 1);          // 6/544
-  EXPECT_EQ(log.Bars.back(), 99);     // 543/544
+  EXPECT_EQ(log.Bars.front(), 0);  // after column 0: 1/544
+  EXPECT_EQ(log.Bars[5], 1);       // 6/544
+  EXPECT_EQ(log.Bars.back(), 99);  // 543/544
 
   ProgressLog quiet;
   ASSERT_TRUE(ReduceEnvelope(*store, 1, 8, 1, e, &quiet));

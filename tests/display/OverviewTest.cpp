@@ -1,11 +1,10 @@
-#include "display/Overview.h"
-
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "BoxFixture.h"
 #include "RecordingCanvas.h"
+#include "display/Overview.h"
 
 namespace {
 

@@ -1,11 +1,10 @@
-#include "display/ZoomInBox.h"
-
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "BoxFixture.h"
 #include "RecordingCanvas.h"
+#include "display/ZoomInBox.h"
 
 namespace {
 
@@ -59,7 +58,7 @@ TEST_F(ZoomInTest, FillKeepsRawSamplesAndMarkerFlags) {
   EXPECT_EQ(window_.ZiCount, 11);
   EXPECT_EQ(window_.ZiColumns[0][0], 128u + 39u);
   EXPECT_EQ(window_.ZiColumns[0][11], 0u);  // cleared past the count
-  voice.ZiStart = 0;  // read from the first frame
+  voice.ZiStart = 0;                        // read from the first frame
   Fill(voice);
   EXPECT_EQ(window_.ZiColumns[0][0], 128u - 50u);
 
