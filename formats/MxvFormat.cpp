@@ -17,12 +17,10 @@ constexpr int kAlias = 0x6C, kAliasBytes = 20;
 
 }  // namespace
 
-const KFileKind KMxvFormat::kKind{"MXV", "Load MXV file", "Save MXV file"};
-
 KStatus KMxvFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
   uint8_t h[kHeaderBytes];
-  const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
-  if (!file.IsOpen() || file.Size() < kHeaderBytes || !file.ReadAt(0, h, kHeaderBytes)) return invalid;
+  const KStatus invalid = kKind.NotValid(path);
+  if (!ReadHead(file, h)) return invalid;
   uint32_t rate = GetLe(h + kRate, 4), length = GetLe(h + kLength, 4);
   uint32_t channels = GetLe(h + kChannels, 2), bits = GetLe(h + kBits, 2);
   if (!SameBytes(h, kMagic, sizeof kMagic) || !SameBytes(h + 0x10, kTag, sizeof kTag) || rate < 2100 || rate > 44100 ||

@@ -14,7 +14,7 @@ class KMxvFormat {
  public:
   static constexpr int kHeaderBytes = 128;
   static constexpr int kKeyCount = 62;
-  static const KFileKind kKind;
+  static constexpr KFileKind kKind{"MXV", "Load MXV file", "Save MXV file"};
 
   // Success when `file` holds a loadable MXV voice (then `layout`
   // tells where and what), otherwise a failure with the message that

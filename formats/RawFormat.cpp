@@ -2,13 +2,11 @@
 
 #include "resources/StringTable.h"
 
-const KFileKind KRawFormat::kKind{"PCM", "Load RAW PCM file", "Save RAW PCM file"};
-
 KStatus KRawFormat::Check(const KPlainFile& file, const std::string& path, int32_t channels, int32_t bits,
                           KVoiceLayout& layout) {
   int64_t bytes = file.Size() & ~int64_t(3);
   if (!file.IsOpen() || file.Size() == 0 || bytes > INT32_MAX || !KnownFormat(channels, bits))
-    return KStatus::Failure(msg::NotValidFile(path, kKind.Name));
+    return kKind.NotValid(path);
   layout.Channels = channels;
   layout.BitsPerSample = bits;
   layout.SampleRate = kRate;

@@ -12,7 +12,7 @@
 class KRawFormat {
  public:
   static constexpr int32_t kRate = 8000;
-  static const KFileKind kKind;
+  static constexpr KFileKind kKind{"PCM", "Load RAW PCM file", "Save RAW PCM file"};
 
   // Success when `file` can be loaded as raw samples of the given
   // format (then `layout` tells what), otherwise a failure with the message that

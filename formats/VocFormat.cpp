@@ -38,12 +38,10 @@ bool ReadBody(const KPlainFile& file, int type, int64_t body, uint32_t length, K
 
 }  // namespace
 
-const KFileKind KVocFormat::kKind{"VOC", "Load VOC file", "Save VOC file"};
-
 KStatus KVocFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
   uint8_t h[kFileHeader];
-  const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
-  if (!file.IsOpen() || file.Size() < kFileHeader || !file.ReadAt(0, h, kFileHeader)) return invalid;
+  const KStatus invalid = kKind.NotValid(path);
+  if (!ReadHead(file, h)) return invalid;
   uint32_t version = GetLe(h + 22, 2), check = GetLe(h + 24, 2);
   bool knownVersion = (version == 0x010A && check == 0x1129) || (version == 0x0114 && check == 0x111F);
   if (h[19] != 0x1A || !knownVersion) return invalid;

@@ -16,7 +16,7 @@ class KVocFormat {
   static constexpr int kHeaderBytes = 26 + 4 + 12;
   // The 24-bit block length counts the 12-byte body header as well.
   static constexpr int32_t kMaxDataBytes = 0xFFFFFF - 12;
-  static const KFileKind kKind;
+  static constexpr KFileKind kKind{"VOC", "Load VOC file", "Save VOC file"};
 
   // Success when `file` holds a loadable VOC voice (then `layout`
   // tells where and what), otherwise a failure with the message that

@@ -3,16 +3,29 @@
 // KFileKind: the names a format shows in messages and progress.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "formats/MxvKeyStream.h"
+#include "platform/PlainFile.h"
+#include "platform/Status.h"
+#include "resources/StringTable.h"
 
 struct KFileKind {
   const char* Name;       // in "is not a valid %s file"
   const char* LoadTitle;  // progress titles
   const char* SaveTitle;
+
+  // The refusal of a file at `path` that is not one of this format.
+  KStatus NotValid(const std::string& path) const { return KStatus::Failure(msg::NotValidFile(path, Name)); }
 };
+
+// The first N bytes of `file` into `head`; false when it is not open or shorter.
+template <size_t N>
+bool ReadHead(const KPlainFile& file, uint8_t (&head)[N]) {
+  return file.IsOpen() && file.Size() >= int64_t(N) && file.ReadAt(0, head, N);
+}
 
 // The sample format a header describes.
 struct KVoiceFormat {

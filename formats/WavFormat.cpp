@@ -31,12 +31,10 @@ Search FindData(const KPlainFile& file, int64_t at, uint8_t* chunk, int64_t& dat
 
 }  // namespace
 
-const KFileKind KWavFormat::kKind{"WAV", "Load WAV file", "Save WAV file"};
-
 KStatus KWavFormat::Check(const KPlainFile& file, const std::string& path, KVoiceLayout& layout) {
   uint8_t h[kFixedBytes];
-  const KStatus invalid = KStatus::Failure(msg::NotValidFile(path, kKind.Name));
-  if (!file.IsOpen() || file.Size() < kFixedBytes || !file.ReadAt(0, h, kFixedBytes)) return invalid;
+  const KStatus invalid = kKind.NotValid(path);
+  if (!ReadHead(file, h)) return invalid;
   uint32_t rate = GetLe(h + 24, 4);
   if (!SameBytes(h, "RIFF", 4) || !SameBytes(h + 8, "WAVEfmt ", 8) || rate < 2100 || rate > 44100) return invalid;
   if (GetLe(h + 20, 2) != 1) return KStatus::Failure(msg::CompressedWav(path));

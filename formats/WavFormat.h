@@ -14,7 +14,7 @@
 class KWavFormat {
  public:
   static constexpr int kHeaderBytes = 44;
-  static const KFileKind kKind;
+  static constexpr KFileKind kKind{"WAV", "Load WAV file", "Save WAV file"};
 
   // Success when `file` holds a loadable WAV voice (then `layout`
   // tells where and what), otherwise a failure with the message that
