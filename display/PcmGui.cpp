@@ -27,15 +27,14 @@ KOverviewGeometry OverviewGeometry(KBoxSurface& box, int32_t channels) {
 
 }  // namespace
 
-KPcmGui::KPcmGui(KBankSet& set, int32_t bankNumber, KDisplay& display)
-    : KPcmFiles(set, bankNumber), Display(display) {}
+KPcmGui::KPcmGui(KBankSet& set, int32_t bankNumber, KDisplay& display) : KPcmFiles(set, bankNumber), Display(display) {}
 
 bool KPcmGui::IsCurrent() const { return Set.CurrentBankNumber == BankNumber; }
 
 bool KPcmGui::ShowPlayPosition(int32_t position) {
   if (!IsCurrent() || !Display.Overview) return true;
-  KOverviewPainter painter(Display.Overview->Canvas(), OverviewGeometry(*Display.Overview, Channels),
-                           Display.Colours, Display.Options);
+  KOverviewPainter painter(Display.Overview->Canvas(), OverviewGeometry(*Display.Overview, Channels), Display.Colours,
+                           Display.Options);
   if (Overview.ShowPlayPosition(position, END, painter)) Display.Overview->Changed();
   return true;
 }
@@ -106,8 +105,8 @@ bool KPcmGui::ShiftWaveform(int direction) {
   if (!IsCurrent() || !Display.ZoomIn || !Display.Overview) return false;
   KZoomInPainter zoom(Display.ZoomIn->Canvas(), MakeZoomGeometry(Display.ZoomIn->Width(), Display.ZoomIn->Height()),
                       Display.Colours, Display.Options);
-  KOverviewPainter overview(Display.Overview->Canvas(), OverviewGeometry(*Display.Overview, Channels),
-                            Display.Colours, Display.Options);
+  KOverviewPainter overview(Display.Overview->Canvas(), OverviewGeometry(*Display.Overview, Channels), Display.Colours,
+                            Display.Options);
   KVoiceFacts facts = Facts();
   if (!ShiftZoomWindow(direction, facts, *Storage, Zoom, zoom, Overview, overview)) return false;
   ZiStart = facts.ZiStart;
