@@ -101,6 +101,23 @@ void KPcmGui::PaintOverview() {
   Display.Overview->Changed();
 }
 
+std::optional<int32_t> KPcmGui::ZoomInPositionAt(int x, int y) const {
+  const int right = Display.ZoomIn ? MakeZoomGeometry(Display.ZoomIn->Width(), Display.ZoomIn->Height()).R
+                                   : BoxRightEdge(KDisplay::kBoxWidth);
+  return ZoomInPosition(x, y, right, Display.Options.ZiResolution, ZiStart);
+}
+
+bool KPcmGui::OverviewClick(KPointerButton button, int x, int y) {
+  if (!IsCurrent()) return false;
+  const std::optional<int32_t> start = OverviewStart(button, x, y, Channels == 2, END);
+  if (!start) return false;
+  ZiStart = *start;
+  Zoom.Fill(*Storage, Facts());
+  PaintZoomIn();
+  PaintOverview();
+  return true;
+}
+
 bool KPcmGui::ShiftWaveform(int direction) {
   if (!IsCurrent() || !Display.ZoomIn || !Display.Overview) return false;
   KZoomInPainter zoom(Display.ZoomIn->Canvas(), MakeZoomGeometry(Display.ZoomIn->Width(), Display.ZoomIn->Height()),

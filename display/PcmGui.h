@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "display/Display.h"
 #include "display/Overview.h"
+#include "display/PointerClicks.h"
 #include "display/Readouts.h"
 #include "display/ZoomWindow.h"
 #include "voice/PcmFiles.h"
@@ -35,6 +37,12 @@ class KPcmGui : public KPcmFiles {
   // the samples.
   void PaintZoomIn();
   void PaintOverview();
+  // The sample position under a press in the zoom-in box (the window runs
+  // the marker command of the button with it); none outside the interior.
+  std::optional<int32_t> ZoomInPositionAt(int x, int y) const;
+  // A press in the overview: the left button moves the zoom-in window there,
+  // then the window is refilled and both boxes redrawn.
+  bool OverviewClick(KPointerButton button, int x, int y);
   // The waveform shifter: 32 frames left (direction < 0) or right.
   bool ShiftWaveform(int direction);
   // The rate readout after the rate changed, and the alias panel after an

@@ -162,4 +162,28 @@ TEST_F(Gui, TheRateAndAliasRewriteOnlyTheirOwnReadouts) {
   EXPECT_EQ(zoomIn_.changes + overview_.changes, boxes);
 }
 
+// The zoom-in position follows ZiStart and the resolution; an overview click
+// moves the window and redraws both boxes, but not the readouts.
+TEST_F(Gui, PointerPressesInTheBoxes) {
+  Fill(Bank(1), 1, 8, std::vector<uint8_t>(10000, 128));
+  gui_.SelectBank(1);
+  KPcmGui& v = Bank(1);
+  EXPECT_EQ(v.ZoomInPositionAt(65, 100), 2);
+  display_.Options.ZiResolution = 8;
+  EXPECT_EQ(v.ZoomInPositionAt(71, 100), 2);
+  EXPECT_EQ(v.ZoomInPositionAt(63, 100), std::nullopt);
+  view_.Readouts.clear();
+  const int zi = zoomIn_.changes, zo = overview_.changes;
+  EXPECT_TRUE(v.OverviewClick(KPointerButton::Left, 607, 100));
+  EXPECT_EQ(v.ZiStart, 18 * 543);
+  EXPECT_EQ(zoomIn_.changes, zi + 1);
+  EXPECT_EQ(overview_.changes, zo + 1);
+  EXPECT_TRUE(view_.Readouts.empty());
+  EXPECT_FALSE(v.OverviewClick(KPointerButton::Right, 300, 100));
+  EXPECT_EQ(v.ZiStart, 18 * 543);
+  gui_.SelectBank(2);  // an empty voice: nothing moves
+  EXPECT_FALSE(Bank(2).OverviewClick(KPointerButton::Left, 300, 100));
+  EXPECT_EQ(Bank(2).ZiStart, 0);
+}
+
 }  // namespace
