@@ -12,7 +12,7 @@ TDlgChannelSelC::TDlgChannelSelC(QWidget* parent)
 }
 
 std::optional<std::array<std::string, 2>> TDlgChannelSelC::Ask(const std::string& title, const KPromptLine& line1,
-                                                                const KPromptLine& line2) {
+                                                               const KPromptLine& line2) {
   SetTitle(title);
   line1_.Fill(line1);
   line2_.Fill(line2);

@@ -75,6 +75,7 @@ KDialogFrame::KDialogFrame(QWidget* parent, const QString& name, const QString& 
   setSizeGripEnabled(false);
   auto* logo = new QLabel(this);
   logo->setObjectName("ImageLogo");
+  logo->setTextFormat(Qt::PlainText);
   logo->setPixmap(Logo());
   logo->setGeometry(4, 4, kLogoSize, kLogoSize);
   ProductName(this);

@@ -30,12 +30,12 @@ TDlgProgress::TDlgProgress(QWidget* parent) : KDialogFrame(parent, "TDlgProgress
   bar_->setObjectName("ProgressBar");
   bar_->setRange(0, 100);
   bar_->setTextVisible(false);
+  bar_->setValue(0);
   bar_->setGeometry(8, 112, 281, 25);
 }
 
 void TDlgProgress::ShowNow() {
   show();
-  raise();
   Settle(true);
   repaint();
 }
