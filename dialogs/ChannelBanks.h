@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <optional>
 

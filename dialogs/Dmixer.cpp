@@ -11,7 +11,7 @@ constexpr int kRowTops[TDlgMixer::kSources] = {48, 80, 112, 140};
 
 TDlgMixer::TDlgMixer(QWidget* parent) : KDialogFrame(parent, "TDlgMixer", "Mixer", 284, 312) {
   QFrame* panel = KAddPanel(this, "PanelSources", {6, 44, 269, 213});
-  QLabel* hint = KAddLabel(panel, "LabelSelectSource", "Please select the source bank for mixer", {14, 16}, 13);
+  QLabel* hint = KAddLabel(panel, "LabelSelectSource", "Please select the source bank for mixer", {8, 16}, 13);
   QPalette palette = hint->palette();
   palette.setColor(QPalette::WindowText, Qt::blue);
   hint->setPalette(palette);
