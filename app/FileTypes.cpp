@@ -13,6 +13,36 @@
 namespace {
 
 constexpr int kIconSize = 256;
+
+// %1: the MIME type.
+constexpr const char* kMimePackage = R"(<?xml version="1.0" encoding="UTF-8"?>
+<mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
+  <mime-type type="%1">
+    <comment>Melotrix Voice File</comment>
+    <icon name="melotrix"/>
+    <magic priority="50">
+      <match type="string" offset="0" value="Melotrix Format"/>
+    </magic>
+    <glob pattern="*.mxv"/>
+    <glob pattern="*.MXV"/>
+  </mime-type>
+</mime-info>
+)";
+
+// %1: the program path, %2: the same as Exec's quoted argument, %3: the MIME type.
+constexpr const char* kDesktopEntry = R"([Desktop Entry]
+Type=Application
+Name=Melotrix
+GenericName=Voice Editor
+Comment=Edit PCM voices for the RKM series
+TryExec=%1
+Exec=%2 %f
+Icon=melotrix
+MimeType=%3;
+Terminal=false
+Categories=AudioVideo;Audio;AudioVideoEditing;
+X-Melotrix-Author=DRN
+)";
 constexpr int kUpdateWaitMs = 30000;
 
 // Characters that need a backslash inside a quoted argument of Exec.
@@ -79,43 +109,13 @@ KFileTypeFiles FileTypeFiles(const QString& dataHome) {
           dataHome + QString("/icons/hicolor/%1x%1/apps/melotrix.png").arg(kIconSize)};
 }
 
-QByteArray MimePackageText() {
-  return QByteArray(
-             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-             "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-             "  <mime-type type=\"") +
-         kMxvMimeType +
-         "\">\n"
-         "    <comment>Melotrix Voice File</comment>\n"
-         "    <icon name=\"melotrix\"/>\n"
-         "    <magic priority=\"50\">\n"
-         "      <match type=\"string\" offset=\"0\" value=\"Melotrix Format\"/>\n"
-         "    </magic>\n"
-         "    <glob pattern=\"*.mxv\"/>\n"
-         "    <glob pattern=\"*.MXV\"/>\n"
-         "  </mime-type>\n"
-         "</mime-info>\n";
-}
+QByteArray MimePackageText() { return QString(kMimePackage).arg(kMxvMimeType).toUtf8(); }
 
 QByteArray DesktopEntryText(const QString& programPath) {
   for (QChar c : programPath)
     if (c.category() == QChar::Other_Control) return QByteArray();
-  const QString entry = QString(
-                            "[Desktop Entry]\n"
-                            "Type=Application\n"
-                            "Name=Melotrix\n"
-                            "GenericName=Voice Editor\n"
-                            "Comment=Edit PCM voices for the RKM series\n"
-                            "TryExec=%1\n"
-                            "Exec=%2 %f\n"
-                            "Icon=melotrix\n"
-                            "MimeType=%3;\n"
-                            "Terminal=false\n"
-                            "Categories=AudioVideo;Audio;AudioVideoEditing;\n"
-                            "X-Melotrix-Author=DRN\n")
-                            .arg(QString(programPath).replace(u'\\', QString("\\\\")), ExecArgument(programPath),
-                                 kMxvMimeType);
-  return entry.toUtf8();
+  const QString tryExec = QString(programPath).replace(u'\\', QString("\\\\"));
+  return QString(kDesktopEntry).arg(tryExec, ExecArgument(programPath), kMxvMimeType).toUtf8();
 }
 
 KStatus KAddToWin32RegKey(const QString& programPath, const QString& dataHome) {

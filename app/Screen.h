@@ -5,7 +5,6 @@
 
 #include <QMetaObject>
 #include <Qt>
-
 #include <functional>
 
 class QString;

@@ -5,7 +5,6 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
-
 #include <cerrno>
 #include <cstring>
 

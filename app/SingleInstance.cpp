@@ -7,7 +7,6 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
-
 #include <memory>
 
 namespace {

@@ -49,9 +49,9 @@ TEST_F(FileTypesTest, RegistrationWritesTheTypeTheEntryAndTheIcon) {
 
   const QByteArray package = ReadFile(files_.MimePackage);
   EXPECT_EQ(package, MimePackageText());
-  for (const char* part : {"type=\"application/x-melotrix-mxv\"", "<comment>Melotrix Voice File</comment>",
-                           "<glob pattern=\"*.mxv\"/>", "<glob pattern=\"*.MXV\"/>",
-                           "<match type=\"string\" offset=\"0\" value=\"Melotrix Format\"/>"})
+  for (const char* part :
+       {"type=\"application/x-melotrix-mxv\"", "<comment>Melotrix Voice File</comment>", "<glob pattern=\"*.mxv\"/>",
+        "<glob pattern=\"*.MXV\"/>", "<match type=\"string\" offset=\"0\" value=\"Melotrix Format\"/>"})
     EXPECT_TRUE(package.contains(part)) << part;
 
   const QByteArray entry = ReadFile(files_.DesktopEntry);
@@ -101,7 +101,8 @@ TEST_F(FileTypesTest, OnlyChangedFilesAreRewritten) {
 
 TEST(DesktopEntry, TheProgramPathIsQuotedAsTheEntryFormatWants) {
   const QByteArray entry = DesktopEntryText("/home/a$b/\"q\"/back\\slash/100%/`x`/melotrix");
-  EXPECT_EQ(EntryValue(entry, "Exec"), "\"/home/a\\\\$b/\\\\\"q\\\\\"/back\\\\\\\\slash/100%%/\\\\`x\\\\`/melotrix\" %f");
+  EXPECT_EQ(EntryValue(entry, "Exec"),
+            "\"/home/a\\\\$b/\\\\\"q\\\\\"/back\\\\\\\\slash/100%%/\\\\`x\\\\`/melotrix\" %f");
   EXPECT_EQ(EntryValue(entry, "TryExec"), "/home/a$b/\"q\"/back\\\\slash/100%/`x`/melotrix");
   EXPECT_EQ(EntryValue(DesktopEntryText("/opt/\u00e4/melotrix"), "Exec"), "\"/opt/\u00e4/melotrix\" %f");
   EXPECT_TRUE(DesktopEntryText("/opt/new\nline/melotrix").isEmpty());

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
-
 #include <vector>
 
 #include "app/Screen.h"

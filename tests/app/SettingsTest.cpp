@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-
 #include <array>
 
 #include "XdgFolders.h"

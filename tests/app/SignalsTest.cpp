@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QTimer>
-
 #include <vector>
 
 #include "app/Signals.h"
@@ -49,7 +48,8 @@ bool gOldHandlerRan = false;
 void OldHandler(int) { gOldHandlerRan = true; }
 
 TEST(QuitSignals, ThePreviousHandlersComeBack) {
-  struct sigaction own {}, saved {};
+  struct sigaction own {
+  }, saved{};
   own.sa_handler = OldHandler;
   sigemptyset(&own.sa_mask);
   sigaction(SIGHUP, &own, &saved);
@@ -69,4 +69,3 @@ TEST(QuitSignals, ThePreviousHandlersComeBack) {
 }
 
 }  // namespace
-

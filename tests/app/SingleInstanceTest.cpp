@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-
 #include <cstring>
 
 #include "XdgFolders.h"
@@ -18,6 +17,12 @@ namespace {
 bool IsSocket(const QString& path) {
   struct stat st {};
   return lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+// Permission bits of a file.
+mode_t Mode(const QString& path) {
+  struct stat st {};
+  return lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 0777 : 0777;
 }
 
 // What the running copy was handed, once the event loop has read it.
@@ -48,6 +53,7 @@ TEST_F(SingleInstanceTest, TheSocketIsNamedAfterTheMarkerInTheRuntimeFolder) {
   KSingleInstance first;
   ASSERT_EQ(first.Claim(), KClaim::First) << first.Error().toStdString();
   EXPECT_TRUE(IsSocket(KSingleInstance::SocketPath()));
+  EXPECT_EQ(Mode(KSingleInstance::SocketPath()) & 077, 0u);  // this user's only
 }
 
 TEST_F(SingleInstanceTest, WithoutAUsableRuntimeFolderAFolderOfOurOwnInTempIsUsed) {

@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <string>
 
 #include "support/TempDir.h"
