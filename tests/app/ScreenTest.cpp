@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 #include <vector>
 
 #include "app/Screen.h"
-#include "app/Title.h"
 
 namespace {
 
@@ -30,12 +28,6 @@ TEST(Screen, TheWindowMovesToTheCornerAndKeepsItsSize) {
       EXPECT_TRUE(warnings.empty());
     }
   }
-}
-
-TEST(Screen, ThePrimaryDisplayIsMeasured) {
-  ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
-  EXPECT_EQ(PrimaryScreenWidth(), QGuiApplication::primaryScreen()->geometry().width());
-  EXPECT_GT(PrimaryScreenWidth(), 0);
 }
 
 TEST(DeactivationHook, RunsEachTimeTheApplicationLeavesTheActiveState) {
@@ -63,11 +55,6 @@ TEST(DeactivationHook, FollowsTheApplicationsStateSignal) {
   emit qGuiApp->applicationStateChanged(Qt::ApplicationActive);
   emit qGuiApp->applicationStateChanged(Qt::ApplicationInactive);
   EXPECT_EQ(closed, 1);
-}
-
-TEST(Title, FollowsTheAgentName) {
-  EXPECT_EQ(MainWindowTitle("DRN"), "DRN Melotrix 7E (R7)");
-  EXPECT_EQ(MainWindowTitle("Smith, Jones & Co"), "Smith, Jones & Co Melotrix 7E (R7)");
 }
 
 }  // namespace

@@ -129,6 +129,7 @@ TEST_F(SingleInstanceTest, AfterReleaseTheNextCopyRuns) {
     KSingleInstance third;
     EXPECT_EQ(third.Claim(), KClaim::SecondCopy);
   }
+  // A refused copy leaves the running one's socket alone.
   KSingleInstance fourth;
   EXPECT_EQ(fourth.Claim(), KClaim::SecondCopy);
 }
