@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -11,6 +14,7 @@
 #include <QToolButton>
 
 #include "display/MxVoc.h"
+#include "voice/FileFormats.h"
 #include "display/paint/ImageCanvas.h"
 
 namespace {
@@ -80,6 +84,7 @@ TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* 
   display_.Overview = &overview_->Surface();
   ConnectBoxes();
   SyncChecks();
+  setAcceptDrops(true);
   setFixedSize(sizeHint());
 }
 
@@ -223,7 +228,11 @@ void TFormMain::BuildStatusBar() {
     auto* panel = new QLabel(texts[k], bar);
     panel->setObjectName(QString("StatusBarPanel%1").arg(k));
     panel->setTextFormat(Qt::PlainText);
-    panel->setFixedWidth(widths[k]);
+    // The last panel takes the rest of the bar, as wide as its text needs.
+    if (k < 2)
+      panel->setFixedWidth(widths[k]);
+    else
+      panel->setMinimumWidth(widths[k]);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->installEventFilter(this);
     bar->addWidget(panel, k == 2 ? 1 : 0);
@@ -274,3 +283,27 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) { event->accept(); }
+
+bool TFormMain::LoadFile(const std::string& path) {
+  const size_t dot = path.rfind('.');
+  const KFileFormat* format =
+      dot == std::string::npos ? nullptr : FileFormatByExtension(std::string_view(path).substr(dot + 1));
+  if (!format || format->Raw() || !banks_->CurrentVoice) return false;
+  const KCommandId ids[] = {KCommandId::MenuLoadMXVClick, KCommandId::MenuLoadWAVClick, KCommandId::MenuLoadVOCClick};
+  const KCommandId id = format->Type == KFileType::Mxv   ? ids[0]
+                        : format->Type == KFileType::Wav ? ids[1]
+                                                         : ids[2];
+  KCommandInput input;
+  input.Path = path;
+  return runner_->Run(id, input);
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+  for (const QUrl& url : event->mimeData()->urls())
+    if (url.isLocalFile()) LoadFile(url.toLocalFile().toStdString());
+  event->acceptProposedAction();
+}

@@ -42,6 +42,11 @@ class TFormMain final : public QMainWindow {
   // None when it was cancelled.
   std::function<std::optional<KColour>(KColour)> ChooseColour;
 
+  // Loads a file into the current bank by its extension (MXV, WAV, VOC), as
+  // the matching Load command does: a file named on the command line, handed
+  // over by a second copy or dropped on the window.
+  bool LoadFile(const std::string& path);
+
   // Runs what a menu item runs.
   void RunMenuItem(const KMenuItem& item);
   // Check marks after the display options.
@@ -49,6 +54,8 @@ class TFormMain final : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
