@@ -39,15 +39,17 @@ std::optional<std::string> KCommandRunner::AskFile(const KFileDialogSpec& spec) 
 bool KCommandRunner::GatherLength(KCommandId id, KCommandInput& input) {
   KCommandContext& c = *context_;
   const bool hex = c.Options.LocationHex != 0;
-  const KLengthCommand command = id == KCommandId::MenuAutoMarkClick ? KLengthCommand::AutoMark : KLengthCommand::InsertMute;
+  const KLengthCommand command =
+      id == KCommandId::MenuAutoMarkClick ? KLengthCommand::AutoMark : KLengthCommand::InsertMute;
   const std::string& remembered = c.Prompts.Text(LengthPromptFor(c, command));
   std::optional<std::string> text;
   if (command == KLengthCommand::AutoMark) {
-    const std::string label = std::string("Please enter the length for Auto-Mark (Unit is ") + (hex ? "Hex.)" : "Sec.)");
+    const std::string label =
+        std::string("Please enter the length for Auto-Mark (Unit is ") + (hex ? "Hex.)" : "Sec.)");
     text = dialogs_.String1.Ask("Auto-Mark", label, 7, remembered);
   } else {
-    text = dialogs_.ChannelSelB.Ask("Insert mute",
-                                    {"Please enter the length for inserting mute", hex ? "Hex." : "Sec.", 7, remembered});
+    text = dialogs_.ChannelSelB.Ask(
+        "Insert mute", {"Please enter the length for inserting mute", hex ? "Hex." : "Sec.", 7, remembered});
   }
   if (!text) return false;
   input.Frames = AcceptLengthText(c, command, *text);
@@ -69,16 +71,15 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
       return GatherLength(id, input);
     case KGathers::AmplifierPrompt: {
       const auto text = dialogs_.ChannelSelB.Ask(
-          "Mathematical amplifier",
-          {"Please enter the percentage for mathematical amplifier ( 1 - 999)", "%", 3, c.Prompts.Text(KPrompt::Amplifier)});
+          "Mathematical amplifier", {"Please enter the percentage for mathematical amplifier ( 1 - 999)", "%", 3,
+                                     c.Prompts.Text(KPrompt::Amplifier)});
       if (text) input.AmplifierPercent = *text;
       return text.has_value();
     }
     case KGathers::EchoPrompt: {
-      const auto texts =
-          dialogs_.ChannelSelC.Ask("Echo", {"Attenuation rate of voice magnitude (1 - 99)", "%", 2,
-                                            c.Prompts.Text(KPrompt::EchoAttenuation)},
-                                   {"Reflect delay time (100 - 2000)", "mS", 4, c.Prompts.Text(KPrompt::EchoDelay)});
+      const auto texts = dialogs_.ChannelSelC.Ask(
+          "Echo", {"Attenuation rate of voice magnitude (1 - 99)", "%", 2, c.Prompts.Text(KPrompt::EchoAttenuation)},
+          {"Reflect delay time (100 - 2000)", "mS", 4, c.Prompts.Text(KPrompt::EchoDelay)});
       if (!texts) return false;
       input.EchoAttenuation = (*texts)[0];
       input.EchoDelay = (*texts)[1];
@@ -108,7 +109,8 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
       return true;
     }
     case KGathers::AliasPrompt: {
-      const auto alias = dialogs_.String1.Ask("Melotrix ", std::string(kAliasPromptLabel), int(kAliasLimit), voice.AliasName);
+      const auto alias =
+          dialogs_.String1.Ask("Melotrix ", std::string(kAliasPromptLabel), int(kAliasLimit), voice.AliasName);
       if (alias) input.Alias = AcceptedAlias(*alias);
       return alias.has_value();
     }

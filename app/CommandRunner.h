@@ -26,8 +26,15 @@
 // The dialogs of the window, each created once and reused.
 struct KDialogs {
   explicit KDialogs(QWidget* parent)
-      : Message(parent), String1(parent), ChannelSelB(parent), ChannelSelC(parent), Mixer(parent),
-        Split(parent), Merge(parent), Format(parent), Progress(parent) {}
+      : Message(parent),
+        String1(parent),
+        ChannelSelB(parent),
+        ChannelSelC(parent),
+        Mixer(parent),
+        Split(parent),
+        Merge(parent),
+        Format(parent),
+        Progress(parent) {}
   TDlgMessage Message;
   TDlgString1 String1;
   TDlgChannelSelB ChannelSelB;

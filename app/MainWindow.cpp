@@ -4,9 +4,9 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
@@ -14,8 +14,8 @@
 #include <QToolButton>
 
 #include "display/MxVoc.h"
-#include "voice/FileFormats.h"
 #include "display/paint/ImageCanvas.h"
+#include "voice/FileFormats.h"
 
 namespace {
 
@@ -144,7 +144,10 @@ QWidget* TFormMain::BuildCommandColumn(QWidget* parent) {
       {"BitBtnCutUnmarked", "Cut", "Cut unmarked area", {52, 94, 48, 44}, KCommandId::MenuCutUnmarkClick},
       {"BitBtnPlayAll", "Play", "Play entire area", {4, 146, 48, 44}, KCommandId::MenuPlayAllClick},
       {"BitBtnPlayFLAG", "Play", "Play from FLG position", {52, 146, 48, 44}, KCommandId::MenuPlayFLGClick},
-      {"BitBtnWaveformResolution", "Res", "Waveform Resolution", {4, 190, 48, 44},
+      {"BitBtnWaveformResolution",
+       "Res",
+       "Waveform Resolution",
+       {4, 190, 48, 44},
        KCommandId::BitBtnWaveformResolutionClick},
       {"BitBtnWaveformMode", "Mode", "Waveform Drawing Mode", {52, 190, 48, 44}, KCommandId::BitBtnWaveformModeClick},
       {"BitBtnRecord", "Record", "Record from Line-In or MIC", {4, 240, 95, 38}, KCommandId::MenuRecordClick},
@@ -252,7 +255,10 @@ void TFormMain::ConnectBoxes() {
     if (!banks_->CurrentVoice) return;
     const KCommandId ids[] = {KCommandId::PaintBoxZIMouseDownLeft, KCommandId::PaintBoxZIMouseDownRight,
                               KCommandId::PaintBoxZIMouseDownMiddle};
-    const int index = button == Qt::LeftButton ? 0 : button == Qt::RightButton ? 1 : button == Qt::MiddleButton ? 2 : -1;
+    const int index = button == Qt::LeftButton     ? 0
+                      : button == Qt::RightButton  ? 1
+                      : button == Qt::MiddleButton ? 2
+                                                   : -1;
     const std::optional<int32_t> position = Current().ZoomInPositionAt(x, y);
     if (index < 0 || !position) return;
     KCommandInput input;
@@ -272,7 +278,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
       runner_->Run(KCommandId::MenuTranslateVoiceFormatClick);
       return true;
     }
-    if (auto* widget = qobject_cast<QWidget*>(watched); widget && (widget == statusBar() || widget->parent() == statusBar())) {
+    if (auto* widget = qobject_cast<QWidget*>(watched);
+        widget && (widget == statusBar() || widget->parent() == statusBar())) {
       // X counts from the left edge of the first panel, as the panel widths do.
       const int x = widget->mapTo(statusBar(), press->position().toPoint()).x() - controls_.Panels[0]->x();
       if (InAliasPanel(x)) runner_->Run(KCommandId::StatusBarMouseDown);
@@ -290,9 +297,7 @@ bool TFormMain::LoadFile(const std::string& path) {
       dot == std::string::npos ? nullptr : FileFormatByExtension(std::string_view(path).substr(dot + 1));
   if (!format || format->Raw() || !banks_->CurrentVoice) return false;
   const KCommandId ids[] = {KCommandId::MenuLoadMXVClick, KCommandId::MenuLoadWAVClick, KCommandId::MenuLoadVOCClick};
-  const KCommandId id = format->Type == KFileType::Mxv   ? ids[0]
-                        : format->Type == KFileType::Wav ? ids[1]
-                                                         : ids[2];
+  const KCommandId id = format->Type == KFileType::Mxv ? ids[0] : format->Type == KFileType::Wav ? ids[1] : ids[2];
   KCommandInput input;
   input.Path = path;
   return runner_->Run(id, input);

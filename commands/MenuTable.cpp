@@ -26,16 +26,16 @@ constexpr KMenuItem Colour(const char* name, const char* caption, S slot) {
 }
 
 // The nine colour items of one box, in menu order.
-#define K_COLOUR_ITEMS(Box)                                                                                    \
-  Colour("Menu" #Box "ColorWaveformBackground", "Background of waveform box", S::Box##_BackGnd),               \
-      Colour("Menu" #Box "ColorWaveformBorder", "Border of waveform box", S::Box##_Border), Line(3),           \
-      Colour("Menu" #Box "ColorScaleLine", "Scale grid line", S::Box##_ScaleGrid), Line(3),                    \
-      Colour("Menu" #Box "ColorCh1MarkedWaveform", "Marked waveform of channel 1", S::Box##_LMarked),          \
-      Colour("Menu" #Box "ColorCh2MarkedWaveform", "Marked waveform of channel 2", S::Box##_RMarked),          \
-      Colour("Menu" #Box "ColorCh1UnmarkWaveform", "Unmark waveform of channel 1", S::Box##_LUnmark),          \
-      Colour("Menu" #Box "ColorCh2UnmarkWaveform", "Unmark waveform of channel 2", S::Box##_RUnmark), Line(3), \
-      Colour("Menu" #Box "ColorMuteLine", "Mute line", S::Box##_MuteLine), Line(3),                            \
-      Colour("Menu" #Box "ColorReadoutCursor", "Readout cursor", S::Box##_RCursor)
+#define K_COLOUR_ITEMS(Name, Box)                                                                               \
+  Colour("Menu" #Name "ColorWaveformBackground", "Background of waveform box", S::Box##_BackGnd),               \
+      Colour("Menu" #Name "ColorWaveformBorder", "Border of waveform box", S::Box##_Border), Line(3),           \
+      Colour("Menu" #Name "ColorScaleLine", "Scale grid line", S::Box##_ScaleGrid), Line(3),                    \
+      Colour("Menu" #Name "ColorCh1MarkedWaveform", "Marked waveform of channel 1", S::Box##_LMarked),          \
+      Colour("Menu" #Name "ColorCh2MarkedWaveform", "Marked waveform of channel 2", S::Box##_RMarked),          \
+      Colour("Menu" #Name "ColorCh1UnmarkWaveform", "Unmark waveform of channel 1", S::Box##_LUnmark),          \
+      Colour("Menu" #Name "ColorCh2UnmarkWaveform", "Unmark waveform of channel 2", S::Box##_RUnmark), Line(3), \
+      Colour("Menu" #Name "ColorMuteLine", "Mute line", S::Box##_MuteLine), Line(3),                            \
+      Colour("Menu" #Name "ColorReadoutCursor", "Readout cursor", S::Box##_RCursor)
 
 const KMenuItem kItems[] = {
     Menu("FileMenu", "&File"),
@@ -130,9 +130,9 @@ const KMenuItem kItems[] = {
     Menu("OptionMenu", "&Option"),
     Sub(1, "MenuOptionColor", "Color"),
     Sub(2, "MenuOptionZiColor", "Zoom-In Waveform box"),
-    K_COLOUR_ITEMS(ZI),
+    K_COLOUR_ITEMS(Zi, ZI),
     Sub(2, "MenuOptionZoColor", "Zoom-Out Waveform box"),
-    K_COLOUR_ITEMS(ZO),
+    K_COLOUR_ITEMS(Zo, ZO),
     Line(2),
     {2, "MenuResetAllColor", "Reset all color", A::ResetColours},
     Sub(1, "MenuOptionScaleText", "Scale text"),

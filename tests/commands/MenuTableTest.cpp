@@ -3,6 +3,7 @@
 // slot but the scale texts, the bank shortcuts and the check marks at start.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,6 +69,9 @@ TEST(MenuTable, ColourItemsBankKeysAndChecks) {
     if (item.Group != KCheckGroup::None && MenuItemChecked(item, start)) checked.push_back(item.Name);
   }
   EXPECT_EQ(slots.size(), 18u);
+  EXPECT_EQ(std::count_if(MenuItems().begin(), MenuItems().end(),
+                          [](const KMenuItem& i) { return i.Name && std::string(i.Name) == "MenuZoColorMuteLine"; }),
+            1);
   EXPECT_EQ(slots.count(KColourSlot::ZI_ScaleText) + slots.count(KColourSlot::ZO_ScaleText), 0u);
   ASSERT_EQ(keys.size(), 12u);
   EXPECT_EQ(keys.front(), "MenuBank1=F1");
