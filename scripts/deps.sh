@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev fonts-dejavu-core
   libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  sox locales
+  sox locales xvfb xauth
 )
 
 missing=()
