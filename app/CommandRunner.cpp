@@ -111,7 +111,7 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
     case KGathers::AliasPrompt: {
       const auto alias =
           dialogs_.String1.Ask("Melotrix ", std::string(kAliasPromptLabel), int(kAliasLimit), voice.AliasName);
-      if (alias) input.Alias = AcceptedAlias(*alias);
+      if (alias) input.Alias = *alias;
       return alias.has_value();
     }
     case KGathers::Nothing:

@@ -1,5 +1,6 @@
 #include "voice/PcmBank.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/SystemDir.h"
@@ -100,6 +101,14 @@ std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultSpec& spec) {
 void KPcmBank::TakeStore(std::unique_ptr<KPcmMMap> store) {
   Storage = std::move(store);
   OverviewStale = true;
+}
+
+void KPcmBank::SetAlias(const std::string& alias) {
+  size_t length = std::min(alias.size(), kAliasMax);
+  // Back off over continuation bytes (10xxxxxx) so the cut falls before a character.
+  if (length < alias.size())
+    while (length > 0 && (static_cast<unsigned char>(alias[length]) & 0xC0) == 0x80) --length;
+  AliasName = alias.substr(0, length);
 }
 
 bool KPcmBank::SaveUndo(const std::string& label) {

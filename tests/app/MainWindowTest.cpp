@@ -215,6 +215,20 @@ TEST_F(Window, ControlsAliasAndColours) {
   EXPECT_NE(window_.Display().Colours.Get(KColourSlot::ZO_MuteLine), 0x123456u);
 }
 
+// A file named on the command line, handed over or dropped loads into the
+// current bank by its extension, as its Load command would.
+TEST_F(Window, FilesLoadByTheirExtension) {
+  GiveVoice(1, 300);
+  window_.Banks().SelectBank(1);
+  answer_ = dir_ / "v.WAV";
+  Trigger("MenuSaveWAV");
+  Trigger("MenuClearBank");
+  EXPECT_TRUE(window_.LoadFile(dir_ / "v.WAV"));
+  EXPECT_EQ(window_.Current().END, 300);
+  EXPECT_FALSE(window_.LoadFile(dir_ / "v.pcm"));  // raw files need their format: not by name
+  EXPECT_FALSE(window_.LoadFile(dir_ / "noextension"));
+}
+
 TEST_F(Window, SplitOnAMonoVoiceRefusesBeforeItsDialog) {
   GiveVoice(1, 100);
   window_.Banks().SelectBank(1);

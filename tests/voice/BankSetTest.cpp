@@ -134,3 +134,21 @@ TEST_F(Banks, PlayWithoutADeviceShowsErrorSix) {
 }
 
 }  // namespace
+
+namespace {
+
+// The alias keeps the 19 bytes the MXV header holds, never half a character.
+TEST_F(Banks, TheAliasIsCutAtACharacterBoundary) {
+  KPcmFiles& v = Voice(1);
+  v.SetAlias("");
+  EXPECT_EQ(v.AliasName, "");
+  v.SetAlias("abcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(v.AliasName, "abcdefghijklmnopqrs");
+  // "ü" is two bytes: at bytes 19 and 20 it would be cut in two, so it goes whole.
+  v.SetAlias("abcdefghijklmnopqr\xC3\xBCz");
+  EXPECT_EQ(v.AliasName, "abcdefghijklmnopqr");
+  v.SetAlias("abcdefghijklmnopq\xC3\xBCz");
+  EXPECT_EQ(v.AliasName, "abcdefghijklmnopq\xC3\xBC");
+}
+
+}  // namespace
