@@ -1,0 +1,68 @@
+// KWavePair: the two buffers, A and B, that a play or record loop keeps in a
+// wave device's queue. Each is a mapped view of a sample store, so the device
+// reads or fills the store in place; the device hands them back in the order
+// they were queued.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/WaveAudio.h"
+#include "store/PcmMMap.h"
+
+class KWavePair {
+ public:
+  static constexpr int32_t kBufferBytes = 65536;
+  static constexpr int kA = 0;
+  static constexpr int kB = 1;
+  // The longest a loop waits between two looks at the device: short enough
+  // for a smooth play pointer and a prompt stop.
+  static constexpr int kPollMs = 10;
+
+  enum class KFill { Queued, NoView, PrepareFailed, QueueFailed };
+
+  KWavePair(KWaveAudio& audio, KWaveDirection direction, KPcmMMap& store, int32_t frameBytes);
+  // Stops the device first when it still holds a buffer, so that no view is
+  // released under it.
+  ~KWavePair();
+  KWavePair(const KWavePair&) = delete;
+  KWavePair& operator=(const KWavePair&) = delete;
+
+  // 65536 for mono 8-bit, 32768 for mono 16-bit and stereo 8-bit, 16384 for stereo 16-bit.
+  int32_t FramesPerBuffer() const { return kBufferBytes / frameBytes_; }
+  bool IsFree(int slot) const { return slots_[size_t(slot)].View == nullptr; }
+  bool BothFree() const { return IsFree(kA) && IsFree(kB); }
+
+  // Maps `frames` frames of the store from frame index `first` (0-based)
+  // into a free `slot`, prepares it and queues it. On a failure the slot is
+  // free again.
+  KFill Fill(int slot, int64_t first, int32_t frames);
+  // Gives back the buffers the device is through with, oldest first: A and
+  // then B in one call, B alone otherwise. False when none was given back,
+  // that is when the device still holds the oldest.
+  bool ReleaseDone();
+  // Resets the device, then unprepares every buffer still held and releases its view.
+  void Stop();
+
+  // The message a failed Fill shows (0: none, for a view that could not be mapped).
+  int FailureMessage(KFill fill) const;
+  bool Start() { return audio_.Start(direction_); }
+  // Frames heard or captured since the device was opened or reset.
+  int64_t Position() { return audio_.Position(direction_); }
+  // Lets the device work for a moment instead of polling it in a spin.
+  void Wait() { audio_.Wait(direction_, kPollMs); }
+
+ private:
+  struct Slot {
+    KWaveBuffer Header;
+    uint8_t* View = nullptr;
+  };
+  void Free(Slot& slot);
+
+  KWaveAudio& audio_;
+  KWaveDirection direction_;
+  KPcmMMap& store_;
+  int32_t frameBytes_;
+  std::array<Slot, 2> slots_;
+  int next_ = kA;
+};
