@@ -106,6 +106,7 @@ TEST_F(Playback, EmptyRefusedAndShortRanges) {
   EXPECT_TRUE(positions_.empty());
 
   // 16 frames: the device is opened and reset, but nothing is queued.
+  Pace(5);
   EXPECT_TRUE(Voice().PlayRange(10, 26));
   EXPECT_EQ(Calls(KWaveOp::Open, kOut), 1);
   EXPECT_EQ(Calls(KWaveOp::Reset, kOut), 1);
@@ -113,7 +114,6 @@ TEST_F(Playback, EmptyRefusedAndShortRanges) {
   EXPECT_EQ(positions_, (Frames{10, 700}));
   EXPECT_EQ(ui_.Depth, 0);
 
-  Pace(5);
   EXPECT_TRUE(Voice().PlayRange(10, 27));
   EXPECT_EQ(audio_.QueuedOut(), Frames{17});
   EXPECT_EQ(Sim().Played(), Range(bytes, 1, 10, 27));
