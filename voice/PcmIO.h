@@ -91,5 +91,5 @@ class KPcmIO {
   // The play loop over frames from..to - 1 on the open output device.
   bool StreamOut(int64_t from, int64_t to);
   // The record loop into `store` (frames 1..frames - 1) on the open input device.
-  KTake StreamIn(KPcmMMap& store, int64_t frames, int32_t frameBytes);
+  KTake StreamIn(KPcmMMap& store, int64_t frames, const KVoiceFormat& format);
 };

@@ -32,7 +32,7 @@ bool KPcmIO::PlayRange(int32_t from, int32_t to) {
 
 bool KPcmIO::StreamOut(int64_t from, int64_t to) {
   KCursorScope cursor(Ui(), KCursorRole::Play);
-  KWavePair pair(Services.Audio, KWaveDirection::Output, *Storage, FrameBytes());
+  KWavePair pair(Services.Audio, KWaveDirection::Output, *Storage, Format());
   const int64_t start = from;
   for (;;) {
     for (int slot : {KWavePair::kA, KWavePair::kB}) {

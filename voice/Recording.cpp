@@ -24,10 +24,12 @@ bool KPcmIO::RecordFrames(int32_t frames, const KVoiceFormat& format) {
   }
   std::unique_ptr<KPcmMMap> store = NewStore(int64_t(frames) * format.FrameBytes(), "the recording");
   if (!store) return false;
-  KTake take = StreamIn(*store, frames, format.FrameBytes());
+  KTake take = StreamIn(*store, frames, format);
   if (take.Failed && take.Captured < 1) return false;
 
-  // Frames the device did not fill (the END frame of a whole take) are silence.
+  // The END frame of a whole take is not in any buffer: it is made silent here.
+  // Shrinking the store cannot run out of room; a failure would only leave
+  // the file longer than the voice.
   if (take.Recorded < 1) {
     store->Resize(16);
   } else {
@@ -44,10 +46,10 @@ bool KPcmIO::RecordFrames(int32_t frames, const KVoiceFormat& format) {
   return true;
 }
 
-KPcmIO::KTake KPcmIO::StreamIn(KPcmMMap& store, int64_t frames, int32_t frameBytes) {
+KPcmIO::KTake KPcmIO::StreamIn(KPcmMMap& store, int64_t frames, const KVoiceFormat& format) {
   KCursorScope cursor(Ui(), KCursorRole::Play);
   ShowRecordProgress(0);
-  KWavePair pair(Services.Audio, KWaveDirection::Input, store, frameBytes);
+  KWavePair pair(Services.Audio, KWaveDirection::Input, store, format);
   // Stops the device and keeps what it captured up to now.
   auto stop = [&pair](bool failed) {
     const int64_t captured = pair.Position();

@@ -1,9 +1,16 @@
 #include "voice/WavePair.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "resources/StringTable.h"
 
-KWavePair::KWavePair(KWaveAudio& audio, KWaveDirection direction, KPcmMMap& store, int32_t frameBytes)
-    : audio_(audio), direction_(direction), store_(store), frameBytes_(frameBytes > 0 ? frameBytes : 1) {}
+KWavePair::KWavePair(KWaveAudio& audio, KWaveDirection direction, KPcmMMap& store, const KVoiceFormat& format)
+    : audio_(audio),
+      direction_(direction),
+      store_(store),
+      frameBytes_(std::max(format.FrameBytes(), 1)),
+      silence_(format.BitsPerSample == 8 ? 0x80 : 0) {}
 
 KWavePair::~KWavePair() {
   if (!BothFree()) Stop();
@@ -20,6 +27,7 @@ KWavePair::KFill KWavePair::Fill(int slot, int64_t first, int32_t frames) {
   if (s.View || frames <= 0 || frames > FramesPerBuffer() || offset < 0 || offset > INT32_MAX) return KFill::NoView;
   s.View = store_.MapView(int32_t(offset), frames * frameBytes_);
   if (!s.View) return KFill::NoView;
+  if (direction_ == KWaveDirection::Input) std::memset(s.View, silence_, size_t(frames * frameBytes_));
   s.Header = KWaveBuffer{s.View, frames * frameBytes_};
   if (!audio_.Prepare(direction_, s.Header)) {
     Free(s);

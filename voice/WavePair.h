@@ -1,12 +1,14 @@
 // KWavePair: the two buffers, A and B, that a play or record loop keeps in a
 // wave device's queue. Each is a mapped view of a sample store, so the device
 // reads or fills the store in place; the device hands them back in the order
-// they were queued.
+// they were queued. Input buffers are cleared to silence before they are
+// queued, so that frames a device counts but never writes are silent.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
+#include "formats/VoiceLayout.h"
 #include "platform/WaveAudio.h"
 #include "store/PcmMMap.h"
 
@@ -21,7 +23,7 @@ class KWavePair {
 
   enum class KFill { Queued, NoView, PrepareFailed, QueueFailed };
 
-  KWavePair(KWaveAudio& audio, KWaveDirection direction, KPcmMMap& store, int32_t frameBytes);
+  KWavePair(KWaveAudio& audio, KWaveDirection direction, KPcmMMap& store, const KVoiceFormat& format);
   // Stops the device first when it still holds a buffer, so that no view is
   // released under it.
   ~KWavePair();
@@ -63,6 +65,7 @@ class KWavePair {
   KWaveDirection direction_;
   KPcmMMap& store_;
   int32_t frameBytes_;
+  uint8_t silence_;
   std::array<Slot, 2> slots_;
   int next_ = kA;
 };

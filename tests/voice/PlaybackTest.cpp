@@ -100,8 +100,7 @@ TEST_F(Playback, EmptyRefusedAndShortRanges) {
   std::vector<uint8_t> bytes = Load(1, 8, 100);
   EXPECT_TRUE(Voice().PlayRange(5, 5));
   const std::pair<int32_t, int32_t> refused[] = {{6, 5}, {0, 5}, {5, 0}, {-3, 10}, {-3, -1}, {1, 102}, {101, 200}};
-  for (auto [from, to] : refused)
-    EXPECT_FALSE(Voice().PlayRange(from, to)) << from << ".." << to;
+  for (auto [from, to] : refused) EXPECT_FALSE(Voice().PlayRange(from, to)) << from << ".." << to;
   EXPECT_EQ(Calls(KWaveOp::Open, kOut), 0);
   EXPECT_TRUE(positions_.empty());
 

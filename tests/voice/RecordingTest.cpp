@@ -74,6 +74,8 @@ TEST_F(Recording, TheEndFrameIsSilenceInEightBitsToo) {
   Pace(3000);
   EXPECT_TRUE(Voice().RecordVoice(1, 8, 16000, 16000));
   EXPECT_EQ(audio_.QueuedIn(), Frames{15999});
+  // The buffer was silent when queued: frames a device counts but never writes stay silent.
+  EXPECT_EQ(audio_.InputFill, std::vector<int>{0x80});
   std::vector<uint8_t> expected(15999, 0x10);
   expected.push_back(0x80);
   EXPECT_EQ(Bytes(Voice()), expected);
@@ -131,9 +133,9 @@ TEST_F(Recording, AStopKeepsWhatWasCapturedUpToIt) {
 TEST_F(Recording, RefusedArgumentsAndRatesTouchNothing) {
   Existing();
   const State before = Now();
-  const std::tuple<int32_t, int32_t, int32_t> refused[] = {{3, 16, 100}, {0, 8, 100}, {1, 12, 100}, {1, 8, 0}, {2, 8, -5}};
-  for (auto [channels, bits, frames] : refused)
-    EXPECT_FALSE(Voice().RecordVoice(channels, bits, frames, 16000));
+  const std::tuple<int32_t, int32_t, int32_t> refused[] = {
+      {3, 16, 100}, {0, 8, 100}, {1, 12, 100}, {1, 8, 0}, {2, 8, -5}};
+  for (auto [channels, bits, frames] : refused) EXPECT_FALSE(Voice().RecordVoice(channels, bits, frames, 16000));
   EXPECT_TRUE(messages_.empty());
   // 2100..3998 Hz load from files and pass the dialog, but no device takes them.
   EXPECT_FALSE(Voice().RecordVoice(1, 8, 100, 3000));
@@ -169,13 +171,11 @@ TEST_P(RecordingFaults, BeforeCaptureLeaveTheVoiceAsItWas) {
   EXPECT_EQ(Voice().END, 44100);
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, RecordingFaults,
-                         testing::Values(Fault{KWaveOp::Open, 1, msg::kWaveInOpen},
-                                         Fault{KWaveOp::Prepare, 1, msg::kWaveInPrepare},
-                                         Fault{KWaveOp::Prepare, 2, msg::kWaveInPrepare},
-                                         Fault{KWaveOp::Queue, 1, msg::kWaveInAddBuffer},
-                                         Fault{KWaveOp::Queue, 2, msg::kWaveInAddBuffer},
-                                         Fault{KWaveOp::Start, 1, msg::kWaveInStart}));
+INSTANTIATE_TEST_SUITE_P(
+    Each, RecordingFaults,
+    testing::Values(Fault{KWaveOp::Open, 1, msg::kWaveInOpen}, Fault{KWaveOp::Prepare, 1, msg::kWaveInPrepare},
+                    Fault{KWaveOp::Prepare, 2, msg::kWaveInPrepare}, Fault{KWaveOp::Queue, 1, msg::kWaveInAddBuffer},
+                    Fault{KWaveOp::Queue, 2, msg::kWaveInAddBuffer}, Fault{KWaveOp::Start, 1, msg::kWaveInStart}));
 
 TEST_F(Recording, AFailureAfterCaptureBeganKeepsWhatWasCaptured) {
   Existing();

@@ -4,6 +4,7 @@
 // pointer and the record progress.
 #pragma once
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -21,6 +22,7 @@ class KLoggedWaveAudio final : public KWaveAudio {
   bool Reset(KWaveDirection d) override { return Sim.Reset(d); }
   bool Prepare(KWaveDirection d, KWaveBuffer& buffer) override { return Sim.Prepare(d, buffer); }
   bool Queue(KWaveDirection d, KWaveBuffer& buffer) override {
+    if (d == KWaveDirection::Input) InputFill.push_back(Uniform(buffer));
     if (!Sim.Queue(d, buffer)) return false;
     Queued[size_t(d)].push_back(buffer.Bytes / frameBytes_[size_t(d)]);
     return true;
@@ -36,8 +38,15 @@ class KLoggedWaveAudio final : public KWaveAudio {
 
   KSimulatedWaveAudio Sim;
   std::vector<int32_t> Queued[2];
+  // For each input buffer handed to Queue: the value all its bytes held, or -1.
+  std::vector<int> InputFill;
 
  private:
+  static int Uniform(const KWaveBuffer& buffer) {
+    bool same = std::all_of(buffer.Data, buffer.Data + buffer.Bytes, [&](uint8_t b) { return b == buffer.Data[0]; });
+    return same ? buffer.Data[0] : -1;
+  }
+
   int frameBytes_[2] = {1, 1};
 };
 
@@ -90,12 +99,13 @@ class WaveFixture : public VoiceFixture {
   static constexpr KWaveDirection kIn = KWaveDirection::Input;
 
   WaveFixture()
-      : set_(swap_,
-             [this](KBankSet& set, int32_t index) -> std::unique_ptr<KPcmFiles> {
-               return std::make_unique<KLoggingVoice>(
-                   set, index, [this](const std::string& text) { messages_.push_back(text); }, positions_, percents_);
-             },
-             &ui_, &audio_) {
+      : set_(
+            swap_,
+            [this](KBankSet& set, int32_t index) -> std::unique_ptr<KPcmFiles> {
+              return std::make_unique<KLoggingVoice>(
+                  set, index, [this](const std::string& text) { messages_.push_back(text); }, positions_, percents_);
+            },
+            &ui_, &audio_) {
     set_.SelectBank(1);
   }
 
