@@ -1,8 +1,6 @@
 // Playback: the frames of a range go to the output device straight from
 // mapped views of the voice's store, two buffers at a time, while the
 // overview's play pointer follows the device's position.
-#include <algorithm>
-
 #include "resources/StringTable.h"
 #include "voice/PcmIO.h"
 #include "voice/WavePair.h"
@@ -35,16 +33,11 @@ bool KPcmIO::StreamOut(int64_t from, int64_t to) {
   KWavePair pair(Services.Audio, KWaveDirection::Output, *Storage, Format());
   const int64_t start = from;
   for (;;) {
-    for (int slot : {KWavePair::kA, KWavePair::kB}) {
-      if (!pair.IsFree(slot) || from + kUnplayedTail >= to) continue;
-      const auto frames = int32_t(std::min<int64_t>(pair.FramesPerBuffer(), to - from));
-      KWavePair::KFill fill = pair.Fill(slot, from - 1, frames);
-      if (fill != KWavePair::KFill::Queued) {
-        if (int id = pair.FailureMessage(fill)) ShowMessageId(id);
-        pair.Stop();
-        return false;
-      }
-      from += frames;
+    KWavePair::KFill fill = pair.Refill(from, to, kUnplayedTail);
+    if (fill != KWavePair::KFill::Queued) {
+      if (int id = pair.FailureMessage(fill)) ShowMessageId(id);
+      pair.Stop();
+      return false;
     }
     ShowPlayPosition(int32_t(start + pair.Position()));
     if (Ui().StopRequested()) {

@@ -59,15 +59,11 @@ KPcmIO::KTake KPcmIO::StreamIn(KPcmMMap& store, int64_t frames, const KVoiceForm
   int64_t pos = 1;
   bool started = false;
   for (;;) {
-    for (int slot : {KWavePair::kA, KWavePair::kB}) {
-      if (!pair.IsFree(slot) || frames <= pos) continue;
-      const auto n = int32_t(std::min<int64_t>(pair.FramesPerBuffer(), frames - pos));
-      KWavePair::KFill fill = pair.Fill(slot, pos - 1, n);
-      if (fill != KWavePair::KFill::Queued) {
-        if (int id = pair.FailureMessage(fill)) ShowMessageId(id);
-        return stop(true);
-      }
-      pos += n;
+    // The buffers cover frames 1..frames - 1; the END frame is left to the caller.
+    KWavePair::KFill fill = pair.Refill(pos, frames, 0);
+    if (fill != KWavePair::KFill::Queued) {
+      if (int id = pair.FailureMessage(fill)) ShowMessageId(id);
+      return stop(true);
     }
     if (!started) {
       if (!pair.Start()) {

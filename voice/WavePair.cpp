@@ -21,10 +21,20 @@ void KWavePair::Free(Slot& slot) {
   slot = Slot{};
 }
 
-KWavePair::KFill KWavePair::Fill(int slot, int64_t first, int32_t frames) {
-  Slot& s = slots_[size_t(slot)];
+KWavePair::KFill KWavePair::Refill(int64_t& next, int64_t end, int64_t tail) {
+  for (Slot& s : slots_) {
+    if (s.View || next + tail >= end) continue;
+    const auto frames = int32_t(std::min<int64_t>(FramesPerBuffer(), end - next));
+    KFill fill = Fill(s, next - 1, frames);
+    if (fill != KFill::Queued) return fill;
+    next += frames;
+  }
+  return KFill::Queued;
+}
+
+KWavePair::KFill KWavePair::Fill(Slot& s, int64_t first, int32_t frames) {
   const int64_t offset = first * frameBytes_;
-  if (s.View || frames <= 0 || frames > FramesPerBuffer() || offset < 0 || offset > INT32_MAX) return KFill::NoView;
+  if (offset < 0 || offset > INT32_MAX) return KFill::NoView;
   s.View = store_.MapView(int32_t(offset), frames * frameBytes_);
   if (!s.View) return KFill::NoView;
   if (direction_ == KWaveDirection::Input) std::memset(s.View, silence_, size_t(frames * frameBytes_));

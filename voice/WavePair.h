@@ -15,8 +15,6 @@
 class KWavePair {
  public:
   static constexpr int32_t kBufferBytes = 65536;
-  static constexpr int kA = 0;
-  static constexpr int kB = 1;
   // The longest a loop waits between two looks at the device: short enough
   // for a smooth play pointer and a prompt stop.
   static constexpr int kPollMs = 10;
@@ -32,13 +30,13 @@ class KWavePair {
 
   // 65536 for mono 8-bit, 32768 for mono 16-bit and stereo 8-bit, 16384 for stereo 16-bit.
   int32_t FramesPerBuffer() const { return kBufferBytes / frameBytes_; }
-  bool IsFree(int slot) const { return slots_[size_t(slot)].View == nullptr; }
-  bool BothFree() const { return IsFree(kA) && IsFree(kB); }
+  bool BothFree() const { return !slots_[kA].View && !slots_[kB].View; }
 
-  // Maps `frames` frames of the store from frame index `first` (0-based)
-  // into a free `slot`, prepares it and queues it. On a failure the slot is
-  // free again.
-  KFill Fill(int slot, int64_t first, int32_t frames);
+  // Queues the free buffers, A first, with the store's frames from `next`
+  // (1-based, moved on past what was queued) while more than `tail` frames
+  // remain before `end`; each takes FramesPerBuffer() frames or the rest up
+  // to `end`. Queued, or the step that failed (that buffer is free again).
+  KFill Refill(int64_t& next, int64_t end, int64_t tail);
   // Gives back the buffers the device is through with, oldest first: A and
   // then B in one call, B alone otherwise. False when none was given back,
   // that is when the device still holds the oldest.
@@ -46,7 +44,7 @@ class KWavePair {
   // Resets the device, then unprepares every buffer still held and releases its view.
   void Stop();
 
-  // The message a failed Fill shows (0: none, for a view that could not be mapped).
+  // The message a failed Refill shows (0: none, for a view that could not be mapped).
   int FailureMessage(KFill fill) const;
   bool Start() { return audio_.Start(direction_); }
   // Frames heard or captured since the device was opened or reset.
@@ -55,11 +53,15 @@ class KWavePair {
   void Wait() { audio_.Wait(direction_, kPollMs); }
 
  private:
+  static constexpr int kA = 0;
+  static constexpr int kB = 1;
   struct Slot {
     KWaveBuffer Header;
     uint8_t* View = nullptr;
   };
   void Free(Slot& slot);
+  // Maps, prepares and queues `frames` frames from frame index `first` (0-based) in a free slot.
+  KFill Fill(Slot& slot, int64_t first, int32_t frames);
 
   KWaveAudio& audio_;
   KWaveDirection direction_;
