@@ -52,20 +52,6 @@ bool KPcmBank::PrepareLoad(const std::string& fileName) {
   return true;
 }
 
-bool KPcmBank::RecordVoice(int32_t channels, int32_t bits, int32_t frames, int32_t rate) {
-  if ((channels != 1 && channels != 2) || frames < 1 || (bits != 8 && bits != 16)) return false;
-  EmptyUndo();
-  Channels = channels;
-  BitsPerSample = bits;
-  SampleRate = rate;
-  END = MKR = MKL = FLG = ZiStart = 1;
-  bool recorded = RecordFrames(frames);
-  if (!recorded) END = MKR = MKL = FLG = ZiStart = 0;
-  OverviewStale = true;
-  Refresh();
-  return recorded;
-}
-
 bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   if (channels == Channels && bits == BitsPerSample) return false;
   if (END == 0) {
