@@ -86,9 +86,11 @@ class Window : public ::testing::Test {
     v.MKL = v.FLG = v.ZiStart = 1;
     v.OverviewStale = true;
   }
+  // The text of a control of the window itself (a dialog may have one of the same name).
   QString Text(const char* name) {
-    if (auto* edit = window_.findChild<QLineEdit*>(name)) return edit->text();
-    return window_.findChild<QAbstractButton*>(name)->text();
+    QWidget* client = window_.centralWidget();
+    if (auto* edit = client->findChild<QLineEdit*>(name)) return edit->text();
+    return client->findChild<QAbstractButton*>(name)->text();
   }
 
   TempDir dir_;
