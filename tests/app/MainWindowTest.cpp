@@ -197,9 +197,9 @@ TEST_F(Window, LoadAndSaveThroughTheFileCommands) {
 TEST_F(Window, ControlsAliasAndColours) {
   GiveVoice(1, 1000);
   window_.Banks().SelectBank(1);
-  window_.findChild<QScrollBar*>("ScrollBarSR")->setValue(16013);
+  window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR")->setValue(16013);
   EXPECT_EQ(window_.Current().SampleRate, 16000);
-  window_.findChild<QScrollBar*>("ScrollBarSR")->setValue(8030);
+  window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR")->setValue(8030);
   EXPECT_EQ(Text("EditSR"), "8025 Hz");
   Answer("TDlgString1", {"New alias"});
   window_.Runner().Run(KCommandId::StatusBarMouseDown);
