@@ -140,7 +140,11 @@ bool KCommandRunner::Run(KCommandId id) {
 
 bool KCommandRunner::Run(KCommandId id, const KCommandInput& input) {
   if (!context_ || !context_->Banks.CurrentVoice) return false;
+  const bool loop = id == KCommandId::MenuPlayAllClick || id == KCommandId::MenuPlayMarkedClick ||
+                    id == KCommandId::MenuPlayFLGClick || id == KCommandId::MenuRecordClick;
+  if (loop && Guard) Guard->Begin();
   const bool ok = RunWindowCommand(*context_, WindowCommand(id), input);
+  if (loop && Guard) Guard->End();
   auto& voice = static_cast<KPcmGui&>(context_->Voice());
   // The controls' commands rewrite only their own readouts.
   if (id == KCommandId::ScrollBarSRChange) voice.ShowRate();

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Drecord.h"
+#include "app/LoopGuard.h"
 #include "commands/CommandContext.h"
 #include "commands/CommandIds.h"
 #include "commands/FileDialogs.h"
@@ -70,6 +71,8 @@ class KCommandRunner final : public KCommandHost {
   std::function<std::optional<std::string>(const KFileDialogSpec&)> ChooseFile;
   // Runs after every command (the window's check marks).
   std::function<void()> AfterCommand;
+  // Holds the window's input while a play or record command runs.
+  KLoopGuard* Guard = nullptr;
 
  private:
   // Fills `input` from the dialog or prompt of the row; false when the user

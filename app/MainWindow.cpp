@@ -64,6 +64,8 @@ TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* 
   context_ = std::make_unique<KCommandContext>(*banks_, *runner_, display_.Options);
   runner_->Attach(*context_);
   runner_->AfterCommand = [this] { SyncChecks(); };
+  runner_->Guard = &guard_;
+  hooks_.StopPoll = [this] { return guard_.PollEscape(); };
 
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(ToQRgb(kSilver)));

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/CommandRunner.h"
+#include "app/LoopGuard.h"
 #include "app/PaintBox.h"
 #include "app/WindowView.h"
 #include "commands/CommandContext.h"
@@ -34,6 +35,7 @@ class TFormMain final : public QMainWindow {
   KDisplay& Display() { return display_; }
   KCommandContext& Context() { return *context_; }
   KCommandRunner& Runner() { return *runner_; }
+  KLoopGuard& Guard() { return guard_; }
   KPcmGui& Current() { return static_cast<KPcmGui&>(*banks_->CurrentVoice); }
   // The menu item or button of that object name.
   QAction* Action(const std::string& name) const;
@@ -67,6 +69,7 @@ class TFormMain final : public QMainWindow {
   void ConnectBoxes();
 
   KDialogs dialogs_;
+  KLoopGuard guard_;
   KQtUiHooks hooks_;
   KDisplay display_;
   std::unique_ptr<KBankSet> banks_;

@@ -48,7 +48,10 @@ int RunMelotrix(int argc, char** argv) {
   TFormMain window(swap, audio);
   window.setWindowTitle(MainWindowTitle(agent));
   PlaceMainWindow(window, PrimaryScreenWidth(), [&window](const QString& text) { ShowStartupError(&window, text); });
-  KDeactivationHook deactivation([&audio] { MxCloseAllWaveDeviceHandle(audio); });
+  // A loop that plays or records holds the devices: they close when it ends.
+  KDeactivationHook deactivation([&window, &audio] {
+    window.Guard().WhenIdle([&audio] { MxCloseAllWaveDeviceHandle(audio); });
+  });
   // Bank 1 is drawn first; the boxes show the loaded colours at their next paint.
   window.Banks().SelectBank(1);
   LoadColours(window.Display().Colours);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <Qt>
+#include <functional>
 
 #include "voice/UiHooks.h"
 
@@ -21,6 +22,10 @@ class KQtUiHooks final : public KUiHooks {
   void ProgressBar(int percent) override;
   void PushCursor(KCursorRole role) override;
   void PopCursor() override;
+  // The play and record loops ask on every pass; the window answers.
+  bool StopRequested() override { return StopPoll && StopPoll(); }
+
+  std::function<bool()> StopPoll;
 
  private:
   TDlgProgress& progress_;

@@ -242,3 +242,37 @@ TEST_F(Window, SplitOnAMonoVoiceRefusesBeforeItsDialog) {
 }
 
 }  // namespace
+
+#include <QKeyEvent>
+
+#include "platform/SimulatedWaveAudio.h"
+
+namespace {
+
+// Escape while the window plays stops the playback; until then the window
+// takes no other input, and afterwards it takes input again.
+TEST(WindowPlayback, EscapeStopsPlayingAndOtherInputWaits) {
+  TempDir dir;
+  KSimulatedWaveAudio audio;
+  TFormMain window(dir.Path(), audio);
+  window.Banks().SelectBank(1);
+  KPcmFiles& v = window.Banks().Bank(1);
+  v.SampleRate = 8000;
+  ASSERT_TRUE(v.Storage->Resize(200000));
+  v.END = v.MKR = 200000;
+  v.MKL = v.FLG = v.ZiStart = 1;
+  int waits = 0;
+  audio.WhenWaiting = [&](KWaveDirection direction) {
+    audio.Advance(direction, 1000);
+    if (++waits == 5) {
+      QApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier));
+      QApplication::postEvent(&window, new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    }
+  };
+  window.Action("MenuPlayAll")->trigger();
+  EXPECT_LT(audio.Played().size(), size_t(200000));  // stopped before the end
+  EXPECT_EQ(window.Banks().CurrentBankNumber, 1);     // F5 did not switch banks during the loop
+  EXPECT_FALSE(window.Guard().Active());
+}
+
+}  // namespace
