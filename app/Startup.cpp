@@ -49,9 +49,8 @@ int RunMelotrix(int argc, char** argv) {
   window.setWindowTitle(MainWindowTitle(agent));
   PlaceMainWindow(window, PrimaryScreenWidth(), [&window](const QString& text) { ShowStartupError(&window, text); });
   // A loop that plays or records holds the devices: they close when it ends.
-  KDeactivationHook deactivation([&window, &audio] {
-    window.Guard().WhenIdle([&audio] { MxCloseAllWaveDeviceHandle(audio); });
-  });
+  KDeactivationHook deactivation(
+      [&window, &audio] { window.Guard().WhenIdle([&audio] { MxCloseAllWaveDeviceHandle(audio); }); });
   // Bank 1 is drawn first; the boxes show the loaded colours at their next paint.
   window.Banks().SelectBank(1);
   LoadColours(window.Display().Colours);

@@ -271,7 +271,7 @@ TEST(WindowPlayback, EscapeStopsPlayingAndOtherInputWaits) {
   };
   window.Action("MenuPlayAll")->trigger();
   EXPECT_LT(audio.Played().size(), size_t(200000));  // stopped before the end
-  EXPECT_EQ(window.Banks().CurrentBankNumber, 1);     // F5 did not switch banks during the loop
+  EXPECT_EQ(window.Banks().CurrentBankNumber, 1);    // F5 did not switch banks during the loop
   EXPECT_FALSE(window.Guard().Active());
 }
 
