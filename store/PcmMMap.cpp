@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 
+#include "platform/BlockCopy.h"
 #include "platform/FileIO.h"
 
 namespace {
@@ -60,7 +62,31 @@ uint32_t NextNumber() {
   return next.fetch_add(1);
 }
 
-constexpr int32_t kChunk = 4096;
+// Bytes per copy call of CopyFrom: large enough that the calls cost
+// nothing beside the copying, small enough for a steady progress bar.
+constexpr int64_t kChunk = 8 << 20;
+
+// Copies `n` bytes at offset `at` from one file to the other, in the kernel
+// unless `inKernel` is false or turns out impossible (then it is cleared and
+// the bytes go through `buffer`).
+bool CopyChunk(int from, int to, int64_t at, size_t n, bool& inKernel, std::unique_ptr<uint8_t[]>& buffer) {
+  if (inKernel) {
+    errno = 0;
+    if (platform::CopyInKernel(from, at, to, at, n)) return true;
+    if (errno != ENOSYS && errno != EXDEV && errno != EOPNOTSUPP && errno != EINVAL) return false;
+    inKernel = false;
+  }
+  if (!buffer) buffer.reset(new uint8_t[KBlockCopy::kChunk]);
+  for (size_t done = 0; done < n;) {
+    size_t k = n - done < KBlockCopy::kChunk ? n - done : KBlockCopy::kChunk;
+    errno = 0;
+    if (!platform::ReadFully(from, buffer.get(), k, at + int64_t(done)) ||
+        !platform::WriteFully(to, buffer.get(), k, at + int64_t(done)))
+      return false;
+    done += k;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -175,6 +201,12 @@ bool KPcmMMap::WriteSlow(const KPcmCell& cell, bool poke) {
   return false;
 }
 
+bool KPcmMMap::WriteBytes(int32_t at, const void* p, int32_t n) {
+  if (fd_ < 0 || at < 0 || n < 0 || int64_t(at) + n > size_) return Fail("write", EINVAL);
+  errno = 0;
+  return platform::WriteFully(fd_, p, size_t(n), at) || Fail("write", errno != 0 ? errno : EIO);
+}
+
 uint8_t* KPcmMMap::MapView(int32_t offset, int32_t length) {
   if (fd_ < 0 || offset < 0 || length <= 0 || int64_t(offset) + length > size_) return nullptr;
   View* slot = nullptr;
@@ -218,18 +250,17 @@ bool KPcmMMap::CopyFrom(KPcmMMap& source, KCopyProgress* progress) {
   const int32_t oldSize = size_;
   // Reserve the whole length first: a full disk fails before a byte moves.
   if (total > size_ && !Resize(total)) return false;
-  uint8_t buffer[kChunk];
-  for (int32_t done = 0; done < total;) {
-    int32_t n = total - done < kChunk ? total - done : kChunk;
-    errno = 0;
-    if (!platform::ReadFully(source.fd_, buffer, size_t(n), done) ||
-        !platform::WriteFully(fd_, buffer, size_t(n), done)) {
+  bool inKernel = true;
+  std::unique_ptr<uint8_t[]> buffer;
+  for (int64_t done = 0; done < total;) {
+    int64_t n = total - done < kChunk ? total - done : kChunk;
+    if (!CopyChunk(source.fd_, fd_, done, size_t(n), inKernel, buffer)) {
       int err = errno != 0 ? errno : EIO;
       if (oldSize < size_ && ftruncate(fd_, oldSize) == 0) size_ = oldSize;
       return Fail("copy", err);
     }
+    KBlockCopy::Steps(progress, done, done + n, total);
     done += n;
-    if (progress) progress->CopyPercent(int(int64_t(done) * 100 / total));
   }
   if (total < size_ && ftruncate(fd_, total) != 0) return Fail("copy", errno);
   size_ = total;

@@ -77,13 +77,31 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   KPcmCell source = MakeCell();
   KPcmCell target(channels, bits / 8);
   const KResultSpec spec{END, target.FrameBytes, "the format translation", nullptr, "Translate voice format"};
+  auto frame = [&](KFrameWriter& out) {
+    Storage->ReadNext(source);
+    target.ConvertFrom(source);
+    out.Put(target);
+  };
+  // Runs of up to half a block of samples go through KSampleRun at once.
+  auto run = [&](KFrameWriter& out, const uint8_t* raw, int64_t frames) {
+    double in[KSampleRun::kBlock], converted[KSampleRun::kBlock];
+    uint8_t* to = out.Room(target.FrameBytes, frames);
+    KSampleRun::Decode(raw, source.BytesPerSample, int32_t(frames) * source.Channels, in);
+    KSampleRun::Convert(in, source.Channels, source.BytesPerSample, converted, target.Channels, target.BytesPerSample,
+                        int32_t(frames));
+    KSampleRun::Encode(converted, target.BytesPerSample, int32_t(frames) * target.Channels, to);
+    out.Commit(target.FrameBytes, frames);
+    return frames;
+  };
   auto convert = [&](KFrameWriter& out) {
     Storage->Seek(0);
-    for (int32_t frame = 1; frame <= END; ++frame) {
-      Storage->ReadNext(source);
-      target.ConvertFrom(source);
-      out.Put(target);
+    if (!source.ValidFormat() || !target.ValidFormat()) {
+      for (int32_t p = 1; p <= END; ++p) frame(out);
+      return;
     }
+    WalkRuns(
+        *Storage, source.FrameBytes, END, KSampleRun::kBlock / 2,
+        [&](const uint8_t* raw, int64_t frames) { return run(out, raw, frames); }, [&] { frame(out); });
   };
   return Rebuild(spec, convert, [&] {
     Channels = channels;
