@@ -131,12 +131,16 @@ bool KPcmMMap::Fail(const char* what, int err) {
   return false;
 }
 
-bool KPcmMMap::Resize(int32_t bytes) {
+bool KPcmMMap::Resize(int32_t bytes) { return SetLength(bytes, true); }
+
+bool KPcmMMap::SetSize(int32_t bytes) { return SetLength(bytes, false); }
+
+bool KPcmMMap::SetLength(int32_t bytes, bool reserve) {
   if (fd_ < 0) return false;
   if (bytes < 0) return Fail("resize", EINVAL);
   CloseCursor();
   CloseViews();
-  if (bytes > size_) {
+  if (bytes > size_ && reserve) {
     int err = posix_fallocate(fd_, size_, off_t(bytes) - size_);
     if (err != 0) {
       // Give back what a partial reservation may have added.
@@ -144,7 +148,7 @@ bool KPcmMMap::Resize(int32_t bytes) {
       }
       return Fail("resize", err);
     }
-  } else if (bytes < size_) {
+  } else if (bytes != size_) {
     if (ftruncate(fd_, bytes) != 0) return Fail("resize", errno);
   }
   size_ = bytes;
@@ -248,8 +252,9 @@ bool KPcmMMap::CopyFrom(KPcmMMap& source, KCopyProgress* progress) {
   source.CloseViews();
   const int32_t total = source.size_;
   const int32_t oldSize = size_;
-  // Reserve the whole length first: a full disk fails before a byte moves.
-  if (total > size_ && !Resize(total)) return false;
+  // The copy writes every byte, so the length is set without a reservation;
+  // a full disk fails the copy, which then gives the old length back.
+  if (total > size_ && !SetSize(total)) return false;
   bool inKernel = true;
   std::unique_ptr<uint8_t[]> buffer;
   for (int64_t done = 0; done < total;) {

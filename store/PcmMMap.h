@@ -35,6 +35,12 @@ class KPcmMMap {
   // that a full disk fails here instead of on first touch. On failure the
   // store keeps its old length.
   bool Resize(int32_t bytes);
+  // Sets the length without reserving the disk space, for a store that is
+  // written whole through WriteBytes or a file copy at once: those report a
+  // full disk themselves, and reserved blocks would have to be given back
+  // when the file is deleted, where the file system may wait for its
+  // journal.
+  bool SetSize(int32_t bytes);
 
   bool Seek(int32_t p);
   bool SeekFrame(int32_t a, int32_t b, int32_t c) { return Seek(a * b * c); }
@@ -90,6 +96,7 @@ class KPcmMMap {
 
  private:
   void Open(const std::string& path, bool exclusive);
+  bool SetLength(int32_t bytes, bool reserve);
   void Advance(int32_t n) {
     cur_ += n;
     pos_ += n;

@@ -13,7 +13,8 @@ KPcmBank::KPcmBank(KVoiceServices& services, int32_t bankNumber) : KPcmIO(servic
 KPcmBank::~KPcmBank() { EmptyUndo(); }
 
 void KPcmBank::ResetRecord() {
-  Storage->Resize(16);
+  // An empty voice's 16 bytes are never written: no disk space is reserved.
+  Storage->SetSize(16);
   Channels = 1;
   BitsPerSample = 8;
   SampleRate = 16000;
@@ -109,8 +110,16 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   });
 }
 
+std::unique_ptr<KPcmMMap> KPcmBank::NewWrittenStore(int64_t bytes, const char* operation) {
+  if (!FitsStore(bytes, operation)) return nullptr;
+  auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
+  if (store->Usable() && store->SetSize(bytes > 0 ? int32_t(bytes) : 16)) return store;
+  StoreFailed(*store);
+  return nullptr;
+}
+
 std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultSpec& spec) {
-  std::unique_ptr<KPcmMMap> store = NewStore(spec.Frames * spec.FrameBytes, spec.Operation);
+  std::unique_ptr<KPcmMMap> store = NewWrittenStore(spec.Frames * spec.FrameBytes, spec.Operation);
   if (!store || (spec.Label && *spec.Label && !SnapshotForEdit(spec.Label))) return nullptr;
   return store;
 }
