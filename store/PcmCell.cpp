@@ -39,17 +39,20 @@ namespace {
 // v), max(bottom, v) = (bottom > v ? bottom : v).
 struct KClipEight {
   __m128i Low, High;  // values 0..3, 4..7
-  KClipEight(const double* v, bool biased, double bottom, double top) {
-    const __m128d bias = _mm_set1_pd(128.0), lo = _mm_set1_pd(bottom), hi = _mm_set1_pd(top);
-    __m128i w[4];
-    for (int k = 0; k < 4; ++k) {
-      __m128d x = _mm_loadu_pd(v + 2 * k);
-      if (biased) x = _mm_add_pd(x, bias);
-      w[k] = _mm_cvttpd_epi32(_mm_max_pd(lo, _mm_min_pd(hi, x)));
-    }
-    Low = _mm_unpacklo_epi64(w[0], w[1]);
-    High = _mm_unpacklo_epi64(w[2], w[3]);
+  KClipEight(const double* v, bool biased, double bottom, double top)
+      : bias_(_mm_set1_pd(biased ? 128.0 : 0.0)), lo_(_mm_set1_pd(bottom)), hi_(_mm_set1_pd(top)), biased_(biased) {
+    Low = _mm_unpacklo_epi64(Two(v), Two(v + 2));
+    High = _mm_unpacklo_epi64(Two(v + 4), Two(v + 6));
   }
+
+ private:
+  __m128i Two(const double* v) const {
+    __m128d x = _mm_loadu_pd(v);
+    if (biased_) x = _mm_add_pd(x, bias_);
+    return _mm_cvttpd_epi32(_mm_max_pd(lo_, _mm_min_pd(hi_, x)));
+  }
+  __m128d bias_, lo_, hi_;
+  bool biased_;
 };
 
 }  // namespace
@@ -86,6 +89,16 @@ void KSampleRun::Scale(double* __restrict values, int32_t count, double factor) 
 
 void KSampleRun::AddScaled(double* __restrict sum, const double* __restrict values, int32_t count, double factor) {
   Each(count, [sum, values, factor](int32_t i) { sum[i] += values[i] * factor; });
+}
+
+void KSampleRun::ScaleRaw(const uint8_t* in, uint8_t* out, int64_t samples, int32_t bytesPerSample, double factor) {
+  double values[kBlock];
+  for (int64_t at = 0; at < samples; at += kBlock) {
+    const int32_t n = samples - at < kBlock ? int32_t(samples - at) : kBlock;
+    Decode(in + at * bytesPerSample, bytesPerSample, n, values);
+    Scale(values, n, factor);
+    Encode(values, bytesPerSample, n, out + at * bytesPerSample);
+  }
 }
 
 // Multiplying by 1 where a step of the rule does not apply changes nothing.

@@ -111,7 +111,7 @@ class KPcmCell {
 
   // Decodes FrameBytes raw bytes (the store's layout) and sets the values.
   bool Decode(const uint8_t* p) {
-    switch (FrameBytes * 4 + BytesPerSample) {
+    switch (ValidFormat() ? FrameBytes * 4 + BytesPerSample : 0) {
       case 1 * 4 + 1:
         SetMono8(p[0]);
         return true;
@@ -129,21 +129,28 @@ class KPcmCell {
         return false;
     }
   }
-  // Encodes the raw frame into FrameBytes bytes (copies of a fixed length,
-  // which the compiler turns into single moves).
+  // Encodes the raw frame into FrameBytes bytes, each sample as it was put
+  // into Raw (a copy the size of the stores before it is a single move that
+  // reads them straight back).
   bool Encode(uint8_t* p) const {
-    if (!ValidFormat()) return false;
-    switch (FrameBytes) {
-      case 1:
+    switch (ValidFormat() ? FrameBytes * 4 + BytesPerSample : 0) {
+      case 1 * 4 + 1:
         p[0] = Raw[0];
-        break;
-      case 2:
+        return true;
+      case 2 * 4 + 2:
         std::memcpy(p, Raw, 2);
-        break;
+        return true;
+      case 2 * 4 + 1:
+        p[0] = Raw[0];
+        p[1] = Raw[1];
+        return true;
+      case 4 * 4 + 2:
+        std::memcpy(p, Raw, 2);
+        std::memcpy(p + 2, Raw + 2, 2);
+        return true;
       default:
-        std::memcpy(p, Raw, 4);
+        return false;
     }
-    return true;
   }
   bool ValidFormat() const { return (Channels == 1 || Channels == 2) && (BytesPerSample == 1 || BytesPerSample == 2); }
 
@@ -215,6 +222,9 @@ class KSampleRun {
   static void Scale(double* values, int32_t count, double factor);
   // A cell scaled by `factor` and added to a sum: sum[i] += values[i] * factor.
   static void AddScaled(double* sum, const double* values, int32_t count, double factor);
+  // The amplifier's cells on raw samples: each of `samples` raw samples at
+  // `in` decoded, scaled by `factor` and stored at `out`; any count.
+  static void ScaleRaw(const uint8_t* in, uint8_t* out, int64_t samples, int32_t bytesPerSample, double factor);
   // The cell's ConvertFrom on `frames` frames of values (at most kBlock / 2):
   // from `inChannels` channels of `inBytes`-byte samples to `outChannels` of
   // `outBytes`-byte samples.

@@ -182,7 +182,7 @@ bool KPcmMMap::Seek(int32_t p) {
   int32_t offset = p % kWindow;
   int32_t reach = size_ - p < kWindow ? size_ - p : kWindow;
   size_t length = size_t(offset) + size_t(reach);
-  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, off_t(p - offset));
+  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, off_t(p - offset));
   if (m == MAP_FAILED) return Fail("map", errno);
   base_ = static_cast<uint8_t*>(m);
   baseLen_ = length;

@@ -252,16 +252,39 @@ void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KPr
   WalkRuns(store, cell.FrameBytes, int64_t(to) - from + 1, KPcmMMap::kWindow, run, frame);
 }
 
-// The same with the runs made frame by frame through `cell`.
+// Frames first.. of a run through a cell: each of the `frames` raw frames at
+// `in` decoded, changed, stored and encoded at `out`. The cell is one of
+// Channels x Width, constants that let the compiler fold the cell's format
+// tests away, or a copy of `format` when they are 0.
+template <int32_t Channels, int32_t Width, class Change>
+void ChangeFrames(const KPcmCell& format, const uint8_t* in, uint8_t* out, int32_t frames, int32_t first,
+                  Change& change) {
+  KPcmCell c = Channels ? KPcmCell(Channels, Width) : format;
+  for (int32_t i = 0; i < frames; ++i) {
+    c.Decode(in + i * c.FrameBytes);
+    change(c, first + i);
+    c.Store();
+    c.Encode(out + i * c.FrameBytes);
+  }
+}
+
+// The same with the runs made frame by frame through a cell of the format
+// of `cell`.
 template <class Change>
 void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress, int64_t& done,
                    Change change) {
   auto changeRun = [&cell, &change](const uint8_t* in, uint8_t* out, int32_t frames, int32_t first) {
-    for (int32_t i = 0; i < frames; ++i) {
-      cell.Decode(in + i * cell.FrameBytes);
-      change(cell, first + i);
-      cell.Store();
-      cell.Encode(out + i * cell.FrameBytes);
+    switch (cell.ValidFormat() ? cell.Channels * 4 + cell.BytesPerSample : 0) {
+      case 1 * 4 + 1:
+        return ChangeFrames<1, 1>(cell, in, out, frames, first, change);
+      case 1 * 4 + 2:
+        return ChangeFrames<1, 2>(cell, in, out, frames, first, change);
+      case 2 * 4 + 1:
+        return ChangeFrames<2, 1>(cell, in, out, frames, first, change);
+      case 2 * 4 + 2:
+        return ChangeFrames<2, 2>(cell, in, out, frames, first, change);
+      default:
+        return ChangeFrames<0, 0>(cell, in, out, frames, first, change);
     }
   };
   RewriteFrames(store, cell, from, to, progress, done, change, changeRun);

@@ -20,18 +20,6 @@ int EchoCount(double attenuation) {
   return n;
 }
 
-// The amplifier's cells on a run of raw samples: each value scaled by
-// `factor` and stored.
-void ScaleSamples(const uint8_t* in, uint8_t* out, int64_t samples, int32_t bytesPerSample, double factor) {
-  double values[kBlock];
-  for (int64_t at = 0; at < samples; at += kBlock) {
-    const int32_t n = int32_t(std::min<int64_t>(kBlock, samples - at));
-    KSampleRun::Decode(in + at * bytesPerSample, bytesPerSample, n, values);
-    KSampleRun::Scale(values, n, factor);
-    KSampleRun::Encode(values, bytesPerSample, n, out + at * bytesPerSample);
-  }
-}
-
 }  // namespace
 
 bool KPcmEdit::MathAmplifier(double percent) {
@@ -42,7 +30,7 @@ bool KPcmEdit::MathAmplifier(double percent) {
   const KPcmCell cell = MakeCell();
   auto scale = [factor](KPcmCell& c, int32_t) { c.Scale(factor); };
   auto scaleRun = [&cell, factor](const uint8_t* in, uint8_t* out, int32_t frames, int32_t) {
-    ScaleSamples(in, out, int64_t(frames) * cell.Channels, cell.BytesPerSample, factor);
+    KSampleRun::ScaleRaw(in, out, int64_t(frames) * cell.Channels, cell.BytesPerSample, factor);
   };
   return EditInPlace("Undo : Mathematical Amplifier", "Mathematical amplifier", MKR - MKL + 1,
                      [&](KProgress& progress) {
