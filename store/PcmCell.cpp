@@ -91,6 +91,14 @@ void KSampleRun::AddScaled(double* __restrict sum, const double* __restrict valu
   Each(count, [sum, values, factor](int32_t i) { sum[i] += values[i] * factor; });
 }
 
+void KSampleRun::Clip(double* __restrict values, int32_t bytesPerSample, int32_t count) {
+  if (bytesPerSample == 1) {
+    Each(count, [values](int32_t i) { values[i] = KPcmCell::Biased8(values[i]) - 128.0; });
+  } else {
+    Each(count, [values](int32_t i) { values[i] = KPcmCell::Clipped16(values[i]); });
+  }
+}
+
 void KSampleRun::ScaleRaw(const uint8_t* in, uint8_t* out, int64_t samples, int32_t bytesPerSample, double factor) {
   double values[kBlock];
   for (int64_t at = 0; at < samples; at += kBlock) {

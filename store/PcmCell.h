@@ -222,12 +222,16 @@ class KSampleRun {
   static void Scale(double* values, int32_t count, double factor);
   // A cell scaled by `factor` and added to a sum: sum[i] += values[i] * factor.
   static void AddScaled(double* sum, const double* values, int32_t count, double factor);
+  // The values a cell keeps after Store: values[i] clipped (8-bit: to
+  // -128..127 as Store clips them, 16-bit: to -32768..32767).
+  static void Clip(double* values, int32_t bytesPerSample, int32_t count);
   // The amplifier's cells on raw samples: each of `samples` raw samples at
   // `in` decoded, scaled by `factor` and stored at `out`; any count.
   static void ScaleRaw(const uint8_t* in, uint8_t* out, int64_t samples, int32_t bytesPerSample, double factor);
   // The cell's ConvertFrom on `frames` frames of values (at most kBlock / 2):
   // from `inChannels` channels of `inBytes`-byte samples to `outChannels` of
-  // `outBytes`-byte samples.
+  // `outBytes`-byte samples, up to its Store (Clip then gives the values it
+  // keeps, Encode its raw bytes).
   static void Convert(const double* in, int32_t inChannels, int32_t inBytes, double* out, int32_t outChannels,
                       int32_t outBytes, int32_t frames);
 };

@@ -156,7 +156,18 @@ class KFrameWriter {
     }
   }
   void Fill(const KPcmCell& cell, int64_t count) {
-    for (; count > 0; --count) Put(cell);
+    uint8_t frame[4];
+    if (!cell.Encode(frame)) {
+      for (; count > 0; --count) Put(cell);
+      return;
+    }
+    while (count > 0) {
+      int64_t n = count;
+      uint8_t* to = Room(cell.FrameBytes, n);
+      for (int64_t i = 0; i < n; ++i) std::memcpy(to + i * cell.FrameBytes, frame, size_t(cell.FrameBytes));
+      Commit(cell.FrameBytes, n);
+      count -= n;
+    }
   }
 
   // Room in the block for up to `frames` frames of `frameBytes` bytes: where

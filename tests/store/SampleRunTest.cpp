@@ -44,7 +44,8 @@ std::vector<uint8_t> ByCells(int channels, int width, std::vector<uint8_t> raw, 
 }
 
 // Values past every limit of both widths, halves either side of them, and
-// negative zero: each stored as a cell stores it.
+// negative zero: each stored as a cell stores it, and clipped to the value a
+// cell keeps.
 TEST(SampleRun, EncodeClipsAndTruncatesAsTheCell) {
   std::vector<double> values = {-1e9,   -40000, -32768.9, -32768.5, -32768,  -32767.5, -128.9, -128.5, -128,
                                 -127.9, -2.7,   -0.5,     -0.0,     0.0,     0.49,     2.7,    126.5,  127,
@@ -56,11 +57,14 @@ TEST(SampleRun, EncodeClipsAndTruncatesAsTheCell) {
       for (size_t from = 0; from + size_t(count) <= values.size(); from += size_t(count)) {
         std::vector<uint8_t> raw(size_t(count * width)), expected(raw.size());
         KSampleRun::Encode(&values[from], width, count, raw.data());
+        std::vector<double> kept(values.begin() + long(from), values.begin() + long(from) + count);
+        KSampleRun::Clip(kept.data(), width, count);
         KPcmCell cell(1, width);
         for (int32_t i = 0; i < count; ++i) {
           cell.Value1 = values[from + size_t(i)];
           cell.Store();
           cell.Encode(&expected[size_t(i * width)]);
+          ASSERT_EQ(kept[size_t(i)], cell.Value1) << "width " << width << " value " << values[from + size_t(i)];
         }
         ASSERT_EQ(raw, expected) << "width " << width << " from " << values[from];
       }
