@@ -30,12 +30,21 @@ struct KCommandInput {
 
 class KCommandContext {
  public:
-  KCommandContext(KBankSet& banks, KCommandHost& host) : Banks(banks), Host(host) {}
+  // Display options of its own (the command-line front end), or the run's
+  // shared ones (the window, whose display layer reads them).
+  KCommandContext(KBankSet& banks, KCommandHost& host) : KCommandContext(banks, host, ownOptions_) {}
+  KCommandContext(KBankSet& banks, KCommandHost& host, KDisplayOptions& options)
+      : Banks(banks), Host(host), Options(options) {}
+  KCommandContext(const KCommandContext&) = delete;
+  KCommandContext& operator=(const KCommandContext&) = delete;
 
   KPcmFiles& Voice() { return *Banks.CurrentVoice; }
 
   KBankSet& Banks;
   KCommandHost& Host;
-  KDisplayOptions Options;
+  KDisplayOptions& Options;
   KPromptTexts Prompts;
+
+ private:
+  KDisplayOptions ownOptions_;
 };

@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-base-dev fonts-dejavu-core
   libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  sox
+  sox locales xvfb xauth
 )
 
 missing=()
@@ -19,7 +19,17 @@ for pkg in "${PACKAGES[@]}"; do
   fi
 done
 
+# The readout tests check their texts under a German locale as well.
+german_locale() {
+  locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && return 0
+  [ "$(id -u)" -eq 0 ] || return 0
+  sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' >>/etc/locale.gen
+  locale-gen >/dev/null
+}
+
 if [ ${#missing[@]} -eq 0 ]; then
+  german_locale
   exit 0
 fi
 
@@ -32,3 +42,4 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 apt-get update
 apt-get install -y --no-install-recommends "${missing[@]}"
+german_locale

@@ -134,10 +134,10 @@ KColour KImageCanvas::PixelAt(int x, int y) const {
   return FromQRgb(image_->pixel(x, y));
 }
 
-std::string KImageCanvas::SavePng(const std::string& path) const {
+KStatus KImageCanvas::SavePng(const std::string& path) const {
   QImageWriter writer(QString::fromStdString(path), "png");
-  if (writer.write(*image_)) return {};
-  return "Can not write the image " + path + ": " + writer.errorString().toStdString();
+  if (writer.write(*image_)) return KStatus::Success();
+  return KStatus::Failure("Can not write the image " + path + ": " + writer.errorString().toStdString());
 }
 
 QFont KImageCanvas::BoxFont() {

@@ -69,15 +69,16 @@ TEST(SavePngTest, WritesTheImageAndReportsFailure) {
   KImageCanvas canvas(17, 9, 0x0000FF);
   canvas.FillRect(3, 2, 8, 6, 0xFF0000);
   const std::string path = dir / "box.png";
-  EXPECT_EQ(canvas.SavePng(path), "");
+  EXPECT_TRUE(canvas.SavePng(path).Ok);
   const QImage loaded(QString::fromStdString(path));
   ASSERT_EQ(loaded.size(), QSize(17, 9));
   EXPECT_EQ(loaded.pixel(0, 0), qRgb(255, 0, 0));
   EXPECT_EQ(loaded.pixel(3, 2), qRgb(0, 0, 255));
   EXPECT_EQ(loaded.pixel(8, 6), qRgb(255, 0, 0));
 
-  const std::string message = canvas.SavePng(dir / "missing/box.png");
-  EXPECT_NE(message.find("missing/box.png"), std::string::npos) << message;
+  const KStatus failed = canvas.SavePng(dir / "missing/box.png");
+  EXPECT_FALSE(failed.Ok);
+  EXPECT_NE(failed.Message.find("missing/box.png"), std::string::npos) << failed.Message;
 }
 
 }  // namespace

@@ -1,0 +1,159 @@
+#include "app/CommandRunner.h"
+
+#include <QApplication>
+#include <QFileDialog>
+
+#include "commands/PromptChecks.h"
+#include "commands/WindowCommands.h"
+#include "display/PcmGui.h"
+#include "display/PointerClicks.h"
+
+namespace {
+
+// "MXV file (*.MXV)| *.MXV; *.mxv | All file (*.*)| *.*" as Qt's name filters.
+QStringList NameFilters(const std::string& filter) {
+  QStringList parts = QString::fromStdString(filter).split('|');
+  QStringList filters;
+  for (int k = 0; k + 1 < parts.size(); k += 2)
+    filters << parts[k].trimmed() + " (" + parts[k + 1].trimmed().replace(';', ' ') + ")";
+  return filters;
+}
+
+}  // namespace
+
+std::optional<std::string> KCommandRunner::AskFile(const KFileDialogSpec& spec) {
+  if (ChooseFile) return ChooseFile(spec);
+  QFileDialog dialog(&window_, QString::fromStdString(spec.Title));
+  dialog.setObjectName(spec.Save ? "DlgSaveFile" : "DlgOpenFile");
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setNameFilters(NameFilters(spec.Filter));
+  dialog.setAcceptMode(spec.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(spec.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (spec.Save) dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultSuffix));
+  dialog.selectFile(QString::fromStdString(spec.FileName));
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList files = dialog.selectedFiles();
+  return files.isEmpty() ? std::string() : files.front().toStdString();
+}
+
+bool KCommandRunner::GatherLength(KCommandId id, KCommandInput& input) {
+  KCommandContext& c = *context_;
+  const bool hex = c.Options.LocationHex != 0;
+  const KLengthCommand command =
+      id == KCommandId::MenuAutoMarkClick ? KLengthCommand::AutoMark : KLengthCommand::InsertMute;
+  const std::string& remembered = c.Prompts.Text(LengthPromptFor(c, command));
+  std::optional<std::string> text;
+  if (command == KLengthCommand::AutoMark) {
+    const std::string label =
+        std::string("Please enter the length for Auto-Mark (Unit is ") + (hex ? "Hex.)" : "Sec.)");
+    text = dialogs_.String1.Ask("Auto-Mark", label, 7, remembered);
+  } else {
+    text = dialogs_.ChannelSelB.Ask(
+        "Insert mute", {"Please enter the length for inserting mute", hex ? "Hex." : "Sec.", 7, remembered});
+  }
+  if (!text) return false;
+  input.Frames = AcceptLengthText(c, command, *text);
+  return true;
+}
+
+bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
+  KCommandContext& c = *context_;
+  KPcmFiles& voice = c.Voice();
+  switch (WindowCommand(id).Gathers) {
+    case KGathers::OpenFile:
+    case KGathers::SaveFile: {
+      const std::optional<std::string> path = AskFile(*FileDialogFor(id, voice));
+      if (!path) return false;
+      input.Path = *path;
+      return true;
+    }
+    case KGathers::LengthPrompt:
+      return GatherLength(id, input);
+    case KGathers::AmplifierPrompt: {
+      const auto text = dialogs_.ChannelSelB.Ask(
+          "Mathematical amplifier", {"Please enter the percentage for mathematical amplifier ( 1 - 999)", "%", 3,
+                                     c.Prompts.Text(KPrompt::Amplifier)});
+      if (text) input.AmplifierPercent = *text;
+      return text.has_value();
+    }
+    case KGathers::EchoPrompt: {
+      const auto texts = dialogs_.ChannelSelC.Ask(
+          "Echo", {"Attenuation rate of voice magnitude (1 - 99)", "%", 2, c.Prompts.Text(KPrompt::EchoAttenuation)},
+          {"Reflect delay time (100 - 2000)", "mS", 4, c.Prompts.Text(KPrompt::EchoDelay)});
+      if (!texts) return false;
+      input.EchoAttenuation = (*texts)[0];
+      input.EchoDelay = (*texts)[1];
+      return true;
+    }
+    case KGathers::MixerDialog: {
+      const auto sources = dialogs_.Mixer.Ask();
+      if (!sources) return false;
+      for (size_t k = 0; k < input.Banks.size(); ++k) input.Banks[k] = (*sources)[k];
+      return true;
+    }
+    case KGathers::SplitDialog:
+    case KGathers::MergeDialog: {
+      // Split checks the voice before its dialog opens.
+      if (id == KCommandId::MenuSpiltChannelClick && !CheckSplit(c, input)) return false;
+      const auto banks = id == KCommandId::MenuSpiltChannelClick ? dialogs_.Split.Ask() : dialogs_.Merge.Ask();
+      if (!banks) return false;
+      input.Banks[0] = banks->channel1;
+      input.Banks[1] = banks->channel2;
+      return true;
+    }
+    case KGathers::FormatDialog: {
+      const auto format = dialogs_.Format.Ask(voice.Channels, voice.BitsPerSample);
+      if (!format) return false;
+      input.Channels = format->channels;
+      input.Bits = format->bitsPerSample;
+      return true;
+    }
+    case KGathers::AliasPrompt: {
+      const auto alias =
+          dialogs_.String1.Ask("Melotrix ", std::string(kAliasPromptLabel), int(kAliasLimit), voice.AliasName);
+      if (alias) input.Alias = *alias;
+      return alias.has_value();
+    }
+    case KGathers::Nothing:
+    case KGathers::RecordDialog:
+    case KGathers::ScrollBar:
+    case KGathers::ZoomInClick:
+      return true;
+  }
+  return true;
+}
+
+bool KCommandRunner::Run(KCommandId id) {
+  if (!context_ || !context_->Banks.CurrentVoice) return false;
+  if (WindowCommand(id).Gathers == KGathers::RecordDialog) {
+    // The dialog runs the row from its own button, with its own rate bar.
+    KPcmFiles& voice = context_->Voice();
+    bool ok = false;
+    dialogs_.Record.Ask(voice.Channels, voice.BitsPerSample, voice.SampleRate,
+                        [this, id, &ok](const KCommandInput& input) { ok = Run(id, input); });
+    return ok;
+  }
+  KCommandInput input;
+  if (!Gather(id, input)) return false;
+  return Run(id, input);
+}
+
+bool KCommandRunner::Run(KCommandId id, const KCommandInput& input) {
+  if (!context_ || !context_->Banks.CurrentVoice) return false;
+  const bool ok = RunWindowCommand(*context_, WindowCommand(id), input);
+  auto& voice = static_cast<KPcmGui&>(context_->Voice());
+  // The controls' commands rewrite only their own readouts.
+  if (id == KCommandId::ScrollBarSRChange) voice.ShowRate();
+  if (id == KCommandId::StatusBarMouseDown) voice.ShowAlias();
+  if (AfterCommand) AfterCommand();
+  return ok;
+}
+
+void KCommandRunner::RepaintNow() { window_.repaint(); }
+void KCommandRunner::ShowProgress() { dialogs_.Progress.ShowNow(); }
+void KCommandRunner::HideProgress() { dialogs_.Progress.HideNow(); }
+void KCommandRunner::Beep() { QApplication::beep(); }
+
+void KCommandRunner::RedrawZoomIn() {
+  if (context_ && context_->Banks.CurrentVoice) static_cast<KPcmGui&>(context_->Voice()).PaintZoomIn();
+}

@@ -1,0 +1,84 @@
+// KCommandRunner: how the main window runs a command. It gathers the
+// command's input from the dialog, prompt or control its row names, then
+// runs the row through RunWindowCommand; as the command map's host it shows
+// the progress bracket, beeps and redraws the zoom-in box.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/Drecord.h"
+#include "commands/CommandContext.h"
+#include "commands/CommandIds.h"
+#include "commands/FileDialogs.h"
+#include "dialogs/Dchselb.h"
+#include "dialogs/Dchselc.h"
+#include "dialogs/Dformat.h"
+#include "dialogs/Dlgmsg.h"
+#include "dialogs/Dlgstr1.h"
+#include "dialogs/Dmergech.h"
+#include "dialogs/Dmixer.h"
+#include "dialogs/Dprogess.h"
+#include "dialogs/Dsplitch.h"
+#include "dialogs/ProgressHooks.h"
+
+// The dialogs of the window, each created once and reused.
+struct KDialogs {
+  explicit KDialogs(QWidget* parent)
+      : Message(parent),
+        String1(parent),
+        ChannelSelB(parent),
+        ChannelSelC(parent),
+        Mixer(parent),
+        Split(parent),
+        Merge(parent),
+        Format(parent),
+        Progress(parent),
+        Record(parent) {}
+  TDlgMessage Message;
+  TDlgString1 String1;
+  TDlgChannelSelB ChannelSelB;
+  TDlgChannelSelC ChannelSelC;
+  TDlgMixer Mixer;
+  TDlgSplitChannel Split;
+  TDlgMergeChannel Merge;
+  TDlgVoiceFormat Format;
+  TDlgProgress Progress;
+  TDlgRecord Record;
+};
+
+class KCommandRunner final : public KCommandHost {
+ public:
+  KCommandRunner(QWidget& window, KDialogs& dialogs) : window_(window), dialogs_(dialogs) {}
+  void Attach(KCommandContext& context) { context_ = &context; }
+
+  // Gathers the input of the row `id` and runs it; false when a dialog was
+  // cancelled, a check refused or the operation failed.
+  bool Run(KCommandId id);
+  // Runs a row with input the caller gathered (control positions, clicks).
+  bool Run(KCommandId id, const KCommandInput& input);
+
+  void RepaintNow() override;
+  void ShowProgress() override;
+  void HideProgress() override;
+  void Beep() override;
+  void RedrawZoomIn() override;
+
+  // The open and save dialogs; tests answer them instead.
+  std::function<std::optional<std::string>(const KFileDialogSpec&)> ChooseFile;
+  // Runs after every command (the window's check marks).
+  std::function<void()> AfterCommand;
+
+ private:
+  // Fills `input` from the dialog or prompt of the row; false when the user
+  // cancelled (or a check before the dialog refused).
+  bool Gather(KCommandId id, KCommandInput& input);
+  bool GatherLength(KCommandId id, KCommandInput& input);
+  std::optional<std::string> AskFile(const KFileDialogSpec& spec);
+
+  QWidget& window_;
+  KDialogs& dialogs_;
+  KCommandContext* context_ = nullptr;
+};

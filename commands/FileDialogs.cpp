@@ -1,0 +1,48 @@
+#include "commands/FileDialogs.h"
+
+#include "voice/PcmFiles.h"
+
+namespace {
+
+struct Row {
+  KCommandId Command;
+  bool Save;
+  const char* Title;
+  const char* Format;  // "MXV": the filter, first name and default extension follow from it
+};
+
+constexpr Row kRows[] = {
+    {KCommandId::MenuLoadMXVClick, false, "Load MXV", "MXV"},
+    {KCommandId::MenuLoadWAVClick, false, "Load WAV", "WAV"},
+    {KCommandId::MenuLoadVOCClick, false, "Load VOC", "VOC"},
+    {KCommandId::MenuLoadCh1Bit8PCMClick, false, "Load Mono 8 bit raw PCM", "PCM"},
+    {KCommandId::MenuLoadCh1Bit16PCMClick, false, "Load Mono 16 bit raw PCM", "PCM"},
+    {KCommandId::MenuLoadCh2Bit8PCMClick, false, "Load Stereo 8 bit raw PCM", "PCM"},
+    {KCommandId::MenuLoadCh2Bit16PCMClick, false, "Load Stereo 16 bit raw PCM", "PCM"},
+    {KCommandId::MenuSaveMXVClick, true, "Save MXV", "MXV"},
+    {KCommandId::MenuSaveWAVClick, true, "Save WAV", "WAV"},
+    {KCommandId::MenuSaveVOCClick, true, "Save VOC", "VOC"},
+    {KCommandId::MenuSavePCMClick, true, "Save PCM", "PCM"},
+};
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = char(c | 0x20);
+  return text;
+}
+
+}  // namespace
+
+std::optional<KFileDialogSpec> FileDialogFor(KCommandId command, const KPcmFiles& voice) {
+  for (const Row& row : kRows) {
+    if (row.Command != command) continue;
+    const std::string format = row.Format;
+    KFileDialogSpec spec;
+    spec.Save = row.Save;
+    spec.Title = row.Title;
+    spec.Filter = format + " file (*." + format + ")| *." + format + "; *." + Lower(format) + " | All file (*.*)| *.*";
+    spec.FileName = row.Save ? voice.MakeSaveFileName("." + format) : "*." + format;
+    spec.DefaultSuffix = row.Save ? format : "";
+    return spec;
+  }
+  return std::nullopt;
+}

@@ -1,0 +1,157 @@
+#include "dialogs/DialogFrame.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFrame>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <iterator>
+
+#include "dialogs/ScreenCenter.h"
+
+namespace {
+
+constexpr int kLogoSize = 32;
+constexpr int kBanks = 12;
+const QColor kTeal(0, 128, 128);
+
+// The product logo: a teal tile with a white waveform across it.
+QPixmap Logo() {
+  QPixmap logo(kLogoSize, kLogoSize);
+  logo.fill(Qt::transparent);
+  QPainter painter(&logo);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(kTeal);
+  painter.drawRoundedRect(QRectF(0.5, 0.5, kLogoSize - 1, kLogoSize - 1), 6, 6);
+  const QPointF wave[] = {{4, 16}, {8, 10}, {11, 22}, {15, 5}, {18, 27}, {21, 12}, {24, 19}, {28, 16}};
+  painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter.drawPolyline(wave, int(std::size(wave)));
+  return logo;
+}
+
+QFont DialogFont() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(11);
+  return font;
+}
+
+QLabel* ProductName(QWidget* parent) {
+  QLabel* name = KAddLabel(parent, "LabelMelotrix", "Melotrix", {38, 8});
+  QFont font("Arial");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(24);
+  font.setBold(true);
+  font.setItalic(true);
+  name->setFont(font);
+  QPalette palette = name->palette();
+  palette.setColor(QPalette::WindowText, kTeal);
+  name->setPalette(palette);
+  name->adjustSize();
+  return name;
+}
+
+QPushButton* AddButton(QWidget* parent, const QString& name, const QString& text, QStyle::StandardPixmap glyph,
+                       const QRect& place) {
+  auto* button = new QPushButton(parent->style()->standardIcon(glyph), text, parent);
+  button->setObjectName(name);
+  button->setGeometry(place);
+  return button;
+}
+
+}  // namespace
+
+KDialogFrame::KDialogFrame(QWidget* parent, const QString& name, const QString& title, int width, int height)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setObjectName(name);
+  setWindowTitle(title);
+  setFont(DialogFont());
+  setFixedSize(width, height);
+  setSizeGripEnabled(false);
+  auto* logo = new QLabel(this);
+  logo->setObjectName("ImageLogo");
+  logo->setTextFormat(Qt::PlainText);
+  logo->setPixmap(Logo());
+  logo->setGeometry(4, 4, kLogoSize, kLogoSize);
+  ProductName(this);
+}
+
+void KDialogFrame::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (event->spontaneous()) return;
+  int x = 0;
+  int y = 0;
+  KGetScreenCenterXY(x, y, width(), height());
+  move(x, y);
+  PrepareShow();
+}
+
+void KDialogFrame::SetTitle(const std::string& title) { setWindowTitle(KText(title)); }
+
+QPushButton* KDialogFrame::AddOkButton(const QRect& place) {
+  QPushButton* ok = AddButton(this, "BitBtnOK", "OK", QStyle::SP_DialogOkButton, place);
+  ok->setDefault(true);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  return ok;
+}
+
+QPushButton* KDialogFrame::AddCancelButton(const QRect& place) {
+  QPushButton* cancel = AddButton(this, "BitBtnCancel", "Cancel", QStyle::SP_DialogCancelButton, place);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  return cancel;
+}
+
+QString KText(const std::string& text) { return QString::fromStdString(text); }
+
+QFrame* KAddPanel(QWidget* parent, const QString& name, const QRect& place, bool lowered) {
+  auto* panel = new QFrame(parent);
+  panel->setObjectName(name);
+  panel->setFrameStyle(QFrame::Panel | (lowered ? QFrame::Sunken : QFrame::Raised));
+  panel->setGeometry(place);
+  return panel;
+}
+
+QFrame* KAddLine(QWidget* parent, const QString& name, QPoint at, int width) {
+  auto* line = new QFrame(parent);
+  line->setObjectName(name);
+  line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+  line->setGeometry(at.x(), at.y(), width, 2);
+  return line;
+}
+
+QLabel* KAddLabel(QWidget* parent, const QString& name, const QString& text, QPoint at, int pixelSize) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  if (pixelSize > 0) KSetPixelSize(label, pixelSize);
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+void KSetLabelText(QLabel* label, const std::string& text) {
+  label->setText(KText(text));
+  label->adjustSize();
+}
+
+QComboBox* KAddBankList(QWidget* parent, const QString& name, QPoint at, int width, bool withNone) {
+  auto* list = new QComboBox(parent);
+  list->setObjectName(name);
+  list->setEditable(false);
+  if (withNone) list->addItem("None");
+  for (int bank = 1; bank <= kBanks; ++bank) list->addItem(QString("Bank %1").arg(bank));
+  list->setMaxVisibleItems(list->count());
+  list->setGeometry(at.x(), at.y(), width, list->sizeHint().height());
+  return list;
+}
+
+void KSetPixelSize(QWidget* widget, int pixelSize) {
+  QFont font = widget->font();
+  font.setPixelSize(pixelSize);
+  widget->setFont(font);
+}

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Draws the main window (with a stereo test voice made by sox) and every
+# dialog into PNG files: scripts/screenshots.sh [FOLDER], default docs/screenshots.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+folder=${1:-docs/screenshots}
+cmake --build build -j "$(nproc)" --target melotrix-screenshots >/dev/null
+voice=$(mktemp --suffix=.wav)
+trap 'rm -f "$voice"' EXIT
+sox -n -r 22050 -c 2 -b 16 "$voice" synth 1.5 sine 300 sine 450 vol 0.7
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} build/tools/melotrix-screenshots "$folder" "$voice"

@@ -1,0 +1,3 @@
+#include "support/QtTestMain.h"
+
+int main(int argc, char** argv) { return RunQtTests(argc, argv); }
