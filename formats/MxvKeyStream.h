@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 class KMxvKeyStream {
  public:
@@ -19,19 +20,38 @@ class KMxvKeyStream {
   uint8_t KeyB() const { return b_; }
 
  private:
-  // The keys live in locals: the data bytes could alias the members, which
-  // would force a store and a reload of both keys at every pair.
+  // The keys come back to where they started after 256 pairs, so the pairs
+  // are worked 256 at a time against one table of the XOR bytes: each pair
+  // exchanges its bytes and takes its table pair, in loops over plain
+  // arrays that the compiler vectorises.
+  static constexpr size_t kPeriod = 256;  // pairs
+
   void Apply(uint8_t* p, size_t n, bool scramble) {
-    uint8_t a = a_, b = b_;
-    for (size_t i = 0; i + 1 < n; i += 2) {
-      uint8_t first = p[i];
-      p[i] = uint8_t(p[i + 1] ^ (scramble ? b : a));
-      p[i + 1] = uint8_t(first ^ (scramble ? a : b));
-      ++a;
-      --b;
+    uint8_t mask[2 * kPeriod];
+    for (size_t k = 0; k < kPeriod; ++k) {
+      const uint8_t a = uint8_t(a_ + k), b = uint8_t(b_ - k);
+      mask[2 * k] = scramble ? b : a;
+      mask[2 * k + 1] = scramble ? a : b;
     }
-    a_ = a;
-    b_ = b;
+    const size_t pairs = n / 2;
+    size_t k = 0;
+    for (; k + kPeriod <= pairs; k += kPeriod) Swap<kPeriod>(p + 2 * k, mask, kPeriod);
+    Swap<0>(p + 2 * k, mask, pairs - k);
+    a_ = uint8_t(a_ + pairs);
+    b_ = uint8_t(b_ - pairs);
+  }
+
+  // Pairs 0..count-1 of `p` exchange their bytes and are XORed with those of
+  // `mask`; a nonzero Fixed is the count, known to the compiler.
+  template <size_t Fixed>
+  static void Swap(uint8_t* __restrict p, const uint8_t* __restrict mask, size_t count) {
+    for (size_t k = 0; k < (Fixed ? Fixed : count); ++k) {
+      uint16_t pair, key;
+      std::memcpy(&pair, p + 2 * k, 2);
+      std::memcpy(&key, mask + 2 * k, 2);
+      pair = uint16_t(uint16_t(pair << 8 | pair >> 8) ^ key);
+      std::memcpy(p + 2 * k, &pair, 2);
+    }
   }
 
   uint8_t a_;

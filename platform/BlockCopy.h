@@ -1,7 +1,9 @@
 // KBlockCopy: moves sample bytes between a voice file and the store's file
-// in blocks of 4096 bytes through one fixed buffer, so memory use does not
-// grow with the voice; an optional transform rewrites each block on the way
-// and the progress bar advances after every block.
+// through one fixed buffer, so memory use does not grow with the voice. The
+// copy is counted in steps of 4096 bytes: the progress bar is set after
+// every step, as it would be after every 4096-byte block, but the bytes move
+// in large blocks so that the system calls stay few. An optional transform
+// rewrites each block on the way.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +16,9 @@
 
 class KBlockCopy {
  public:
-  static constexpr size_t kBlock = 4096;
+  static constexpr int64_t kStep = 4096;
+  // Bytes per read and write: a multiple of kStep.
+  static constexpr size_t kChunk = 512 * 1024;
   // Rewrites one block in place; blocks hold whole byte pairs.
   using Transform = std::function<void(uint8_t*, size_t)>;
 
@@ -25,4 +29,9 @@ class KBlockCopy {
   // that ends early is a failed read; the message gives the system's reason.
   static KStatus Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
                      const Transform& transform, KCopyProgress& progress);
+
+  // Sets the bar (done / total in percent, truncated) for every step that a
+  // copy of `total` bytes completes when it moves from `before` to `after`
+  // bytes done: the multiples of kStep, and the end.
+  static void Steps(KCopyProgress* progress, int64_t before, int64_t after, int64_t total);
 };

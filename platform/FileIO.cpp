@@ -29,4 +29,15 @@ bool WriteFully(int fd, const void* p, size_t n, int64_t at) {
   return Fully(fd, static_cast<const uint8_t*>(p), n, at, ::pwrite);
 }
 
+bool CopyInKernel(int from, int64_t fromAt, int to, int64_t toAt, size_t n) {
+  off_t in = off_t(fromAt), out = off_t(toAt);
+  while (n > 0) {
+    ssize_t done = copy_file_range(from, &in, to, &out, n, 0);
+    if (done < 0 && errno == EINTR) continue;
+    if (done <= 0) return false;
+    n -= size_t(done);
+  }
+  return true;
+}
+
 }  // namespace platform

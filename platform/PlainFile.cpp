@@ -22,7 +22,17 @@ KPlainFile::~KPlainFile() { Close(); }
 
 bool KPlainFile::ReadAt(int64_t at, void* p, size_t n) const { return platform::ReadFully(fd_, p, n, at); }
 
-bool KPlainFile::WriteAt(int64_t at, const void* p, size_t n) { return platform::WriteFully(fd_, p, n, at); }
+bool KPlainFile::WriteAt(int64_t at, const void* p, size_t n) {
+  if (!platform::WriteFully(fd_, p, n, at)) return false;
+  if (writeBehind_ && at + int64_t(n) >= started_ + kWriteBehindBytes) StartWriteback(at + int64_t(n));
+  return true;
+}
+
+// Only a hint: the flush that follows reports any error.
+void KPlainFile::StartWriteback(int64_t end) {
+  sync_file_range(fd_, off_t(started_), off_t(end - started_), SYNC_FILE_RANGE_WRITE);
+  started_ = end;
+}
 
 bool KPlainFile::Close() {
   if (fd_ < 0) return true;

@@ -27,10 +27,21 @@ class KPlainFile {
   // Exactly `n` bytes at `at`, or false (end of file, error).
   bool ReadAt(int64_t at, void* p, size_t n) const;
   bool WriteAt(int64_t at, const void* p, size_t n);
+  // For a file that is flushed to the disk once written (a safe save): the
+  // disk starts on what has been written every few megabytes, while the
+  // rest is still being written, so that the flush at the end waits for
+  // little more than the last of it.
+  void WriteBehind() { writeBehind_ = true; }
   // Closes the file; false when the close reported an error.
   bool Close();
 
+  static constexpr int64_t kWriteBehindBytes = 4 << 20;
+
  private:
+  void StartWriteback(int64_t end);
+
   int fd_ = -1;
   int64_t size_ = 0;
+  bool writeBehind_ = false;
+  int64_t started_ = 0;  // writeback was started for the bytes before this offset
 };

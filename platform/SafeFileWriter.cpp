@@ -35,6 +35,7 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
     if (file_->IsOpen() || errno != EEXIST) break;
   }
   created_ = IsOpen();
+  if (created_) file_->WriteBehind();
   // A replaced file keeps its permissions.
   struct stat st {};
   if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();

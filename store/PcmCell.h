@@ -4,6 +4,8 @@
 // encodes and decodes it, and every layer above computes with it.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -32,14 +34,14 @@ class KPcmCell {
 
   void SetMono8(uint8_t raw) {
     Raw[0] = raw;
-    Value1 = double(raw) - 128.0;
+    Value1 = Value8(raw);
     Value2 = 0.0;
   }
   void SetStereo8(uint8_t raw1, uint8_t raw2) {
     Raw[0] = raw1;
     Raw[1] = raw2;
-    Value1 = double(raw1) - 128.0;
-    Value2 = double(raw2) - 128.0;
+    Value1 = Value8(raw1);
+    Value2 = Value8(raw2);
   }
   void SetMono16(int16_t raw) {
     PutWord(0, raw);
@@ -109,7 +111,7 @@ class KPcmCell {
 
   // Decodes FrameBytes raw bytes (the store's layout) and sets the values.
   bool Decode(const uint8_t* p) {
-    switch (FrameBytes * 4 + BytesPerSample) {
+    switch (ValidFormat() ? FrameBytes * 4 + BytesPerSample : 0) {
       case 1 * 4 + 1:
         SetMono8(p[0]);
         return true;
@@ -127,11 +129,28 @@ class KPcmCell {
         return false;
     }
   }
-  // Encodes the raw frame into FrameBytes bytes.
+  // Encodes the raw frame into FrameBytes bytes, each sample as it was put
+  // into Raw (a copy the size of the stores before it is a single move that
+  // reads them straight back).
   bool Encode(uint8_t* p) const {
-    if (!ValidFormat()) return false;
-    std::memcpy(p, Raw, size_t(FrameBytes));
-    return true;
+    switch (ValidFormat() ? FrameBytes * 4 + BytesPerSample : 0) {
+      case 1 * 4 + 1:
+        p[0] = Raw[0];
+        return true;
+      case 2 * 4 + 2:
+        std::memcpy(p, Raw, 2);
+        return true;
+      case 2 * 4 + 1:
+        p[0] = Raw[0];
+        p[1] = Raw[1];
+        return true;
+      case 4 * 4 + 2:
+        std::memcpy(p, Raw, 2);
+        std::memcpy(p + 2, Raw + 2, 2);
+        return true;
+      default:
+        return false;
+    }
   }
   bool ValidFormat() const { return (Channels == 1 || Channels == 2) && (BytesPerSample == 1 || BytesPerSample == 2); }
 
@@ -142,23 +161,77 @@ class KPcmCell {
   double Value1;
   double Value2;
 
+  // One sample's real value and its stored raw form, shared by the cell and
+  // by the runs of samples below so that both compute alike. The clipping
+  // reads "above the top: the top; below the bottom: the bottom";
+  // std::min(v, top) is exactly (top < v ? top : v), also for NaN and -0.
+  static double Value8(uint8_t raw) { return double(raw) - 128.0; }
+  static double Biased8(double value) { return std::max(std::min(value + 128.0, 255.0), 0.0); }
+  static uint8_t Raw8(double value) { return uint8_t(Biased8(value)); }
+  static double Clipped16(double value) { return std::max(std::min(value, 32767.0), -32768.0); }
+  static int16_t Raw16(double value) { return int16_t(Clipped16(value)); }
+  // A little-endian 16-bit sample at `p` (any alignment).
+  static int16_t LoadWord(const uint8_t* p) {
+    if constexpr (std::endian::native == std::endian::little) {
+      int16_t v;
+      std::memcpy(&v, p, 2);
+      return v;
+    } else {
+      return int16_t(uint16_t(p[0] | (p[1] << 8)));
+    }
+  }
+  static void StoreWord(uint8_t* p, int16_t v) {
+    if constexpr (std::endian::native == std::endian::little) {
+      std::memcpy(p, &v, 2);
+    } else {
+      p[0] = uint8_t(uint16_t(v) & 0xFF);
+      p[1] = uint8_t(uint16_t(v) >> 8);
+    }
+  }
+
  private:
+  // The stored value is the clipped one (not truncated).
   static uint8_t Clip8(double& value) {
-    double biased = value + 128.0;
-    if (biased > 255.0) biased = 255.0;
-    if (biased < 0.0) biased = 0.0;
+    double biased = Biased8(value);
     value = biased - 128.0;
     return uint8_t(biased);
   }
   static int16_t Clip16(double& value) {
-    if (value > 32767.0) value = 32767.0;
-    if (value < -32768.0) value = -32768.0;
+    value = Clipped16(value);
     return int16_t(value);
   }
-  static int16_t LoadWord(const uint8_t* p) { return int16_t(uint16_t(p[0] | (p[1] << 8))); }
   int16_t Word(int at) const { return LoadWord(Raw + at); }
-  void PutWord(int at, int16_t v) {
-    Raw[at] = uint8_t(uint16_t(v) & 0xFF);
-    Raw[at + 1] = uint8_t(uint16_t(v) >> 8);
-  }
+  void PutWord(int at, int16_t v) { StoreWord(Raw + at, v); }
+};
+
+// KSampleRun: the cell's arithmetic on runs of raw samples of one width
+// (channels interleaved as the store holds them), through blocks of real
+// values. A whole block is worked by loops of a fixed length over arrays
+// that do not overlap, which the compiler vectorises; every value comes out
+// of the same float64 operations, in the same order, as from cells frame by
+// frame. Counts are at most kBlock.
+class KSampleRun {
+ public:
+  static constexpr int32_t kBlock = 256;  // samples
+
+  // values[i] = the real value of raw sample i, as a cell decodes it.
+  static void Decode(const uint8_t* raw, int32_t bytesPerSample, int32_t count, double* values);
+  // Raw sample i = values[i] clipped and truncated as a cell stores it.
+  static void Encode(const double* values, int32_t bytesPerSample, int32_t count, uint8_t* raw);
+  // The cell's Scale: values[i] *= factor.
+  static void Scale(double* values, int32_t count, double factor);
+  // A cell scaled by `factor` and added to a sum: sum[i] += values[i] * factor.
+  static void AddScaled(double* sum, const double* values, int32_t count, double factor);
+  // The values a cell keeps after Store: values[i] clipped (8-bit: to
+  // -128..127 as Store clips them, 16-bit: to -32768..32767).
+  static void Clip(double* values, int32_t bytesPerSample, int32_t count);
+  // The amplifier's cells on raw samples: each of `samples` raw samples at
+  // `in` decoded, scaled by `factor` and stored at `out`; any count.
+  static void ScaleRaw(const uint8_t* in, uint8_t* out, int64_t samples, int32_t bytesPerSample, double factor);
+  // The cell's ConvertFrom on `frames` frames of values (at most kBlock / 2):
+  // from `inChannels` channels of `inBytes`-byte samples to `outChannels` of
+  // `outBytes`-byte samples, up to its Store (Clip then gives the values it
+  // keeps, Encode its raw bytes).
+  static void Convert(const double* in, int32_t inChannels, int32_t inBytes, double* out, int32_t outChannels,
+                      int32_t outBytes, int32_t frames);
 };

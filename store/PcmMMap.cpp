@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <mutex>
 
+#include "platform/BlockCopy.h"
 #include "platform/FileIO.h"
 
 namespace {
@@ -60,7 +62,31 @@ uint32_t NextNumber() {
   return next.fetch_add(1);
 }
 
-constexpr int32_t kChunk = 4096;
+// Bytes per copy call of CopyFrom: large enough that the calls cost
+// nothing beside the copying, small enough for a steady progress bar.
+constexpr int64_t kChunk = 8 << 20;
+
+// Copies `n` bytes at offset `at` from one file to the other, in the kernel
+// unless `inKernel` is false or turns out impossible (then it is cleared and
+// the bytes go through `buffer`).
+bool CopyChunk(int from, int to, int64_t at, size_t n, bool& inKernel, std::unique_ptr<uint8_t[]>& buffer) {
+  if (inKernel) {
+    errno = 0;
+    if (platform::CopyInKernel(from, at, to, at, n)) return true;
+    if (errno != ENOSYS && errno != EXDEV && errno != EOPNOTSUPP && errno != EINVAL) return false;
+    inKernel = false;
+  }
+  if (!buffer) buffer.reset(new uint8_t[KBlockCopy::kChunk]);
+  for (size_t done = 0; done < n;) {
+    size_t k = n - done < KBlockCopy::kChunk ? n - done : KBlockCopy::kChunk;
+    errno = 0;
+    if (!platform::ReadFully(from, buffer.get(), k, at + int64_t(done)) ||
+        !platform::WriteFully(to, buffer.get(), k, at + int64_t(done)))
+      return false;
+    done += k;
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -105,12 +131,16 @@ bool KPcmMMap::Fail(const char* what, int err) {
   return false;
 }
 
-bool KPcmMMap::Resize(int32_t bytes) {
+bool KPcmMMap::Resize(int32_t bytes) { return SetLength(bytes, true); }
+
+bool KPcmMMap::SetSize(int32_t bytes) { return SetLength(bytes, false); }
+
+bool KPcmMMap::SetLength(int32_t bytes, bool reserve) {
   if (fd_ < 0) return false;
   if (bytes < 0) return Fail("resize", EINVAL);
   CloseCursor();
   CloseViews();
-  if (bytes > size_) {
+  if (bytes > size_ && reserve) {
     int err = posix_fallocate(fd_, size_, off_t(bytes) - size_);
     if (err != 0) {
       // Give back what a partial reservation may have added.
@@ -118,7 +148,7 @@ bool KPcmMMap::Resize(int32_t bytes) {
       }
       return Fail("resize", err);
     }
-  } else if (bytes < size_) {
+  } else if (bytes != size_) {
     if (ftruncate(fd_, bytes) != 0) return Fail("resize", errno);
   }
   size_ = bytes;
@@ -152,7 +182,7 @@ bool KPcmMMap::Seek(int32_t p) {
   int32_t offset = p % kWindow;
   int32_t reach = size_ - p < kWindow ? size_ - p : kWindow;
   size_t length = size_t(offset) + size_t(reach);
-  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_POPULATE, fd_, off_t(p - offset));
+  void* m = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd_, off_t(p - offset));
   if (m == MAP_FAILED) return Fail("map", errno);
   base_ = static_cast<uint8_t*>(m);
   baseLen_ = length;
@@ -173,6 +203,12 @@ bool KPcmMMap::ReadSlow(KPcmCell& cell, bool peek) {
 bool KPcmMMap::WriteSlow(const KPcmCell& cell, bool poke) {
   if (active_ && Seek(pos_) && cur_ + cell.FrameBytes <= end_) return WriteNext(cell, poke);
   return false;
+}
+
+bool KPcmMMap::WriteBytes(int32_t at, const void* p, int32_t n) {
+  if (fd_ < 0 || at < 0 || n < 0 || int64_t(at) + n > size_) return Fail("write", EINVAL);
+  errno = 0;
+  return platform::WriteFully(fd_, p, size_t(n), at) || Fail("write", errno != 0 ? errno : EIO);
 }
 
 uint8_t* KPcmMMap::MapView(int32_t offset, int32_t length) {
@@ -216,20 +252,20 @@ bool KPcmMMap::CopyFrom(KPcmMMap& source, KCopyProgress* progress) {
   source.CloseViews();
   const int32_t total = source.size_;
   const int32_t oldSize = size_;
-  // Reserve the whole length first: a full disk fails before a byte moves.
-  if (total > size_ && !Resize(total)) return false;
-  uint8_t buffer[kChunk];
-  for (int32_t done = 0; done < total;) {
-    int32_t n = total - done < kChunk ? total - done : kChunk;
-    errno = 0;
-    if (!platform::ReadFully(source.fd_, buffer, size_t(n), done) ||
-        !platform::WriteFully(fd_, buffer, size_t(n), done)) {
+  // The copy writes every byte, so the length is set without a reservation;
+  // a full disk fails the copy, which then gives the old length back.
+  if (total > size_ && !SetSize(total)) return false;
+  bool inKernel = true;
+  std::unique_ptr<uint8_t[]> buffer;
+  for (int64_t done = 0; done < total;) {
+    int64_t n = total - done < kChunk ? total - done : kChunk;
+    if (!CopyChunk(source.fd_, fd_, done, size_t(n), inKernel, buffer)) {
       int err = errno != 0 ? errno : EIO;
       if (oldSize < size_ && ftruncate(fd_, oldSize) == 0) size_ = oldSize;
       return Fail("copy", err);
     }
+    KBlockCopy::Steps(progress, done, done + n, total);
     done += n;
-    if (progress) progress->CopyPercent(int(int64_t(done) * 100 / total));
   }
   if (total < size_ && ftruncate(fd_, total) != 0) return Fail("copy", errno);
   size_ = total;

@@ -35,6 +35,12 @@ class KPcmMMap {
   // that a full disk fails here instead of on first touch. On failure the
   // store keeps its old length.
   bool Resize(int32_t bytes);
+  // Sets the length without reserving the disk space, for a store that is
+  // written whole through WriteBytes or a file copy at once: those report a
+  // full disk themselves, and reserved blocks would have to be given back
+  // when the file is deleted, where the file system may wait for its
+  // journal.
+  bool SetSize(int32_t bytes);
 
   bool Seek(int32_t p);
   bool SeekFrame(int32_t a, int32_t b, int32_t c) { return Seek(a * b * c); }
@@ -60,16 +66,37 @@ class KPcmMMap {
   bool CursorActive() const { return active_; }
   int32_t CursorPosition() const { return pos_; }
 
+  // The bytes from the cursor to the end of its window, for walks that take
+  // whole runs of frames at a time: where they lie (null while the cursor is
+  // inactive) and how many there are.
+  const uint8_t* WindowRun(int32_t& bytes) const {
+    bytes = active_ ? int32_t(end_ - cur_) : 0;
+    return active_ ? cur_ : nullptr;
+  }
+  // Moves the cursor on by `bytes` (at most to the window's end), as reading
+  // that many bytes frame by frame would.
+  void Skip(int32_t bytes) {
+    if (active_) Advance(bytes);
+  }
+  // Writes `n` bytes at byte offset `at` (all within the store) through the
+  // file; the mapped windows and views see them at once. A walk writes its
+  // frames back a window at a time this way: a first write to a mapped page
+  // costs a page fault per page, a write of a whole block costs one call.
+  bool WriteBytes(int32_t at, const void* p, int32_t n);
+
   uint8_t* MapView(int32_t offset, int32_t length);
   bool UnmapView(const void* address);
 
-  // Makes this store an exact copy of `source`, 4096 bytes at a time.
+  // Makes this store an exact copy of `source`, the copy counted (and the
+  // bar set) in steps of 4096 bytes; the kernel copies the file itself
+  // where it can.
   bool CopyFrom(KPcmMMap& source, KCopyProgress* progress = nullptr);
 
   std::string GetFileName() const { return name_; }
 
  private:
   void Open(const std::string& path, bool exclusive);
+  bool SetLength(int32_t bytes, bool reserve);
   void Advance(int32_t n) {
     cur_ += n;
     pos_ += n;

@@ -14,7 +14,8 @@ KPcmBank::KPcmBank(KVoiceServices& services, int32_t bankNumber) : KPcmIO(servic
 KPcmBank::~KPcmBank() { EmptyUndo(); }
 
 void KPcmBank::ResetRecord() {
-  Storage->Resize(16);
+  // An empty voice's 16 bytes are never written: no disk space is reserved.
+  Storage->SetSize(16);
   Channels = 1;
   BitsPerSample = 8;
   SampleRate = 16000;
@@ -64,13 +65,31 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   KPcmCell source = MakeCell();
   KPcmCell target(channels, bits / 8);
   const KResultSpec spec{END, target.FrameBytes, "the format translation", nullptr, "Translate voice format"};
+  auto frame = [&](KFrameWriter& out) {
+    Storage->ReadNext(source);
+    target.ConvertFrom(source);
+    out.Put(target);
+  };
+  // Runs of up to half a block of samples go through KSampleRun at once.
+  auto run = [&](KFrameWriter& out, const uint8_t* raw, int64_t frames) {
+    double in[KSampleRun::kBlock], converted[KSampleRun::kBlock];
+    uint8_t* to = out.Room(target.FrameBytes, frames);
+    KSampleRun::Decode(raw, source.BytesPerSample, int32_t(frames) * source.Channels, in);
+    KSampleRun::Convert(in, source.Channels, source.BytesPerSample, converted, target.Channels, target.BytesPerSample,
+                        int32_t(frames));
+    KSampleRun::Encode(converted, target.BytesPerSample, int32_t(frames) * target.Channels, to);
+    out.Commit(target.FrameBytes, frames);
+    return frames;
+  };
   auto convert = [&](KFrameWriter& out) {
     Storage->Seek(0);
-    for (int32_t frame = 1; frame <= END; ++frame) {
-      Storage->ReadNext(source);
-      target.ConvertFrom(source);
-      out.Put(target);
+    if (!source.ValidFormat() || !target.ValidFormat()) {
+      for (int32_t p = 1; p <= END; ++p) frame(out);
+      return;
     }
+    WalkRuns(
+        *Storage, source.FrameBytes, END, KSampleRun::kBlock / 2,
+        [&](const uint8_t* raw, int64_t frames) { return run(out, raw, frames); }, [&] { frame(out); });
   };
   return Rebuild(spec, convert, [&] {
     Channels = channels;
@@ -78,8 +97,16 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   });
 }
 
+std::unique_ptr<KPcmMMap> KPcmBank::NewWrittenStore(int64_t bytes, const char* operation) {
+  if (!FitsStore(bytes, operation)) return nullptr;
+  auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
+  if (store->Usable() && store->SetSize(bytes > 0 ? int32_t(bytes) : 16)) return store;
+  StoreFailed(*store);
+  return nullptr;
+}
+
 std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultSpec& spec) {
-  std::unique_ptr<KPcmMMap> store = NewStore(spec.Frames * spec.FrameBytes, spec.Operation);
+  std::unique_ptr<KPcmMMap> store = NewWrittenStore(spec.Frames * spec.FrameBytes, spec.Operation);
   if (!store || (spec.Label && *spec.Label && !SnapshotForEdit(spec.Label))) return nullptr;
   return store;
 }

@@ -54,6 +54,11 @@ class KPcmBank : public KPcmIO {
   // overview stale.
   void TakeStore(std::unique_ptr<KPcmMMap> store);
 
+  // NewStore for a store that the caller writes whole at once (an edit's
+  // result, a load), sized without reserving the disk space (see
+  // KPcmMMap::SetSize): the writes report a full disk themselves.
+  std::unique_ptr<KPcmMMap> NewWrittenStore(int64_t bytes, const char* operation);
+
   // An edit that builds a new store: its length in frames of `FrameBytes`,
   // the operation a size message names, the undo label (null: no snapshot)
   // and the progress title.

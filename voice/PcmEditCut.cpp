@@ -37,16 +37,26 @@ bool KPcmEdit::MuteUnmark() { return MuteArea(false); }
 bool KPcmEdit::MuteArea(bool marked) {
   if (END == 0) return false;
   const int32_t inside = MKR - MKL + 1;
-  auto silence = [](KPcmCell& cell, int32_t) { cell.Clear(); };
+  const KPcmCell cell = MakeCell();
+  auto silence = [](KPcmCell& c, int32_t) { c.Clear(); };
+  // A cleared cell stores the format's silence.
+  auto silenceRun = [&cell](const uint8_t*, uint8_t* out, int32_t frames, int32_t) { Silence(cell, out, frames); };
+  auto mute = [&](int32_t from, int32_t to, KProgress& progress, int64_t& done) {
+    if (cell.ValidFormat()) {
+      RewriteFrames(*Storage, cell, from, to, progress, done, silence, silenceRun);
+    } else {
+      RewriteFrames(*Storage, cell, from, to, progress, done, silence);
+    }
+  };
   return EditInPlace(marked ? "Undo : Fill mute marked area" : "Undo : Fill mute unmark area",
                      marked ? "Mute marked area" : "Mute unmark area", marked ? inside : END - inside,
                      [&](KProgress& progress) {
                        int64_t done = 0;
                        if (marked) {
-                         RewriteFrames(*Storage, MakeCell(), MKL, MKR, progress, done, silence);
+                         mute(MKL, MKR, progress, done);
                        } else {
-                         RewriteFrames(*Storage, MakeCell(), 1, MKL - 1, progress, done, silence);
-                         RewriteFrames(*Storage, MakeCell(), MKR + 1, END, progress, done, silence);
+                         mute(1, MKL - 1, progress, done);
+                         mute(MKR + 1, END, progress, done);
                        }
                      });
 }

@@ -10,6 +10,37 @@
 #include "voice/EditFrames.h"
 #include "voice/PcmEdit1.h"
 
+namespace {
+
+// The mix of `frames` frames (all lying in each reader's run) into `to`: a
+// silent cell of the result's format, then each source's cell (converted to
+// that format as ConvertFrom converts and keeps it) added; stored. A source
+// past its END adds silence, which leaves the sum as it is.
+void AddRuns(std::vector<std::unique_ptr<KFrameReader>>& readers, const KPcmCell& result, int32_t frames, uint8_t* to) {
+  double sum[KSampleRun::kBlock], values[KSampleRun::kBlock], converted[KSampleRun::kBlock];
+  const int32_t samples = frames * result.Channels;
+  std::fill_n(sum, samples, 0.0);
+  for (auto& reader : readers) {
+    const KPcmCell& own = reader->Own();
+    int64_t n = frames;
+    if (const uint8_t* raw = reader->Run(n)) {
+      KSampleRun::Decode(raw, own.BytesPerSample, frames * own.Channels, values);
+      const double* add = values;
+      if (reader->Converts()) {
+        KSampleRun::Convert(values, own.Channels, own.BytesPerSample, converted, result.Channels, result.BytesPerSample,
+                            frames);
+        KSampleRun::Clip(converted, result.BytesPerSample, samples);
+        add = converted;
+      }
+      KSampleRun::AddScaled(sum, add, samples, 1.0);  // times 1 is the value itself
+    }
+    reader->Skip(frames);
+  }
+  KSampleRun::Encode(sum, result.BytesPerSample, samples, to);
+}
+
+}  // namespace
+
 bool KPcmEdit::MixBanks(const std::array<int32_t, 4>& sources) {
   // Empty banks count for nothing: not the length, the format or the rate.
   std::vector<KPcmEdit*> used;
@@ -32,12 +63,26 @@ bool KPcmEdit::MixBanks(const std::array<int32_t, 4>& sources) {
     readers.push_back(OpenReader(*bank, silence));
     if (!readers.back()) return false;
   }
+  const bool runs = silence.ValidFormat() && std::all_of(readers.begin(), readers.end(), [](const auto& reader) {
+                      return reader->Own().ValidFormat();
+                    });
   auto fill = [&](KFrameWriter& out) {
-    for (int32_t j = 0; j < len; ++j) {
-      KPcmCell sum = silence;
-      for (auto& reader : readers) sum.Add(reader->Next());
-      sum.Store();
-      out.Put(sum);
+    if (!runs) {
+      for (int32_t j = 0; j < len; ++j) {
+        KPcmCell sum = silence;
+        for (auto& reader : readers) sum.Add(reader->Next());
+        sum.Store();
+        out.Put(sum);
+      }
+      return;
+    }
+    for (int64_t j = 0; j < len;) {
+      int64_t frames = std::min<int64_t>(len - j, KSampleRun::kBlock / 2);
+      uint8_t* to = out.Room(silence.FrameBytes, frames);
+      for (auto& reader : readers) reader->Run(frames);
+      AddRuns(readers, silence, int32_t(frames), to);
+      out.Commit(silence.FrameBytes, frames);
+      j += frames;
     }
   };
   return Rebuild({len, silence.FrameBytes, "the mix", nullptr, "Mix"}, fill,

@@ -36,7 +36,7 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileT
 
   KCursorScope cursor(Ui(), KCursorRole::Load);
   KProgress progress(Ui(), kind.LoadTitle, layout.DataBytes);
-  std::unique_ptr<KPcmMMap> store = NewStore(layout.DataBytes, "the load");
+  std::unique_ptr<KPcmMMap> store = NewWrittenStore(layout.DataBytes, "the load");
   if (!store) return false;
   KPlainFile samples(store->GetFileName(), KPlainFile::Mode::ReadWrite);
   KBlockCopy::Transform unscramble;
