@@ -1,26 +1,72 @@
 #include "cli/Interrupt.h"
 
+#include <pthread.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "platform/SafeFileWriter.h"
+
 namespace {
 
-volatile sig_atomic_t interrupted = 0;
+std::atomic<bool> inLoop{false};
+std::atomic<bool> interrupted{false};
 
-void OnInterrupt(int) { interrupted = 1; }
+sigset_t QuitSignals() {
+  sigset_t set;
+  sigemptyset(&set);
+  sigaddset(&set, SIGINT);
+  sigaddset(&set, SIGTERM);
+  sigaddset(&set, SIGHUP);
+  return set;
+}
+
+[[noreturn]] void Watch(std::string runFolder) {
+  const sigset_t set = QuitSignals();
+  for (;;) {
+    int number = 0;
+    if (sigwait(&set, &number) != 0) continue;
+    if (number == SIGINT && inLoop) {
+      interrupted = true;
+      continue;
+    }
+    // The main thread may be in the middle of any step; nothing of it is
+    // needed any more. What would outlive the process goes first.
+    KSafeFileWriter::RemoveTemporaries();
+    std::error_code ignored;
+    std::filesystem::remove_all(runFolder, ignored);
+    // Ended by the signal itself, as the shell expects of an interrupted
+    // program; the exit status is the fallback.
+    signal(number, SIG_DFL);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, number);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    raise(number);
+    _exit(128 + number);
+  }
+}
 
 }  // namespace
 
-bool KCliUi::StopRequested() { return interrupted != 0; }
+bool KCliUi::StopRequested() { return interrupted; }
+
+void BlockQuitSignals() {
+  const sigset_t set = QuitSignals();
+  pthread_sigmask(SIG_BLOCK, &set, nullptr);
+}
+
+void WatchQuitSignals(const std::string& runFolder) { std::thread(Watch, runFolder).detach(); }
 
 KInterruptScope::KInterruptScope() {
-  interrupted = 0;
-  struct sigaction action {};
-  action.sa_handler = &OnInterrupt;
-  sigemptyset(&action.sa_mask);
-  // No SA_RESTART: a wait on the device returns at once to let the loop see it.
-  action.sa_flags = 0;
-  sigaction(SIGINT, &action, &old_);
+  interrupted = false;
+  inLoop = true;
 }
 
 KInterruptScope::~KInterruptScope() {
-  sigaction(SIGINT, &old_, nullptr);
-  interrupted = 0;
+  inLoop = false;
+  interrupted = false;
 }

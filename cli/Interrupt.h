@@ -1,9 +1,13 @@
-// Ctrl+C in melotrix-cli. While a play or record command runs, SIGINT stops
-// its loop as Escape does in the window: the take keeps what was captured
-// and the script goes on. Outside those commands SIGINT ends the run as usual.
+// Signals in melotrix-cli. A watcher thread takes SIGINT, SIGTERM and SIGHUP.
+// While a play or record command runs, SIGINT stops its loop as Escape does
+// in the window: the take keeps what was captured and the script goes on.
+// Otherwise any of them ends the run at once, cleanly: the run folder with
+// every swap file and the temporary file of a save in progress are removed
+// (the file being saved over stays as it was), and the process ends by that
+// signal, as an interrupted program does.
 #pragma once
 
-#include <signal.h>
+#include <string>
 
 #include "voice/UiHooks.h"
 
@@ -14,14 +18,17 @@ class KCliUi final : public KUiHooks {
   bool StopRequested() override;
 };
 
-// Catches SIGINT for the life of the scope and puts the previous handling back.
+// Blocks the three signals in this thread and every thread it starts; call
+// first thing in main, before any other thread exists.
+void BlockQuitSignals();
+// Starts the watcher for a run whose swap files live in `runFolder`.
+void WatchQuitSignals(const std::string& runFolder);
+
+// SIGINT stops the running loop for the life of the scope.
 class KInterruptScope {
  public:
   KInterruptScope();
   ~KInterruptScope();
   KInterruptScope(const KInterruptScope&) = delete;
   KInterruptScope& operator=(const KInterruptScope&) = delete;
-
- private:
-  struct sigaction old_ {};
 };

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "cli/FileTools.h"
+#include "cli/Interrupt.h"
 #include "cli/Session.h"
 #include "cli/Usage.h"
 
@@ -108,6 +109,7 @@ int RunScriptMode(const KWords& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  BlockQuitSignals();
   KWords args(argv + 1, argv + argc);
   if (args.empty()) return UsageError("no script given");
   const std::string& first = args[0];

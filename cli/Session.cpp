@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "cli/CliVoice.h"
+#include "cli/Interrupt.h"
 #include "resources/StringTable.h"
 
 bool KCliSession::Open() {
@@ -14,6 +15,7 @@ bool KCliSession::Open() {
     std::cerr << "melotrix-cli: " << error << std::endl;
     return false;
   }
+  WatchQuitSignals(folder_.Path());
   banks_ = std::make_unique<KBankSet>(folder_.Path(), KCliVoice::Factory(log_), &ui_, &audio_);
   banks_->SelectBank(1);
   context_ = std::make_unique<KCommandContext>(*banks_, host_);

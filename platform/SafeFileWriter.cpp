@@ -6,8 +6,27 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <mutex>
+#include <set>
 
 namespace {
+
+// The temporaries that exist right now, for RemoveTemporaries.
+std::mutex& LiveMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+std::set<std::string>& Live() {
+  static std::set<std::string> live;
+  return live;
+}
+void Track(const std::string& temp, bool alive) {
+  std::lock_guard<std::mutex> lock(LiveMutex());
+  if (alive)
+    Live().insert(temp);
+  else
+    Live().erase(temp);
+}
 
 // The file a save really replaces: the end of a symbolic link, so that a
 // linked voice file is updated instead of the link being overwritten.
@@ -35,6 +54,7 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
     if (file_->IsOpen() || errno != EEXIST) break;
   }
   created_ = IsOpen();
+  if (created_) Track(temp_, true);
   if (created_) file_->WriteBehind();
   // A replaced file keeps its permissions.
   struct stat st {};
@@ -47,6 +67,7 @@ void KSafeFileWriter::Discard() {
   if (!created_) return;
   file_->Close();
   ::unlink(temp_.c_str());
+  Track(temp_, false);
   created_ = false;
 }
 
@@ -55,6 +76,12 @@ bool KSafeFileWriter::Commit() {
   bool written = fdatasync(file_->Fd()) == 0;
   bool closed = file_->Close();
   if (!written || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+  Track(temp_, false);
   created_ = false;
   return true;
+}
+
+void KSafeFileWriter::RemoveTemporaries() {
+  std::lock_guard<std::mutex> lock(LiveMutex());
+  for (const std::string& temp : Live()) ::unlink(temp.c_str());
 }
