@@ -36,8 +36,12 @@ sigset_t QuitSignals() {
     // The main thread may be in the middle of any step; nothing of it is
     // needed any more. What would outlive the process goes first.
     KSafeFileWriter::RemoveTemporaries();
-    std::error_code ignored;
-    std::filesystem::remove_all(runFolder, ignored);
+    // The folder is moved aside first: the main thread, still running, can
+    // then create no new swap file in it while it is being removed.
+    std::error_code moved, ignored;
+    const std::string gone = runFolder + ".ending";
+    std::filesystem::rename(runFolder, gone, moved);
+    std::filesystem::remove_all(moved ? runFolder : gone, ignored);
     // Ended by the signal itself, as the shell expects of an interrupted
     // program; the exit status is the fallback.
     signal(number, SIG_DFL);
