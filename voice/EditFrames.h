@@ -101,7 +101,6 @@ class KFrameReader {
       left_ -= int32_t(n);
       frames -= n;
     }
-    if (left_ < 0) left_ = 0;
   }
 
  private:
@@ -137,7 +136,7 @@ class KFrameWriter {
     progress_.Step(++done_);
   }
   void Copy(KFrameReader& from, int64_t count) {
-    if (from.Converts()) {
+    if (from.Converts() || !from.Own().ValidFormat()) {
       for (; count > 0; --count) Put(from.Next());
       return;
     }
@@ -234,8 +233,9 @@ void WalkRuns(KPcmMMap& store, int32_t frameBytes, int64_t frames, int64_t most,
 // into `cell`, passed to change(cell, p), stored with clipping and written
 // back. The frames are taken a window's run at a time and written back
 // whole: changeRun(in, out, n, p) must make of the n raw frames at `in`,
-// the first of them frame p, the bytes the cells would give. `done` counts
-// the frames for the progress bar across several runs.
+// the first of them frame p, the bytes the cells would give (a format that
+// is none of the four goes frame by frame). `done` counts the frames for
+// the progress bar across several runs.
 template <class Change, class ChangeRun>
 void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress, int64_t& done,
                    Change change, ChangeRun changeRun) {
@@ -260,17 +260,19 @@ void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KPr
     store.WriteNext(cell);
     step(1);
   };
+  if (!cell.ValidFormat()) {
+    while (p <= to) frame();
+    return;
+  }
   WalkRuns(store, cell.FrameBytes, int64_t(to) - from + 1, KPcmMMap::kWindow, run, frame);
 }
 
 // Frames first.. of a run through a cell: each of the `frames` raw frames at
-// `in` decoded, changed, stored and encoded at `out`. The cell is one of
-// Channels x Width, constants that let the compiler fold the cell's format
-// tests away, or a copy of `format` when they are 0.
+// `in` decoded, changed, stored and encoded at `out`, by a cell of Channels
+// x Width, constants that let the compiler fold the cell's format tests.
 template <int32_t Channels, int32_t Width, class Change>
-void ChangeFrames(const KPcmCell& format, const uint8_t* in, uint8_t* out, int32_t frames, int32_t first,
-                  Change& change) {
-  KPcmCell c = Channels ? KPcmCell(Channels, Width) : format;
+void ChangeFrames(const uint8_t* in, uint8_t* out, int32_t frames, int32_t first, Change& change) {
+  KPcmCell c(Channels, Width);
   for (int32_t i = 0; i < frames; ++i) {
     c.Decode(in + i * c.FrameBytes);
     change(c, first + i);
@@ -280,22 +282,20 @@ void ChangeFrames(const KPcmCell& format, const uint8_t* in, uint8_t* out, int32
 }
 
 // The same with the runs made frame by frame through a cell of the format
-// of `cell`.
+// of `cell` (runs come only in the four formats).
 template <class Change>
 void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress, int64_t& done,
                    Change change) {
   auto changeRun = [&cell, &change](const uint8_t* in, uint8_t* out, int32_t frames, int32_t first) {
-    switch (cell.ValidFormat() ? cell.Channels * 4 + cell.BytesPerSample : 0) {
+    switch (cell.Channels * 4 + cell.BytesPerSample) {
       case 1 * 4 + 1:
-        return ChangeFrames<1, 1>(cell, in, out, frames, first, change);
+        return ChangeFrames<1, 1>(in, out, frames, first, change);
       case 1 * 4 + 2:
-        return ChangeFrames<1, 2>(cell, in, out, frames, first, change);
+        return ChangeFrames<1, 2>(in, out, frames, first, change);
       case 2 * 4 + 1:
-        return ChangeFrames<2, 1>(cell, in, out, frames, first, change);
+        return ChangeFrames<2, 1>(in, out, frames, first, change);
       case 2 * 4 + 2:
-        return ChangeFrames<2, 2>(cell, in, out, frames, first, change);
-      default:
-        return ChangeFrames<0, 0>(cell, in, out, frames, first, change);
+        return ChangeFrames<2, 2>(in, out, frames, first, change);
     }
   };
   RewriteFrames(store, cell, from, to, progress, done, change, changeRun);

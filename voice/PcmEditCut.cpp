@@ -42,11 +42,7 @@ bool KPcmEdit::MuteArea(bool marked) {
   // A cleared cell stores the format's silence.
   auto silenceRun = [&cell](const uint8_t*, uint8_t* out, int32_t frames, int32_t) { Silence(cell, out, frames); };
   auto mute = [&](int32_t from, int32_t to, KProgress& progress, int64_t& done) {
-    if (cell.ValidFormat()) {
-      RewriteFrames(*Storage, cell, from, to, progress, done, silence, silenceRun);
-    } else {
-      RewriteFrames(*Storage, cell, from, to, progress, done, silence);
-    }
+    RewriteFrames(*Storage, cell, from, to, progress, done, silence, silenceRun);
   };
   return EditInPlace(marked ? "Undo : Fill mute marked area" : "Undo : Fill mute unmark area",
                      marked ? "Mute marked area" : "Mute unmark area", marked ? inside : END - inside,

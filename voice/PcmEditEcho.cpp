@@ -35,11 +35,7 @@ bool KPcmEdit::MathAmplifier(double percent) {
   return EditInPlace("Undo : Mathematical Amplifier", "Mathematical amplifier", MKR - MKL + 1,
                      [&](KProgress& progress) {
                        int64_t done = 0;
-                       if (cell.ValidFormat()) {
-                         RewriteFrames(*Storage, cell, MKL, MKR, progress, done, scale, scaleRun);
-                       } else {
-                         RewriteFrames(*Storage, cell, MKL, MKR, progress, done, scale);
-                       }
+                       RewriteFrames(*Storage, cell, MKL, MKR, progress, done, scale, scaleRun);
                      });
 }
 

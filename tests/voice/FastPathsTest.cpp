@@ -224,6 +224,34 @@ TEST_F(FastPaths, MixOfSourcesInDifferentFormats) {
   EXPECT_EQ(Bytes(Current()), expected);
 }
 
+// A voice record whose format is none of the four (a width of 0 or 24 bits)
+// takes no runs: the in-place edits leave its bytes alone, the others end
+// without dividing by a frame of zero bytes.
+TEST_F(FastPaths, UnknownFormatsGoFrameByFrame) {
+  for (int bits : {0, 24}) {
+    const std::vector<uint8_t> raw = Give(2, 16);
+    Current().BitsPerSample = bits;
+    const std::vector<std::function<bool(KPcmFiles&)>> inPlace = {[](KPcmFiles& v) { return v.MathAmplifier(150); },
+                                                                  &KPcmFiles::MuteMarked, &KPcmFiles::FadeIn};
+    for (const auto& edit : inPlace) {
+      edit(Current());
+      uint8_t* view = Current().Storage->MapView(0, int32_t(raw.size()));
+      ASSERT_NE(view, nullptr);
+      EXPECT_EQ(std::vector<uint8_t>(view, view + raw.size()), raw) << bits;
+      Current().Storage->UnmapView(view);
+    }
+    for (auto edit : {&KPcmFiles::CutMarked, &KPcmFiles::CopyMarked, &KPcmFiles::PasteByInsert}) {
+      Give(2, 16);
+      Current().BitsPerSample = bits;
+      (Current().*edit)();
+    }
+    Current().BitsPerSample = bits;
+    Current().Echo(280, 60);
+    Current().BitsPerSample = bits;
+    Current().TranslateFormat(1, 8);
+  }
+}
+
 // The bars of a snapshot and of the amplifier after it: every 4096 bytes of
 // the copy, every 4096 frames of the walk.
 TEST_F(FastPaths, ProgressStepsOfSnapshotAndWalk) {
