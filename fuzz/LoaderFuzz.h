@@ -90,12 +90,14 @@ class KLoaderScratch {
 
   // Saves the loaded voice in its own format and loads it back: the same
   // format, rate and alias (WAV, VOC and raw keep none, so it stays empty),
-  // and the frames a save writes (whole groups of four bytes).
+  // and the frames a save writes (whole groups of four bytes). A raw file
+  // of no bytes is not loaded back: an empty file is refused.
   void RoundTrip(KPcmFiles& v, const KFileFormat& format) {
     const int64_t saved = int64_t(v.END) * v.FrameBytes() & ~int64_t(3);
     const auto expected = std::make_tuple(Bytes(v, saved), v.Channels, v.BitsPerSample, v.SampleRate, v.AliasName);
     const std::string output = folder_ + "/output." + format.Extension;
     Require(format.Save(v, output));
+    if (format.Raw() && saved == 0) return;  // an empty raw file is refused by design
     Require(format.Load(v, output));
     CheckRecord(v);
     Require(int64_t(v.END) * v.FrameBytes() == saved);

@@ -38,5 +38,8 @@ corpus=$build/corpus/$target
 crashes=$build/crashes/$target
 mkdir -p "$corpus" "$crashes"
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
+# The targets save files, and every save flushes to the disk: memory-backed
+# scratch files where there are some.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 exec "$build/fuzz/$target" -max_total_time="$seconds" -artifact_prefix="$crashes/" -print_final_stats=1 "$@" \
   "$corpus" "fuzz/corpus/$target"

@@ -11,14 +11,15 @@
 #include "voice/PcmIO.h"
 #include "voice/UiHooks.h"
 
-// Reads one voice through a store of its own on the voice's file, so that the
-// voice's cursor and any other reader of the same file stay where they are.
+// Reads one voice through a store of its own on the voice's open file (not
+// its name, which another program may have removed), so that the voice's
+// cursor and any other reader of the same file stay where they are.
 class KFrameReader {
  public:
   // Frames come out in the format of `target` (converted when the voice's
   // format differs); past the voice's END they are silence.
   KFrameReader(const KPcmIO& voice, const KPcmCell& target)
-      : store_(KPcmMMap::AtPath{}, voice.Storage->GetFileName()),
+      : store_(KPcmMMap::SameFileAs{}, *voice.Storage),
         own_(voice.MakeCell()),
         out_(target),
         end_(voice.END),
