@@ -72,8 +72,8 @@ class KLoaderScratch {
   }
 
   static auto State(KPcmFiles& v) {
-    return std::make_tuple(Bytes(v, int64_t(v.END) * v.FrameBytes()), v.Channels, v.BitsPerSample, v.SampleRate,
-                           v.END, v.MKL, v.MKR, v.FLG, v.ZiStart, v.FileName, v.AliasName, v.FileType);
+    return std::make_tuple(Bytes(v, int64_t(v.END) * v.FrameBytes()), v.Channels, v.BitsPerSample, v.SampleRate, v.END,
+                           v.MKL, v.MKR, v.FLG, v.ZiStart, v.FileName, v.AliasName, v.FileType);
   }
 
   static void CheckRecord(const KPcmFiles& v) {

@@ -34,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<KScriptCommand> commands;
   const std::vector<std::string> errors = ParseScript(text, commands);
   for (const KScriptCommand& command : commands) CheckCommand(command, lines);
-  for (const std::string& error : errors) Require(error.rfind("line ", 0) == 0 && error.find(": ") != std::string::npos);
+  for (const std::string& error : errors)
+    Require(error.rfind("line ", 0) == 0 && error.find(": ") != std::string::npos);
 
   KWords words;
   for (size_t at = 0; at <= text.size();) {

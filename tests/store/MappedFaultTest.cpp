@@ -30,8 +30,7 @@ TEST(MappedFaults, ACutFileReadsZerosAndIsGivenItsLengthBack) {
   EXPECT_GT(platform::MappedFileFaults(), before);
   store.UnmapView(view);
   EXPECT_FALSE(store.Intact());
-  EXPECT_NE(store.Status().Message.find(store.GetFileName() + " was cut short by another program"),
-            std::string::npos);
+  EXPECT_NE(store.Status().Message.find(store.GetFileName() + " was cut short by another program"), std::string::npos);
   EXPECT_EQ(std::filesystem::file_size(store.GetFileName()), 3u * 65536);
   EXPECT_TRUE(store.Intact());
 }

@@ -42,7 +42,11 @@ class FaultDisk : public FaultFixture {
             {"fade-in", [](KPcmFiles& v) { return v.FadeIn(); }, true},
             {"amp", [](KPcmFiles& v) { return v.MathAmplifier(150); }, true},
             {"translate", [](KPcmFiles& v) { return v.TranslateFormat(2, 16); }, false},
-            {"mix", [](KPcmFiles& v) { return v.MixBanks({1, 2, 0, 0}); }, false},
+            {"mix",
+             [](KPcmFiles& v) {
+               return v.MixBanks({1, 2, 0, 0});
+             },
+             false},
             {"merge", [](KPcmFiles& v) { return v.MergeChannels(1, 2); }, false},
             {"copy", [](KPcmFiles& v) { return v.CopyMarked(); }, false}};
   }

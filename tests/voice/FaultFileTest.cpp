@@ -36,10 +36,15 @@ TEST_F(FaultFile, NamesOfEveryKind) {
   std::string deep = dir_.Path();
   for (int k = 0; k < 12; ++k) deep += "/folder-with-a-name-of-thirty-bytes" + std::to_string(k);
   std::filesystem::create_directories(deep);
-  const std::vector<std::string> names = {
-      PathOf("with blanks  and\ttab"), PathOf("\"quoted\" 'single'"), PathOf("semi;colon;"), PathOf("new\nline"),
-      PathOf("-leading-dash"),        PathOf("Stimme \xC3\xA4\xE2\x99\xAB"), PathOf("bad \xFF\xFE utf-8 \xC3"),
-      deep + "/voice",                PathOf(std::string(240, 'n'))};
+  const std::vector<std::string> names = {PathOf("with blanks  and\ttab"),
+                                          PathOf("\"quoted\" 'single'"),
+                                          PathOf("semi;colon;"),
+                                          PathOf("new\nline"),
+                                          PathOf("-leading-dash"),
+                                          PathOf("Stimme \xC3\xA4\xE2\x99\xAB"),
+                                          PathOf("bad \xFF\xFE utf-8 \xC3"),
+                                          deep + "/voice",
+                                          PathOf(std::string(240, 'n'))};
   ASSERT_GT(names[7].size(), 255u);
   // Saved from the copy buffer, whose name the duplicate-file check leaves out.
   GiveVoice(Voice(0), 2, 16, 333);

@@ -137,7 +137,7 @@ TEST_F(FaultSwap, AFileCutShortBetweenCommands) {
   ASSERT_TRUE(Voice(1).SaveWavFile(saved));
   const std::vector<uint8_t> kept = ReadBytes(saved);
   for (const auto& step : std::vector<std::function<bool()>>{[&] { return Voice(1).MathAmplifier(150); },
-                                                              [&] { return Voice(1).SaveWavFile(saved); }}) {
+                                                             [&] { return Voice(1).SaveWavFile(saved); }}) {
     ASSERT_EQ(truncate(file.c_str(), 10), 0);
     messages_.clear();
     EXPECT_FALSE(step());

@@ -47,9 +47,7 @@ inline KSnapshot SnapshotOf(KPcmFiles& v) {
   return {FrameBytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKR, v.MKL, v.FLG, v.ZiStart};
 }
 
-inline KVoiceState StateOf(KPcmFiles& v) {
-  return {SnapshotOf(v), v.FileName, v.AliasName, v.FileType, v.UndoDepth()};
-}
+inline KVoiceState StateOf(KPcmFiles& v) { return {SnapshotOf(v), v.FileName, v.AliasName, v.FileType, v.UndoDepth()}; }
 
 using KSetState = std::array<KVoiceState, KBankSet::kVoices>;
 

@@ -368,8 +368,7 @@ void KSequence::Undo() {
   if (!due) return Expect(StateOf(V()) == Before(Cur()), "an undo without a snapshot changed the voice");
   const KSnapshot expected = undo_.Pop(Cur());
   Expect(SnapshotOf(V()) == expected, "undo did not restore the exact state before the edit");
-  Expect(V().FileName == Before(Cur()).FileName && V().AliasName == Before(Cur()).AliasName,
-         "undo changed the names");
+  Expect(V().FileName == Before(Cur()).FileName && V().AliasName == Before(Cur()).AliasName, "undo changed the names");
 }
 
 // The Mark and Goto commands and the clicks move markers only.
@@ -377,24 +376,24 @@ void KSequence::Marker() {
   touched_ |= Bit(Cur());
   KPcmFiles& v = V();
   const int32_t p = Pick(v.END + 12) - 5;
-  const std::string at = " " + std::to_string(p);
-  std::string name;
-  bool ok = true;
-  switch (Pick(12)) {
-    case 0: name = "mark-all", v.MarkAll(); break;
-    case 1: name = "reset-mkl", v.ResetMKL(); break;
-    case 2: name = "reset-mkr", v.ResetMKR(); break;
-    case 3: name = "reset-flg", v.ResetFLG(); break;
-    case 4: name = "auto-mark" + at, ok = v.AutoMark(p); break;
-    case 5: name = "goto head", v.GotoHead(); break;
-    case 6: name = "goto end", v.GotoEnd(); break;
-    case 7: name = "goto flg", v.GotoFlg(); break;
-    case 8: name = "goto mkr", v.GotoMkr(); break;
-    case 9: name = "set-mkl" + at, v.SetMklAt(p); break;
-    case 10: name = "set-mkr" + at, v.SetMkrAt(p); break;
-    default: name = "set-flg" + at, v.SetFlgAt(p); break;
-  }
-  Did(name, ok);
+  auto with = [](void (KPcmFiles::*command)()) { return [command](KPcmFiles& x) { return (x.*command)(), true; }; };
+  auto at = [p](void (KPcmFiles::*click)(int32_t)) { return [click, p](KPcmFiles& x) { return (x.*click)(p), true; }; };
+  const std::pair<std::string, std::function<bool(KPcmFiles&)>> commands[] = {
+      {"mark-all", with(&KPcmFiles::MarkAll)},
+      {"reset-mkl", with(&KPcmFiles::ResetMKL)},
+      {"reset-mkr", with(&KPcmFiles::ResetMKR)},
+      {"reset-flg", with(&KPcmFiles::ResetFLG)},
+      {"goto head", with(&KPcmFiles::GotoHead)},
+      {"goto end", with(&KPcmFiles::GotoEnd)},
+      {"goto flg", with(&KPcmFiles::GotoFlg)},
+      {"goto mkl", with(&KPcmFiles::GotoMkl)},
+      {"goto mkr", with(&KPcmFiles::GotoMkr)},
+      {"auto-mark " + std::to_string(p), [p](KPcmFiles& x) { return x.AutoMark(p); }},
+      {"set-mkl " + std::to_string(p), at(&KPcmFiles::SetMklAt)},
+      {"set-mkr " + std::to_string(p), at(&KPcmFiles::SetMkrAt)},
+      {"set-flg " + std::to_string(p), at(&KPcmFiles::SetFlgAt)}};
+  const auto& [name, run] = commands[Pick(int(std::size(commands)))];
+  Did(name, run(v));
   const KSnapshot& before = Before(Cur()).Samples;
   Expect(FrameBytes(v) == before.Bytes && v.END == before.END && v.UndoDepth() == Before(Cur()).UndoDepth,
          "a marker command changed the samples or the undo store");
@@ -404,8 +403,8 @@ void KSequence::Translate() {
   touched_ |= Bit(Cur());
   const int32_t channels = 1 + Pick(2), bits = Chance(50) ? 8 : 16;
   const int32_t end = V().END;
-  const bool ok = Did("translate " + std::to_string(channels) + " " + std::to_string(bits),
-                      V().TranslateFormat(channels, bits));
+  const bool ok =
+      Did("translate " + std::to_string(channels) + " " + std::to_string(bits), V().TranslateFormat(channels, bits));
   Expect(V().Channels == channels && V().BitsPerSample == bits && V().END == end,
          "the translation did not give the format asked for");
   if (!ok) Expect(FrameBytes(V()) == Before(Cur()).Samples.Bytes, "a translation that failed changed the samples");
@@ -446,8 +445,8 @@ void KSequence::Merge() {
   const int b1 = SourceBank(), b2 = SourceBank();
   touched_ |= Bit(Cur());
   const KVoiceState &s1 = Before(b1), &s2 = Before(b2);
-  const bool mergeable = s1.Samples.Channels == 1 && s2.Samples.Channels == 1 &&
-                         s1.Samples.BitsPerSample == s2.Samples.BitsPerSample;
+  const bool mergeable =
+      s1.Samples.Channels == 1 && s2.Samples.Channels == 1 && s1.Samples.BitsPerSample == s2.Samples.BitsPerSample;
   const int32_t len = std::max(s1.Samples.END, s2.Samples.END);
   const bool ok = Did("merge " + std::to_string(b1) + " " + std::to_string(b2), V().MergeChannels(b1, b2));
   Expect(ok == mergeable, "merge reported the wrong result");
