@@ -46,6 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (size == 0) words.clear();  // no word at all
   KScriptCommand built;
-  if (BuildCommand(words, 1, std::string(text.substr(0, 40)), built).empty()) CheckCommand(built, 1);
+  if (BuildCommand(words, 1, "words", built).empty()) CheckCommand(built, 1);
   return 0;
 }
