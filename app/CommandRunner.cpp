@@ -111,7 +111,7 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
     case KGathers::AliasPrompt: {
       const auto alias =
           dialogs_.String1.Ask("Melotrix ", std::string(kAliasPromptLabel), int(kAliasLimit), voice.AliasName);
-      if (alias) input.Alias = AcceptedAlias(*alias);
+      if (alias) input.Alias = *alias;
       return alias.has_value();
     }
     case KGathers::Nothing:
@@ -125,6 +125,14 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
 
 bool KCommandRunner::Run(KCommandId id) {
   if (!context_ || !context_->Banks.CurrentVoice) return false;
+  if (WindowCommand(id).Gathers == KGathers::RecordDialog) {
+    // The dialog runs the row from its own button, with its own rate bar.
+    KPcmFiles& voice = context_->Voice();
+    bool ok = false;
+    dialogs_.Record.Ask(voice.Channels, voice.BitsPerSample, voice.SampleRate,
+                        [this, id, &ok](const KCommandInput& input) { ok = Run(id, input); });
+    return ok;
+  }
   KCommandInput input;
   if (!Gather(id, input)) return false;
   return Run(id, input);

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Drecord.h"
 #include "commands/CommandContext.h"
 #include "commands/CommandIds.h"
 #include "commands/FileDialogs.h"
@@ -34,7 +35,8 @@ struct KDialogs {
         Split(parent),
         Merge(parent),
         Format(parent),
-        Progress(parent) {}
+        Progress(parent),
+        Record(parent) {}
   TDlgMessage Message;
   TDlgString1 String1;
   TDlgChannelSelB ChannelSelB;
@@ -44,6 +46,7 @@ struct KDialogs {
   TDlgMergeChannel Merge;
   TDlgVoiceFormat Format;
   TDlgProgress Progress;
+  TDlgRecord Record;
 };
 
 class KCommandRunner final : public KCommandHost {

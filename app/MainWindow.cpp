@@ -79,6 +79,7 @@ TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* 
   BuildMenuBar();
 
   view_ = std::make_unique<KWindowView>(controls_, dialogs_.Message);
+  view_->RecordProgress = [this](int percent) { dialogs_.Record.SetProgress(percent); };
   display_.View = view_.get();
   display_.ZoomIn = &zoomIn_->Surface();
   display_.Overview = &overview_->Surface();

@@ -32,6 +32,8 @@ struct KCliCommand {
   void (*Fill)(const KWords& args, KCommandInput& input);
   bool (*Own)(KCliSession& session, const KWords& args);
   const char* Help;
+  // Ctrl+C stops it as Escape does in the window, and the script goes on.
+  bool Stoppable = false;
 };
 
 std::span<const KCliCommand> CliCommands();

@@ -29,7 +29,10 @@ as the window command of the same role. Messages go to stderr, each followed
 by an empty line; the run stops after the first command that showed one
 (exit 1), or with --keep-going runs everything and exits 1 if any was shown.
 --trace prints each command after it ran as "COMMAND -> true|false".
-No wave device opens: the play commands show Error 006, record Error 009.
+The play and record commands use the ALSA PCM "default", or the one that
+$MELOTRIX_PCM names, and return once the sound was heard or the take is
+complete. Ctrl+C while one of them runs stops it as Escape does in the
+window (a take keeps what was captured) and the script goes on.
 
 Commands:
 )";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <optional>
 
 #include "cli/CliVoice.h"
 #include "resources/StringTable.h"
@@ -13,7 +14,7 @@ bool KCliSession::Open() {
     std::cerr << "melotrix-cli: " << error << std::endl;
     return false;
   }
-  banks_ = std::make_unique<KBankSet>(folder_.Path(), KCliVoice::Factory(log_));
+  banks_ = std::make_unique<KBankSet>(folder_.Path(), KCliVoice::Factory(log_), &ui_, &audio_);
   banks_->SelectBank(1);
   context_ = std::make_unique<KCommandContext>(*banks_, host_);
   return true;
@@ -21,6 +22,8 @@ bool KCliSession::Open() {
 
 bool KCliSession::Run(const KScriptCommand& command) {
   if (command.Command->Own) return command.Command->Own(*this, command.Args);
+  std::optional<KInterruptScope> interrupt;
+  if (command.Command->Stoppable) interrupt.emplace();
   KCommandInput input;
   if (command.Command->Fill) command.Command->Fill(command.Args, input);
   return RunWindowCommand(*context_, *command.Window, input);

@@ -1,15 +1,18 @@
 // One run of melotrix-cli: a private swap folder, the fifteen voices in the
-// state the window starts in (bank 1 selected), the command context with a
-// host that shows nothing, and the runner of checked scripts.
+// state the window starts in (bank 1 selected), the wave devices over ALSA,
+// the command context with a host that shows nothing, and the runner of
+// checked scripts.
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/Interrupt.h"
 #include "cli/MessageLog.h"
 #include "cli/RunFolder.h"
 #include "cli/Script.h"
+#include "platform/AlsaWaveAudio.h"
 
 class KCliSession {
  public:
@@ -34,6 +37,8 @@ class KCliSession {
  private:
   KRunFolder folder_;
   KMessageLog log_;
+  KAlsaWaveAudio audio_;
+  KCliUi ui_;
   std::unique_ptr<KBankSet> banks_;
   KCommandHost host_;
   std::unique_ptr<KCommandContext> context_;

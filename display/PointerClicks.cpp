@@ -28,11 +28,3 @@ std::optional<int32_t> OverviewStart(KPointerButton button, int x, int y, bool s
 }
 
 bool InAliasPanel(int x) { return x > kFilePanelWidth && x < kFilePanelWidth + kAliasPanelWidth; }
-
-std::string AcceptedAlias(std::string_view typed) {
-  size_t length = std::min(typed.size(), kAliasLimit);
-  // Back off over continuation bytes (10xxxxxx) so the cut falls before a character.
-  if (length < typed.size())
-    while (length > 0 && (static_cast<unsigned char>(typed[length]) & 0xC0) == 0x80) --length;
-  return std::string(typed.substr(0, length));
-}

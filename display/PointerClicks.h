@@ -34,6 +34,3 @@ bool InAliasPanel(int x);
 // The alias prompt: its label and the length of its edit line.
 constexpr std::string_view kAliasPromptLabel = "Please enter a new alias name for current voice";
 constexpr size_t kAliasLimit = 19;
-// The alias an accepted prompt text gives: its first 19 bytes, shortened so
-// that no UTF-8 character is cut in two.
-std::string AcceptedAlias(std::string_view typed);

@@ -129,9 +129,11 @@ int64_t KAlsaWaveAudio::Finished(KWaveDirection direction) {
   if (IsCapture(direction) || !pcm.Handle) return moved;
   snd_pcm_sframes_t delay = 0;
   int r = snd_pcm_delay(pcm.Handle, &delay);
-  if (r == -EPIPE) {
+  // Some PCMs (the PulseAudio plugin) answer an underrun with the XRUN state
+  // and the last delay they knew instead of -EPIPE.
+  if (r == -EPIPE || snd_pcm_state(pcm.Handle) == SND_PCM_STATE_XRUN) {
     // An underrun: the ring ran dry, so everything written has been heard.
-    Recover(pcm, r, false);
+    Recover(pcm, -EPIPE, false);
     delay = 0;
   } else if (r < 0) {
     if (r == -ESTRPIPE) Recover(pcm, r, false);

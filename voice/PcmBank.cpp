@@ -1,5 +1,6 @@
 #include "voice/PcmBank.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/SystemDir.h"
@@ -51,20 +52,6 @@ bool KPcmBank::PrepareLoad(const std::string& fileName) {
   return true;
 }
 
-bool KPcmBank::RecordVoice(int32_t channels, int32_t bits, int32_t frames, int32_t rate) {
-  if ((channels != 1 && channels != 2) || frames < 1 || (bits != 8 && bits != 16)) return false;
-  EmptyUndo();
-  Channels = channels;
-  BitsPerSample = bits;
-  SampleRate = rate;
-  END = MKR = MKL = FLG = ZiStart = 1;
-  bool recorded = RecordFrames(frames);
-  if (!recorded) END = MKR = MKL = FLG = ZiStart = 0;
-  OverviewStale = true;
-  Refresh();
-  return recorded;
-}
-
 bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   if (channels == Channels && bits == BitsPerSample) return false;
   if (END == 0) {
@@ -100,6 +87,14 @@ std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultSpec& spec) {
 void KPcmBank::TakeStore(std::unique_ptr<KPcmMMap> store) {
   Storage = std::move(store);
   OverviewStale = true;
+}
+
+void KPcmBank::SetAlias(const std::string& alias) {
+  size_t length = std::min(alias.size(), kAliasMax);
+  // Back off over continuation bytes (10xxxxxx) so the cut falls before a character.
+  if (length < alias.size())
+    while (length > 0 && (static_cast<unsigned char>(alias[length]) & 0xC0) == 0x80) --length;
+  AliasName = alias.substr(0, length);
 }
 
 bool KPcmBank::SwapFileCut() {

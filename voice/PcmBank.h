@@ -41,8 +41,9 @@ class KPcmBank : public KPcmIO {
   bool UndoLabel(std::string& text) const;
   int UndoDepth() const;
 
-  // Sets the alias, cut to 19 characters.
-  void SetAlias(const std::string& alias) { AliasName = alias.substr(0, kAliasMax); }
+  // Sets the alias, cut to the 19 bytes the MXV header holds, at a
+  // character boundary so that no UTF-8 character is cut in two.
+  void SetAlias(const std::string& alias);
 
   const int32_t BankNumber;
   std::string FileName;

@@ -23,30 +23,6 @@ bool KPcmIO::OpenWaveDevice(int direction, int32_t channels, int32_t bits, int32
   return Services.Audio.Open(direction == 0 ? KWaveDirection::Input : KWaveDirection::Output, channels, bits, rate);
 }
 
-bool KPcmIO::PlayRange(int32_t from, int32_t to) {
-  if (END == 0) return true;
-  if (from == 0 || to == 0 || from > to) return false;
-  if (from == to) return true;
-  if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16)) return false;
-  if (!OpenWaveDevice(1, Channels, BitsPerSample, SampleRate)) {
-    ShowMessageId(msg::kWaveOutOpen);
-    return false;
-  }
-  // The streaming loop comes with the sound back end; no KWaveAudio that
-  // opens a device is linked into this build.
-  return false;
-}
-
-bool KPcmIO::RecordFrames(int32_t frames) {
-  if ((Channels != 1 && Channels != 2) || (BitsPerSample != 8 && BitsPerSample != 16) || frames == 0) return false;
-  if (!OpenWaveDevice(0, Channels, BitsPerSample, SampleRate)) {
-    ShowMessageId(msg::kWaveInOpen);
-    return false;
-  }
-  // As for PlayRange: capture arrives with the sound back end.
-  return false;
-}
-
 std::unique_ptr<KPcmMMap> KPcmIO::NewStore(int64_t bytes, const char* operation) {
   if (!FitsStore(bytes, operation)) return nullptr;
   auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);

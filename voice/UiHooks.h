@@ -1,6 +1,7 @@
 // What the voice object needs of the window beyond its own virtual hooks:
-// the progress window and the four cursor roles. The window implements it;
-// headless front ends use the base, which shows nothing.
+// the progress window, the four cursor roles and the stop request of the
+// play and record loops. The window implements it; headless front ends use
+// the base, which shows nothing and never stops a loop.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +20,9 @@ class KUiHooks {
   virtual void ProgressBar(int /*percent*/) {}
   virtual void PushCursor(KCursorRole /*role*/) {}
   virtual void PopCursor() {}
+  // Polled on every pass of the play and record loops: true once the user
+  // asked them to stop (Escape in the window, Ctrl+C in melotrix-cli).
+  virtual bool StopRequested() { return false; }
 };
 
 // The progress convention of a frame loop: title and bar 0 at the start,

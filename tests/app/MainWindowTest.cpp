@@ -86,9 +86,11 @@ class Window : public ::testing::Test {
     v.MKL = v.FLG = v.ZiStart = 1;
     v.OverviewStale = true;
   }
+  // The text of a control of the window itself (a dialog may have one of the same name).
   QString Text(const char* name) {
-    if (auto* edit = window_.findChild<QLineEdit*>(name)) return edit->text();
-    return window_.findChild<QAbstractButton*>(name)->text();
+    QWidget* client = window_.centralWidget();
+    if (auto* edit = client->findChild<QLineEdit*>(name)) return edit->text();
+    return client->findChild<QAbstractButton*>(name)->text();
   }
 
   TempDir dir_;
@@ -195,9 +197,9 @@ TEST_F(Window, LoadAndSaveThroughTheFileCommands) {
 TEST_F(Window, ControlsAliasAndColours) {
   GiveVoice(1, 1000);
   window_.Banks().SelectBank(1);
-  window_.findChild<QScrollBar*>("ScrollBarSR")->setValue(16013);
+  window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR")->setValue(16013);
   EXPECT_EQ(window_.Current().SampleRate, 16000);
-  window_.findChild<QScrollBar*>("ScrollBarSR")->setValue(8030);
+  window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR")->setValue(8030);
   EXPECT_EQ(Text("EditSR"), "8025 Hz");
   Answer("TDlgString1", {"New alias"});
   window_.Runner().Run(KCommandId::StatusBarMouseDown);
@@ -213,6 +215,20 @@ TEST_F(Window, ControlsAliasAndColours) {
   EXPECT_EQ(restarted.Colours.Get(KColourSlot::ZO_MuteLine), 0x123456u);
   Trigger("MenuResetAllColor");
   EXPECT_NE(window_.Display().Colours.Get(KColourSlot::ZO_MuteLine), 0x123456u);
+}
+
+// A file named on the command line, handed over or dropped loads into the
+// current bank by its extension, as its Load command would.
+TEST_F(Window, FilesLoadByTheirExtension) {
+  GiveVoice(1, 300);
+  window_.Banks().SelectBank(1);
+  answer_ = dir_ / "v.WAV";
+  Trigger("MenuSaveWAV");
+  Trigger("MenuClearBank");
+  EXPECT_TRUE(window_.LoadFile(dir_ / "v.WAV"));
+  EXPECT_EQ(window_.Current().END, 300);
+  EXPECT_FALSE(window_.LoadFile(dir_ / "v.pcm"));  // raw files need their format: not by name
+  EXPECT_FALSE(window_.LoadFile(dir_ / "noextension"));
 }
 
 TEST_F(Window, SplitOnAMonoVoiceRefusesBeforeItsDialog) {

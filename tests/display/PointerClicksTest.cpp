@@ -56,13 +56,5 @@ TEST(AliasPanel, OnlyBetweenTheFirstTwoPanelEdges) {
   EXPECT_FALSE(InAliasPanel(630));
 }
 
-TEST(AliasPanel, AcceptedTextCutTo19Bytes) {
-  EXPECT_EQ(AcceptedAlias(""), "");
-  EXPECT_EQ(AcceptedAlias("abcdefghijklmnopqrstuvwxyz"), "abcdefghijklmnopqrs");
-  // "ü" is two bytes: one at bytes 18 and 19 would be cut in two, so it goes whole.
-  EXPECT_EQ(AcceptedAlias("abcdefghijklmnopqr\xC3\xBCz"), "abcdefghijklmnopqr");
-  EXPECT_EQ(AcceptedAlias("abcdefghijklmnopq\xC3\xBCz"), "abcdefghijklmnopq\xC3\xBC");
-  EXPECT_EQ(kAliasLimit, 19u);
-}
 
 }  // namespace

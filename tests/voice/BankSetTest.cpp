@@ -107,15 +107,16 @@ TEST_F(Banks, PrepareLoadRefusesAFileAnotherBankHolds) {
   EXPECT_TRUE(Voice(0).PrepareLoad("/v/a.mxv"));
 }
 
-TEST_F(Banks, RecordVoiceWithoutADeviceLeavesAnEmptyVoiceInTheNewFormat) {
+TEST_F(Banks, RecordVoiceWithoutADeviceLeavesTheVoiceAsItWas) {
   FillMono8(Current(), {1, 2, 3});
   Current().SaveUndo("Undo : Echo");
   EXPECT_FALSE(Current().RecordVoice(2, 16, 16000, 16000));
-  EXPECT_EQ(Current().END, 0);
-  EXPECT_EQ(Current().MKL, 0);
-  EXPECT_EQ(Current().Channels, 2);
-  EXPECT_EQ(Current().BitsPerSample, 16);
-  EXPECT_EQ(Current().UndoDepth(), 0);
+  EXPECT_EQ(Current().END, 3);
+  EXPECT_EQ(Current().MKL, 1);
+  EXPECT_EQ(Current().Channels, 1);
+  EXPECT_EQ(Current().BitsPerSample, 8);
+  EXPECT_EQ(Current().UndoDepth(), 1);
+  EXPECT_EQ(Bytes(Current()), (std::vector<uint8_t>{1, 2, 3}));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].rfind("Error 009 \n\n", 0), 0u);
   EXPECT_FALSE(Current().RecordVoice(3, 16, 100, 16000));
@@ -131,6 +132,24 @@ TEST_F(Banks, PlayWithoutADeviceShowsErrorSix) {
   EXPECT_FALSE(Current().PlayRange(1, 5));
   ASSERT_EQ(messages_.size(), 1u);
   EXPECT_EQ(messages_[0].rfind("Error 006 \n\nWin32 API : waveOutOpen( ) \n", 0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// The alias keeps the 19 bytes the MXV header holds, never half a character.
+TEST_F(Banks, TheAliasIsCutAtACharacterBoundary) {
+  KPcmFiles& v = Voice(1);
+  v.SetAlias("");
+  EXPECT_EQ(v.AliasName, "");
+  v.SetAlias("abcdefghijklmnopqrstuvwxyz");
+  EXPECT_EQ(v.AliasName, "abcdefghijklmnopqrs");
+  // "ü" is two bytes: at bytes 19 and 20 it would be cut in two, so it goes whole.
+  v.SetAlias("abcdefghijklmnopqr\xC3\xBCz");
+  EXPECT_EQ(v.AliasName, "abcdefghijklmnopqr");
+  v.SetAlias("abcdefghijklmnopq\xC3\xBCz");
+  EXPECT_EQ(v.AliasName, "abcdefghijklmnopq\xC3\xBC");
 }
 
 }  // namespace
