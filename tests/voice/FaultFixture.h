@@ -74,6 +74,9 @@ class KPermissionsApply {
   KPermissionsApply(const KPermissionsApply&) = delete;
   KPermissionsApply& operator=(const KPermissionsApply&) = delete;
 
+  // False for root when the capabilities could not be dropped.
+  bool Applies() const { return geteuid() != 0 || dropped_; }
+
  private:
   __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
   __user_cap_data_struct old_[2]{};

@@ -64,6 +64,7 @@ TEST_F(FaultSwap, AFolderMadeReadOnlyWhileRunning) {
   const size_t files = FilesIn(swap_);
   {
     KPermissionsApply apply;
+    if (!apply.Applies()) GTEST_SKIP() << "skipped: root could not drop the capabilities that pass folder permissions";
     std::filesystem::permissions(swap_, std::filesystem::perms(0500));
     OnlySavesWork("Permission denied");
     std::filesystem::permissions(swap_, std::filesystem::perms(0700));
