@@ -90,6 +90,7 @@ std::string SplitLine(std::string_view line, std::vector<std::pair<std::string, 
 }  // namespace
 
 std::string BuildCommand(const KWords& words, int line, const std::string& written, KScriptCommand& out) {
+  if (words.empty()) return "no command";
   for (const KCliCommand& command : CliCommands()) {
     if (!NameMatches(command, words)) continue;
     KWords args(words.begin() + long(NameWords(command)), words.end());

@@ -29,27 +29,32 @@ void Track(const std::string& temp, bool alive) {
 }
 
 // The file a save really replaces: the end of a symbolic link, so that a
-// linked voice file is updated instead of the link being overwritten.
+// linked voice file is updated instead of the link being overwritten. Empty
+// for a link that leads nowhere it can be followed (a loop).
 std::string ResolvedTarget(const std::string& target) {
   std::error_code error;
   if (!std::filesystem::is_symlink(target, error)) return target;
   std::filesystem::path resolved = std::filesystem::weakly_canonical(target, error);
-  return error ? target : resolved.string();
+  return error ? std::string() : resolved.string();
 }
 
 }  // namespace
 
 KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTarget(target)) {
-  // A file the user may not write stays as it is, as it would when written in place.
-  if (access(target_.c_str(), F_OK) == 0 && access(target_.c_str(), W_OK) != 0) return;
+  struct stat st {};
+  const bool exists = !target_.empty() && stat(target_.c_str(), &st) == 0;
+  // Only a regular file is replaced: a folder, a device or a FIFO stays what
+  // it is, and so does a file the user may not write (as it would when
+  // written in place).
+  if (target_.empty() || (exists && (!S_ISREG(st.st_mode) || access(target_.c_str(), W_OK) != 0))) return;
   size_t slash = target_.rfind('/');
   std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-  std::string name = slash == std::string::npos ? target_ : target_.substr(slash + 1);
   static unsigned counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".%d-%u.tmp", int(getpid()), counter++);
-    temp_ = folder + "." + name + suffix;
+    // Not built from the target's name, which may already be as long as a name can be.
+    char name[48];
+    std::snprintf(name, sizeof name, ".melotrix-%d-%u.tmp", int(getpid()), counter++);
+    temp_ = folder + name;
     file_ = std::make_unique<KPlainFile>(KPlainFile::Create{}, temp_);
     if (file_->IsOpen() || errno != EEXIST) break;
   }
@@ -57,8 +62,7 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
   if (created_) Track(temp_, true);
   if (created_) file_->WriteBehind();
   // A replaced file keeps its permissions.
-  struct stat st {};
-  if (created_ && stat(target_.c_str(), &st) == 0 && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
+  if (created_ && exists && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
 }
 
 KSafeFileWriter::~KSafeFileWriter() { Discard(); }

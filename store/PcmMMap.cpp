@@ -99,6 +99,20 @@ KPcmMMap::KPcmMMap(const std::string& folder) {
 
 KPcmMMap::KPcmMMap(AtPath, const std::string& path) { Open(path, false); }
 
+KPcmMMap::KPcmMMap(SameFileAs, const KPcmMMap& other) : name_(other.name_) {
+  if (other.fd_ < 0) {
+    Fail("open", EBADF);
+    return;
+  }
+  fd_ = fcntl(other.fd_, F_DUPFD_CLOEXEC, 0);
+  if (fd_ < 0) {
+    Fail("open", errno);
+    return;
+  }
+  size_ = other.size_;
+  Openers().Add(name_);
+}
+
 void KPcmMMap::Open(const std::string& path, bool exclusive) {
   int flags = O_RDWR | O_CREAT | O_CLOEXEC | (exclusive ? O_EXCL : 0);
   int fd = ::open(path.c_str(), flags, 0600);
@@ -129,6 +143,23 @@ KPcmMMap::~KPcmMMap() {
 bool KPcmMMap::Fail(const char* what, int err) {
   status_ = KStatus::Failure(std::string(what) + " " + name_ + ": " + std::strerror(err));
   return false;
+}
+
+bool KPcmMMap::Intact() {
+  struct stat st {};
+  if (fd_ < 0 || fstat(fd_, &st) != 0 || st.st_size >= size_) return true;
+  CloseCursor();
+  CloseViews();
+  // Reserved again, so that writing the lost part cannot meet a full disk.
+  if (posix_fallocate(fd_, 0, size_) != 0) { /* the status below says what happened either way */
+  }
+  status_ = KStatus::Failure(name_ + " was cut short by another program");
+  return false;
+}
+
+std::string KPcmMMap::OpenFilePath() const {
+  static const bool proc = access("/proc/self/fd", X_OK) == 0;
+  return proc && fd_ >= 0 ? "/proc/self/fd/" + std::to_string(fd_) : name_;
 }
 
 bool KPcmMMap::Resize(int32_t bytes) { return SetLength(bytes, true); }

@@ -20,6 +20,10 @@ class KPcmMMap {
   // Opens `path` (or creates it empty); several stores may share one file.
   struct AtPath {};
   KPcmMMap(AtPath, const std::string& path);
+  // A second store on the file `other` has open, even when its name was
+  // removed or now names another file.
+  struct SameFileAs {};
+  KPcmMMap(SameFileAs, const KPcmMMap& other);
   ~KPcmMMap();
   KPcmMMap(const KPcmMMap&) = delete;
   KPcmMMap& operator=(const KPcmMMap&) = delete;
@@ -30,6 +34,9 @@ class KPcmMMap {
   // Why the last step that failed did so (Ok while none has).
   const KStatus& Status() const { return status_; }
   int32_t Size() const { return size_; }
+  // False when another program cut the file shorter than Size(): the file
+  // gets its length back (the lost bytes read as zeros) and Status() names it.
+  bool Intact();
 
   // Sets the file's length; the disk space is reserved before it is mapped so
   // that a full disk fails here instead of on first touch. On failure the
@@ -93,6 +100,9 @@ class KPcmMMap {
   bool CopyFrom(KPcmMMap& source, KCopyProgress* progress = nullptr);
 
   std::string GetFileName() const { return name_; }
+  // A path that opens the file this store has open, even when its name was
+  // removed or reused (/proc/self/fd/N; the name where there is no /proc).
+  std::string OpenFilePath() const;
 
  private:
   void Open(const std::string& path, bool exclusive);

@@ -2,8 +2,12 @@
 
 #include <utility>
 
+#include "platform/MappedFaults.h"
+
 KBankSet::KBankSet(std::string swapFolder, Factory make, KUiHooks* ui, KWaveAudio* audio)
     : services_{std::move(swapFolder), ui ? *ui : defaultUi_, audio ? *audio : noAudio_} {
+  // A swap file another program cuts short must not kill the program.
+  platform::CatchMappedFileFaults();
   for (int index = 0; index < kVoices; ++index) Banks[size_t(index)] = make(*this, index);
 }
 

@@ -31,14 +31,15 @@ inline void StepFrames(KProgress& progress, int64_t before, int64_t after) {
   for (int64_t done = (before / 4096 + 1) * 4096; done <= after; done += 4096) progress.Step(done);
 }
 
-// Reads one voice through a store of its own on the voice's file, so that the
-// voice's cursor and any other reader of the same file stay where they are.
+// Reads one voice through a store of its own on the voice's open file (not
+// its name, which another program may have removed), so that the voice's
+// cursor and any other reader of the same file stay where they are.
 class KFrameReader {
  public:
   // Frames come out in the format of `target` (converted when the voice's
   // format differs); past the voice's END they are silence.
   KFrameReader(const KPcmIO& voice, const KPcmCell& target)
-      : store_(KPcmMMap::AtPath{}, voice.Storage->GetFileName()),
+      : store_(KPcmMMap::SameFileAs{}, *voice.Storage),
         own_(voice.MakeCell()),
         out_(target),
         end_(voice.END),

@@ -124,8 +124,29 @@ void KPcmBank::SetAlias(const std::string& alias) {
   AliasName = alias.substr(0, length);
 }
 
+bool KPcmBank::SwapFileCut() {
+  std::string reason = "a swap file was cut short by another program";
+  for (int k = 0; k < bank::kVoices; ++k) {
+    KPcmBank& voice = Peer(k);
+    if (!voice.Storage->Intact()) reason = voice.Storage->Status().Message;
+    for (UndoSlot& slot : voice.undo_)
+      if (slot.Store && !slot.Store->Intact()) reason = slot.Store->Status().Message;
+  }
+  ShowMessageText(msg::SwapFolder(Services.SwapFolder, reason));
+  return false;
+}
+
+bool KPcmBank::Withdraw(bool snapshot) {
+  if (snapshot && LoadUndo() && dropped_.Store) undo_[0] = std::move(dropped_);
+  dropped_ = UndoSlot{};
+  return false;
+}
+
 bool KPcmBank::SaveUndo(const std::string& label) {
   if (END < 1) return false;
+  // A voice whose file was cut short gets its length back and is not copied
+  // unasked: the message says so.
+  if (!Storage->Intact()) return StoreFailed(*Storage);
   KProgress progress(Ui(), "Save Undo", 1);
   KCursorScope cursor(Ui(), KCursorRole::Busy);
   // The copy is made before any slot moves, so a failed snapshot leaves the
@@ -133,6 +154,7 @@ bool KPcmBank::SaveUndo(const std::string& label) {
   auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
   if (!store->Usable() || !store->CopyFrom(*Storage, &progress)) return StoreFailed(*store);
   if (undo_[3].Store) {
+    dropped_ = std::move(undo_[0]);
     for (int k = 0; k < 3; ++k) undo_[k] = std::move(undo_[k + 1]);
   }
   UndoSlot& slot = undo_[3];
@@ -176,6 +198,7 @@ bool KPcmBank::LoadUndo() {
 
 void KPcmBank::EmptyUndo() {
   for (UndoSlot& slot : undo_) slot = UndoSlot{};
+  dropped_ = UndoSlot{};
 }
 
 bool KPcmBank::UndoLabel(std::string& text) const {

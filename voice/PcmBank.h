@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/MappedFaults.h"
 #include "store/PcmCell.h"
 #include "voice/EditFrames.h"
 #include "voice/PcmIO.h"
@@ -85,14 +86,16 @@ class KPcmBank : public KPcmIO {
   }
   // The same for this voice: it takes the result, `finish()` sets its record
   // and it is refreshed, all under the busy cursor. False, with the voice
-  // unchanged, when a step failed.
+  // unchanged and no snapshot of the edit kept, when a step failed.
   template <class Fill, class Finish>
   bool Rebuild(const KResultSpec& spec, Fill&& fill, Finish&& finish) {
+    const bool snapshot = END >= 1 && spec.Label && *spec.Label;
     std::unique_ptr<KPcmMMap> store = PrepareResult(spec);
     if (!store) return false;
     KCursorScope cursor(Ui(), KCursorRole::Busy);
-    if (!FillStore(*store, spec, fill)) return false;
+    if (!FillStore(*store, spec, fill)) return Withdraw(snapshot);
     TakeStore(std::move(store));
+    dropped_ = UndoSlot{};
     finish();
     Refresh();
     return true;
@@ -100,17 +103,30 @@ class KPcmBank : public KPcmIO {
   // An edit of the samples in place: the snapshot under `label`, then
   // `body(KProgress&)` under the busy cursor and a bar over `frames`; the
   // overview is then stale and the voice refreshed. False, with nothing
-  // changed, when the snapshot could not be made.
+  // changed, when the snapshot could not be made or a swap file was cut
+  // short meanwhile (the voice is then put back from the snapshot).
   template <class Body>
   bool EditInPlace(const char* label, const char* title, int64_t frames, Body&& body) {
+    const bool snapshot = END >= 1;
     if (!SnapshotForEdit(label)) return false;
     KCursorScope cursor(Ui(), KCursorRole::Busy);
     KProgress progress(Ui(), title, frames);
+    platform::KMappedFaultWatch faults;
     body(progress);
+    if (faults.Faulted()) return SwapFileCut() || Withdraw(snapshot);
+    dropped_ = UndoSlot{};
     OverviewStale = true;
     Refresh();
     return true;
   }
+
+  // Gives every store of the set that another program cut short its length
+  // back and shows the swap-folder message naming it; returns false.
+  bool SwapFileCut();
+  // An edit that failed after its snapshot: the voice is put back from it
+  // (the same bytes, even when its own file was cut meanwhile), the snapshot
+  // is dropped and the oldest one it pushed out comes back. Returns false.
+  bool Withdraw(bool snapshot);
 
  private:
   // Writes the store from its first frame with `fill`; false after the
@@ -119,7 +135,9 @@ class KPcmBank : public KPcmIO {
   bool FillStore(KPcmMMap& store, const KResultSpec& spec, Fill& fill) {
     KProgress progress(Ui(), spec.Title, spec.Frames);
     KFrameWriter out(store, progress);
+    platform::KMappedFaultWatch faults;
     fill(out);
+    if (faults.Faulted()) return SwapFileCut();
     return out.Ok() || StoreFailed(store);
   }
 
@@ -132,4 +150,7 @@ class KPcmBank : public KPcmIO {
   void InitialiseBank();
   void ResetRecord();
   std::array<UndoSlot, kUndoSlots> undo_;
+  // The oldest snapshot the newest one pushed out, kept until the edit that
+  // took the newest one has succeeded.
+  UndoSlot dropped_;
 };

@@ -111,6 +111,7 @@ bool KPcmEdit::SplitChannels(int32_t bank1, int32_t bank2) {
   KProgress quiet(hidden, "", END);
   KFrameWriter out1(*store1, progress), out2(*store2, quiet);
   KPcmCell left = mono, right = mono;
+  platform::KMappedFaultWatch faults;
   for (int32_t j = 0; j < END; ++j) {
     const KPcmCell& frame = voice->Next();
     left.Value1 = frame.Value1;
@@ -121,6 +122,7 @@ bool KPcmEdit::SplitChannels(int32_t bank1, int32_t bank2) {
     out2.Put(right);
   }
   voice.reset();
+  if (faults.Faulted()) return SwapFileCut();
   if (!out1.Ok() || !out2.Ok()) return StoreFailed(out1.Ok() ? *store2 : *store1);
   const int32_t end = END, bits = BitsPerSample, rate = SampleRate;
   std::unique_ptr<KPcmMMap>* stores[] = {&store1, &store2};

@@ -38,12 +38,14 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileT
   KProgress progress(Ui(), kind.LoadTitle, layout.DataBytes);
   std::unique_ptr<KPcmMMap> store = NewWrittenStore(layout.DataBytes, "the load");
   if (!store) return false;
-  KPlainFile samples(store->GetFileName(), KPlainFile::Mode::ReadWrite);
+  KPlainFile samples(store->OpenFilePath(), KPlainFile::Mode::ReadWrite);
   KBlockCopy::Transform unscramble;
   if (layout.Scrambled) unscramble = [&layout](uint8_t* p, size_t n) { layout.Keys.Unscramble(p, n); };
   const KStatus copied = KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
   if (!copied && copied.Code == KBlockCopy::kReadFailed) return Refuse(msg::NotValidFile(path, kind.Name));
-  if (!samples.IsOpen() || !copied) return StoreFailed(*store);
+  if (!samples.IsOpen()) return StoreFailed(*store);
+  // A write into the store failed: the reason is the copy's (a full disk).
+  if (!copied) return Refuse(msg::SwapFolder(Services.SwapFolder, copied.Message));
 
   TakeStore(std::move(store));
   FileName = path;
@@ -63,9 +65,12 @@ bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, KFil
   // A save-as without a name is a file that cannot be created, never a save
   // over the voice's own file.
   if (target.empty()) return Refuse(msg::CannotCreate(""));
+  // Samples another program cut short are not written over the user's file
+  // unasked: the message says so, and a second save writes what is left.
+  if (!Storage->Intact()) return StoreFailed(*Storage);
   KCursorScope cursor(Ui(), KCursorRole::Save);
   KSafeFileWriter out(target);
-  KPlainFile samples(Storage->GetFileName(), KPlainFile::Mode::Read);
+  KPlainFile samples(Storage->OpenFilePath(), KPlainFile::Mode::Read);
   bool written = out.IsOpen() && samples.IsOpen() && out.File().WriteAt(0, header.data(), header.size());
   if (written) {
     KProgress progress(Ui(), kind.SaveTitle, dataBytes);

@@ -1,0 +1,7 @@
+// Feeds arbitrary bytes to the WAV loader of the voice (see LoaderFuzz.h).
+#include "fuzz/LoaderFuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  fuzz::FuzzLoaders(data, size, false, KFileType::Wav);
+  return 0;
+}
