@@ -64,7 +64,9 @@ TEST(MenuTable, ColourItemsBankKeysAndChecks) {
   std::vector<std::string> checked;
   const KDisplayOptions start;
   for (const KMenuItem& item : MenuItems()) {
-    if (item.Action == KWindowAction::Colour) EXPECT_TRUE(slots.insert(item.Slot).second) << item.Name;
+    if (item.Action == KWindowAction::Colour) {
+      EXPECT_TRUE(slots.insert(item.Slot).second) << item.Name;
+    }
     if (item.Shortcut) keys.push_back(std::string(item.Name) + "=" + item.Shortcut);
     if (item.Group != KCheckGroup::None && MenuItemChecked(item, start)) checked.push_back(item.Name);
   }
