@@ -11,21 +11,21 @@
 
 namespace {
 
-// The temporaries that exist right now, for RemoveTemporaries.
-std::mutex& LiveMutex() {
-  static std::mutex mutex;
-  return mutex;
-}
-std::set<std::string>& Live() {
-  static std::set<std::string> live;
+// The temporaries that exist right now, for RemoveTemporaries. Once that
+// has run (the program is ending) no new one is made: a save still running
+// on another thread could otherwise leave one behind.
+struct KLiveTemporaries {
+  std::mutex Mutex;
+  std::set<std::string> Paths;
+  bool Ending = false;
+};
+KLiveTemporaries& Live() {
+  static KLiveTemporaries live;
   return live;
 }
-void Track(const std::string& temp, bool alive) {
-  std::lock_guard<std::mutex> lock(LiveMutex());
-  if (alive)
-    Live().insert(temp);
-  else
-    Live().erase(temp);
+void Forget(const std::string& temp) {
+  std::lock_guard<std::mutex> lock(Live().Mutex);
+  Live().Paths.erase(temp);
 }
 
 // The file a save really replaces: the end of a symbolic link, so that a
@@ -55,11 +55,14 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
     char name[48];
     std::snprintf(name, sizeof name, ".melotrix-%d-%u.tmp", int(getpid()), counter++);
     temp_ = folder + name;
+    // Made and noted in one step, so that RemoveTemporaries sees every one.
+    std::lock_guard<std::mutex> lock(Live().Mutex);
+    if (Live().Ending) break;
     file_ = std::make_unique<KPlainFile>(KPlainFile::Create{}, temp_);
+    if (file_->IsOpen()) Live().Paths.insert(temp_);
     if (file_->IsOpen() || errno != EEXIST) break;
   }
   created_ = IsOpen();
-  if (created_) Track(temp_, true);
   if (created_) file_->WriteBehind();
   // A replaced file keeps its permissions.
   if (created_ && exists && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
@@ -71,7 +74,7 @@ void KSafeFileWriter::Discard() {
   if (!created_) return;
   file_->Close();
   ::unlink(temp_.c_str());
-  Track(temp_, false);
+  Forget(temp_);
   created_ = false;
 }
 
@@ -80,12 +83,13 @@ bool KSafeFileWriter::Commit() {
   bool written = fdatasync(file_->Fd()) == 0;
   bool closed = file_->Close();
   if (!written || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
-  Track(temp_, false);
+  Forget(temp_);
   created_ = false;
   return true;
 }
 
 void KSafeFileWriter::RemoveTemporaries() {
-  std::lock_guard<std::mutex> lock(LiveMutex());
-  for (const std::string& temp : Live()) ::unlink(temp.c_str());
+  std::lock_guard<std::mutex> lock(Live().Mutex);
+  Live().Ending = true;
+  for (const std::string& temp : Live().Paths) ::unlink(temp.c_str());
 }

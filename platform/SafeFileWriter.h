@@ -23,8 +23,9 @@ class KSafeFileWriter {
   KPlainFile& File() { return *file_; }
   // Flushes and closes the temporary and renames it over the target.
   bool Commit();
-  // Removes the temporaries of every writer not yet committed or discarded:
-  // for a process that is being ended by a signal.
+  // Removes the temporaries of every writer not yet committed or discarded,
+  // and makes later writers fail to open: for a process that is being ended
+  // by a signal.
   static void RemoveTemporaries();
 
  private:
