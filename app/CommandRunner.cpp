@@ -21,16 +21,16 @@ QStringList NameFilters(const std::string& filter) {
 
 }  // namespace
 
-std::optional<std::string> KCommandRunner::AskFile(const KFileDialogSpec& spec) {
-  if (ChooseFile) return ChooseFile(spec);
-  QFileDialog dialog(&window_, QString::fromStdString(spec.Title));
-  dialog.setObjectName(spec.Save ? "DlgSaveFile" : "DlgOpenFile");
+std::optional<std::string> KCommandRunner::AskFile(const KFileDialogSetup& setup) {
+  if (ChooseFile) return ChooseFile(setup);
+  QFileDialog dialog(&window_, QString::fromStdString(setup.Title));
+  dialog.setObjectName(setup.Save ? "DlgSaveFile" : "DlgOpenFile");
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setNameFilters(NameFilters(spec.Filter));
-  dialog.setAcceptMode(spec.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(spec.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  if (spec.Save) dialog.setDefaultSuffix(QString::fromStdString(spec.DefaultSuffix));
-  dialog.selectFile(QString::fromStdString(spec.FileName));
+  dialog.setNameFilters(NameFilters(setup.Filter));
+  dialog.setAcceptMode(setup.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(setup.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  if (setup.Save) dialog.setDefaultSuffix(QString::fromStdString(setup.DefaultSuffix));
+  dialog.selectFile(QString::fromStdString(setup.FileName));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
   return files.isEmpty() ? std::string() : files.front().toStdString();

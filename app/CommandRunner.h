@@ -68,7 +68,7 @@ class KCommandRunner final : public KCommandHost {
   void RedrawZoomIn() override;
 
   // The open and save dialogs; tests answer them instead.
-  std::function<std::optional<std::string>(const KFileDialogSpec&)> ChooseFile;
+  std::function<std::optional<std::string>(const KFileDialogSetup&)> ChooseFile;
   // Runs after every command (the window's check marks).
   std::function<void()> AfterCommand;
   // Holds the window's input while a play or record command runs.
@@ -79,7 +79,7 @@ class KCommandRunner final : public KCommandHost {
   // cancelled (or a check before the dialog refused).
   bool Gather(KCommandId id, KCommandInput& input);
   bool GatherLength(KCommandId id, KCommandInput& input);
-  std::optional<std::string> AskFile(const KFileDialogSpec& spec);
+  std::optional<std::string> AskFile(const KFileDialogSetup& setup);
 
   QWidget& window_;
   KDialogs& dialogs_;

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "commands/WindowCommands.h"
 #include "display/MxVoc.h"
 #include "display/paint/ImageCanvas.h"
 #include "voice/FileFormats.h"
@@ -120,7 +121,7 @@ QWidget* TFormMain::BuildBankStrip(QWidget* parent) {
     button->setCheckable(true);
     button->setAutoRaise(true);
     button->setProperty("ImageIndex", 0);
-    const auto id = KCommandId(int(KCommandId::MenuBank1Click) + bank - 1);
+    const KCommandId id = BankCommandId(bank);
     connect(button, &QToolButton::clicked, this, [this, id, button] {
       button->setChecked(button->property("ImageIndex").toInt() == 1);
       runner_->Run(id);

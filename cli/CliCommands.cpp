@@ -4,6 +4,7 @@
 
 #include "cli/Session.h"
 #include "commands/TextReading.h"
+#include "commands/WindowCommands.h"
 
 namespace {
 
@@ -26,14 +27,7 @@ void Format(const W& a, I& in) {
 }
 
 // Bank N and the raw load of a format are one window command each.
-KCommandId BankCommand(const W& a) {
-  constexpr KCommandId kBanks[] = {
-      KCommandId::MenuBank1Click,  KCommandId::MenuBank2Click,  KCommandId::MenuBank3Click,
-      KCommandId::MenuBank4Click,  KCommandId::MenuBank5Click,  KCommandId::MenuBank6Click,
-      KCommandId::MenuBank7Click,  KCommandId::MenuBank8Click,  KCommandId::MenuBank9Click,
-      KCommandId::MenuBank10Click, KCommandId::MenuBank11Click, KCommandId::MenuBank12Click};
-  return kBanks[IntArg(a[0]) - 1];
-}
+KCommandId BankCommand(const W& a) { return BankCommandId(IntArg(a[0])); }
 KCommandId RawLoadCommand(const W& a) {
   const bool stereo = IntArg(a[0]) == 2, wide = IntArg(a[1]) == 16;
   return stereo ? (wide ? KCommandId::MenuLoadCh2Bit16PCMClick : KCommandId::MenuLoadCh2Bit8PCMClick)

@@ -32,17 +32,17 @@ std::string Lower(std::string text) {
 
 }  // namespace
 
-std::optional<KFileDialogSpec> FileDialogFor(KCommandId command, const KPcmFiles& voice) {
+std::optional<KFileDialogSetup> FileDialogFor(KCommandId command, const KPcmFiles& voice) {
   for (const Row& row : kRows) {
     if (row.Command != command) continue;
     const std::string format = row.Format;
-    KFileDialogSpec spec;
-    spec.Save = row.Save;
-    spec.Title = row.Title;
-    spec.Filter = format + " file (*." + format + ")| *." + format + "; *." + Lower(format) + " | All file (*.*)| *.*";
-    spec.FileName = row.Save ? voice.MakeSaveFileName("." + format) : "*." + format;
-    spec.DefaultSuffix = row.Save ? format : "";
-    return spec;
+    KFileDialogSetup setup;
+    setup.Save = row.Save;
+    setup.Title = row.Title;
+    setup.Filter = format + " file (*." + format + ")| *." + format + "; *." + Lower(format) + " | All file (*.*)| *.*";
+    setup.FileName = row.Save ? voice.MakeSaveFileName("." + format) : "*." + format;
+    setup.DefaultSuffix = row.Save ? format : "";
+    return setup;
   }
   return std::nullopt;
 }

@@ -9,7 +9,7 @@
 
 class KPcmFiles;
 
-struct KFileDialogSpec {
+struct KFileDialogSetup {
   bool Save = false;          // the save dialog (overwrite prompt) or the open dialog (file must exist)
   std::string Title;          // "Load MXV"
   std::string Filter;         // "MXV file (*.MXV)| *.MXV; *.mxv | All file (*.*)| *.*"
@@ -18,4 +18,4 @@ struct KFileDialogSpec {
 };
 
 // The dialog of a load or save-as command on `voice`; none for other commands.
-std::optional<KFileDialogSpec> FileDialogFor(KCommandId command, const KPcmFiles& voice);
+std::optional<KFileDialogSetup> FileDialogFor(KCommandId command, const KPcmFiles& voice);

@@ -220,6 +220,15 @@ std::span<const KWindowCommand> WindowCommands() { return kCommands; }
 
 const KWindowCommand& WindowCommand(KCommandId id) { return kCommands[size_t(id)]; }
 
+KCommandId BankCommandId(int bank) {
+  constexpr KCommandId kBanks[] = {
+      KCommandId::MenuBank1Click,  KCommandId::MenuBank2Click,  KCommandId::MenuBank3Click,
+      KCommandId::MenuBank4Click,  KCommandId::MenuBank5Click,  KCommandId::MenuBank6Click,
+      KCommandId::MenuBank7Click,  KCommandId::MenuBank8Click,  KCommandId::MenuBank9Click,
+      KCommandId::MenuBank10Click, KCommandId::MenuBank11Click, KCommandId::MenuBank12Click};
+  return kBanks[bank - 1];
+}
+
 const KWindowCommand* FindWindowCommand(std::string_view handler) {
   for (const KWindowCommand& command : kCommands)
     if (handler == command.Handler) return &command;

@@ -46,6 +46,8 @@ struct KWindowCommand {
 
 std::span<const KWindowCommand> WindowCommands();
 const KWindowCommand& WindowCommand(KCommandId id);
+// The row that selects bank 1..12.
+KCommandId BankCommandId(int bank);
 // By handler name, for the window's widgets named after them; null when none.
 const KWindowCommand* FindWindowCommand(std::string_view handler);
 

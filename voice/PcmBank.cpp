@@ -64,7 +64,7 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
   }
   KPcmCell source = MakeCell();
   KPcmCell target(channels, bits / 8);
-  const KResultSpec spec{END, target.FrameBytes, "the format translation", nullptr, "Translate voice format"};
+  const KResultPlan plan{END, target.FrameBytes, "the format translation", nullptr, "Translate voice format"};
   auto frame = [&](KFrameWriter& out) {
     Storage->ReadNext(source);
     target.ConvertFrom(source);
@@ -91,7 +91,7 @@ bool KPcmBank::TranslateFormat(int32_t channels, int32_t bits) {
         *Storage, source.FrameBytes, END, KSampleRun::kBlock / 2,
         [&](const uint8_t* raw, int64_t frames) { return run(out, raw, frames); }, [&] { frame(out); });
   };
-  return Rebuild(spec, convert, [&] {
+  return Rebuild(plan, convert, [&] {
     Channels = channels;
     BitsPerSample = bits;
   });
@@ -105,9 +105,9 @@ std::unique_ptr<KPcmMMap> KPcmBank::NewWrittenStore(int64_t bytes, const char* o
   return nullptr;
 }
 
-std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultSpec& spec) {
-  std::unique_ptr<KPcmMMap> store = NewWrittenStore(spec.Frames * spec.FrameBytes, spec.Operation);
-  if (!store || (spec.Label && *spec.Label && !SnapshotForEdit(spec.Label))) return nullptr;
+std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultPlan& plan) {
+  std::unique_ptr<KPcmMMap> store = NewWrittenStore(plan.Frames * plan.FrameBytes, plan.Operation);
+  if (!store || (plan.Label && *plan.Label && !SnapshotForEdit(plan.Label))) return nullptr;
   return store;
 }
 

@@ -63,7 +63,7 @@ class KPcmBank : public KPcmIO {
   // An edit that builds a new store: its length in frames of `FrameBytes`,
   // the operation a size message names, the undo label (null: no snapshot)
   // and the progress title.
-  struct KResultSpec {
+  struct KResultPlan {
     int64_t Frames;
     int32_t FrameBytes;
     const char* Operation;
@@ -73,27 +73,27 @@ class KPcmBank : public KPcmIO {
   // The size check and the store, then the snapshot (in that order, so that
   // a swap folder without room leaves no snapshot of an edit that never
   // happened); null after the message when one failed.
-  std::unique_ptr<KPcmMMap> PrepareResult(const KResultSpec& spec);
+  std::unique_ptr<KPcmMMap> PrepareResult(const KResultPlan& plan);
   // An edit whose result another voice takes: PrepareResult, then
   // `fill(KFrameWriter&)` writes the store under the busy cursor and the
   // progress bar. Null after the message when a step or a write failed.
   template <class Fill>
-  std::unique_ptr<KPcmMMap> BuildStore(const KResultSpec& spec, Fill&& fill) {
-    std::unique_ptr<KPcmMMap> store = PrepareResult(spec);
+  std::unique_ptr<KPcmMMap> BuildStore(const KResultPlan& plan, Fill&& fill) {
+    std::unique_ptr<KPcmMMap> store = PrepareResult(plan);
     if (!store) return nullptr;
     KCursorScope cursor(Ui(), KCursorRole::Busy);
-    return FillStore(*store, spec, fill) ? std::move(store) : nullptr;
+    return FillStore(*store, plan, fill) ? std::move(store) : nullptr;
   }
   // The same for this voice: it takes the result, `finish()` sets its record
   // and it is refreshed, all under the busy cursor. False, with the voice
   // unchanged and no snapshot of the edit kept, when a step failed.
   template <class Fill, class Finish>
-  bool Rebuild(const KResultSpec& spec, Fill&& fill, Finish&& finish) {
-    const bool snapshot = END >= 1 && spec.Label && *spec.Label;
-    std::unique_ptr<KPcmMMap> store = PrepareResult(spec);
+  bool Rebuild(const KResultPlan& plan, Fill&& fill, Finish&& finish) {
+    const bool snapshot = END >= 1 && plan.Label && *plan.Label;
+    std::unique_ptr<KPcmMMap> store = PrepareResult(plan);
     if (!store) return false;
     KCursorScope cursor(Ui(), KCursorRole::Busy);
-    if (!FillStore(*store, spec, fill)) return Withdraw(snapshot);
+    if (!FillStore(*store, plan, fill)) return Withdraw(snapshot);
     TakeStore(std::move(store));
     dropped_ = UndoSlot{};
     finish();
@@ -132,8 +132,8 @@ class KPcmBank : public KPcmIO {
   // Writes the store from its first frame with `fill`; false after the
   // swap-folder message when a frame could not be written.
   template <class Fill>
-  bool FillStore(KPcmMMap& store, const KResultSpec& spec, Fill& fill) {
-    KProgress progress(Ui(), spec.Title, spec.Frames);
+  bool FillStore(KPcmMMap& store, const KResultPlan& plan, Fill& fill) {
+    KProgress progress(Ui(), plan.Title, plan.Frames);
     KFrameWriter out(store, progress);
     platform::KMappedFaultWatch faults;
     fill(out);

@@ -26,9 +26,9 @@ bool KPcmEdit::CutArea(bool marked) {
       out.Copy(*voice, inside);
     }
   };
-  const KResultSpec spec{N, FrameBytes(), "the cut", marked ? "Undo : Cut marked area" : "Undo : Cut unmark area",
+  const KResultPlan plan{N, FrameBytes(), "the cut", marked ? "Undo : Cut marked area" : "Undo : Cut unmark area",
                          marked ? "Cut marked area" : "Cut unmark area"};
-  return Rebuild(spec, fill, [&] { MarkWhole(N); });
+  return Rebuild(plan, fill, [&] { MarkWhole(N); });
 }
 
 bool KPcmEdit::MuteMarked() { return MuteArea(true); }

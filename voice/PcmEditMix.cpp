@@ -100,12 +100,12 @@ bool KPcmEdit::SplitChannels(int32_t bank1, int32_t bank2) {
   }
   const KPcmCell mono(1, BitsPerSample / 8);
   std::unique_ptr<KFrameReader> voice = OpenReader(*this, MakeCell());
-  const KResultSpec spec{END, mono.FrameBytes, "the split", nullptr, "Split channel"};
-  std::unique_ptr<KPcmMMap> store1 = voice ? PrepareResult(spec) : nullptr;
-  std::unique_ptr<KPcmMMap> store2 = store1 ? PrepareResult(spec) : nullptr;
+  const KResultPlan plan{END, mono.FrameBytes, "the split", nullptr, "Split channel"};
+  std::unique_ptr<KPcmMMap> store1 = voice ? PrepareResult(plan) : nullptr;
+  std::unique_ptr<KPcmMMap> store2 = store1 ? PrepareResult(plan) : nullptr;
   if (!store2) return false;
   KCursorScope cursor(Ui(), KCursorRole::Busy);
-  KProgress progress(Ui(), spec.Title, END);
+  KProgress progress(Ui(), plan.Title, END);
   // The bar follows the first destination; the second one shows nothing.
   KUiHooks hidden;
   KProgress quiet(hidden, "", END);

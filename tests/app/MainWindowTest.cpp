@@ -40,8 +40,8 @@ class Window : public ::testing::Test {
  protected:
   Window() {
     window_.Banks().SelectBank(1);
-    window_.Runner().ChooseFile = [this](const KFileDialogSpec& spec) {
-      asked_.push_back(spec.Title);
+    window_.Runner().ChooseFile = [this](const KFileDialogSetup& setup) {
+      asked_.push_back(setup.Title);
       return answer_;
     };
   }
