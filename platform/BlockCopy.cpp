@@ -1,29 +1,151 @@
 #include "platform/BlockCopy.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
 #include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace {
 
-KStatus Failed(int code) { return KStatus::Failure(errno ? std::strerror(errno) : "unexpected end of file", code); }
+KStatus Failed(int error, int code) {
+  return KStatus::Failure(error ? std::strerror(error) : "unexpected end of file", code);
+}
+
+int64_t BlockBytes(int64_t done, int64_t bytes, size_t block) {
+  return bytes - done < int64_t(block) ? bytes - done : int64_t(block);
+}
+
+// Reads the source ahead on a thread of its own while the caller writes: a
+// copy through user memory is two copies (file to buffer, buffer to file),
+// and on two cores they run side by side. Blocks come out in order; the
+// transform runs on the reading thread, block after block.
+class KReadAhead {
+ public:
+  static constexpr int kSlots = 4;
+
+  KReadAhead(const KPlainFile& from, int64_t at, int64_t bytes, const KBlockCopy::Transform& transform)
+      : from_(from), at_(at), bytes_(bytes), transform_(transform) {
+    for (auto& slot : slots_) slot.data.reset(new uint8_t[KBlockCopy::kPipedChunk]);
+  }
+  ~KReadAhead() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    if (reader_.joinable()) reader_.join();
+  }
+  KReadAhead(const KReadAhead&) = delete;
+  KReadAhead& operator=(const KReadAhead&) = delete;
+
+  // False when no thread could be started (the caller copies on its own).
+  bool Start() {
+    try {
+      reader_ = std::thread([this] { ReadAll(); });
+    } catch (const std::system_error&) {
+      return false;
+    }
+    return true;
+  }
+
+  // Block `index` once it has been read; its error (0, or errno, or -1 at
+  // an early end of the file) in `error`.
+  const uint8_t* Wait(int64_t index, int& error) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [&] { return filled_ > index; });
+    const Slot& slot = slots_[index % kSlots];
+    error = slot.error;
+    return slot.data.get();
+  }
+  // The block last waited for is written; its slot may be read into again.
+  void Release() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++released_;
+    }
+    changed_.notify_all();
+  }
+
+ private:
+  struct Slot {
+    std::unique_ptr<uint8_t[]> data;
+    int error = 0;
+  };
+
+  void ReadAll() {
+    for (int64_t index = 0, done = 0; done < bytes_; ++index) {
+      {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [&] { return stop_ || index - released_ < kSlots; });
+        if (stop_) return;
+      }
+      Slot& slot = slots_[index % kSlots];
+      const int64_t n = BlockBytes(done, bytes_, KBlockCopy::kPipedChunk);
+      errno = 0;
+      const bool read = from_.ReadAt(at_ + done, slot.data.get(), size_t(n));
+      slot.error = read ? 0 : (errno ? errno : -1);
+      if (read && transform_) transform_(slot.data.get(), size_t(n));
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        ++filled_;
+      }
+      changed_.notify_all();
+      if (!read) return;
+      done += n;
+    }
+  }
+
+  const KPlainFile& from_;
+  const int64_t at_;
+  const int64_t bytes_;
+  const KBlockCopy::Transform& transform_;
+  Slot slots_[kSlots];
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int64_t filled_ = 0;    // blocks read (or failed), in order
+  int64_t released_ = 0;  // blocks written
+  bool stop_ = false;
+  std::thread reader_;
+};
+
+KStatus CopyAlone(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
+                  const KBlockCopy::Transform& transform, KCopyProgress& progress) {
+  const size_t size = bytes < int64_t(KBlockCopy::kChunk) ? size_t(bytes) : KBlockCopy::kChunk;
+  std::unique_ptr<uint8_t[]> buffer(new uint8_t[size]);
+  for (int64_t done = 0; done < bytes;) {
+    const size_t n = size_t(BlockBytes(done, bytes, size));
+    errno = 0;
+    if (!from.ReadAt(fromAt + done, buffer.get(), n)) return Failed(errno, KBlockCopy::kReadFailed);
+    if (transform) transform(buffer.get(), n);
+    errno = 0;
+    if (!to.WriteAt(toAt + done, buffer.get(), n)) return Failed(errno, KBlockCopy::kWriteFailed);
+    KBlockCopy::Steps(&progress, done, done + int64_t(n), bytes);
+    done += int64_t(n);
+  }
+  return KStatus::Success();
+}
 
 }  // namespace
 
 KStatus KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_t toAt, int64_t bytes,
                         const Transform& transform, KCopyProgress& progress) {
   if (bytes <= 0) return KStatus::Success();
-  const size_t size = bytes < int64_t(kChunk) ? size_t(bytes) : kChunk;
-  std::unique_ptr<uint8_t[]> buffer(new uint8_t[size]);
-  for (int64_t done = 0; done < bytes;) {
-    size_t n = bytes - done < int64_t(size) ? size_t(bytes - done) : size;
+  if (bytes < kPipedMinimum) return CopyAlone(from, fromAt, to, toAt, bytes, transform, progress);
+  KReadAhead reader(from, fromAt, bytes, transform);
+  if (!reader.Start()) return CopyAlone(from, fromAt, to, toAt, bytes, transform, progress);
+  for (int64_t index = 0, done = 0; done < bytes; ++index) {
+    const int64_t n = BlockBytes(done, bytes, kPipedChunk);
+    int error = 0;
+    const uint8_t* block = reader.Wait(index, error);
+    if (error) return Failed(error > 0 ? error : 0, kReadFailed);
     errno = 0;
-    if (!from.ReadAt(fromAt + done, buffer.get(), n)) return Failed(kReadFailed);
-    if (transform) transform(buffer.get(), n);
-    errno = 0;
-    if (!to.WriteAt(toAt + done, buffer.get(), n)) return Failed(kWriteFailed);
-    Steps(&progress, done, done + int64_t(n), bytes);
-    done += int64_t(n);
+    if (!to.WriteAt(toAt + done, block, size_t(n))) return Failed(errno, kWriteFailed);
+    reader.Release();
+    Steps(&progress, done, done + n, bytes);
+    done += n;
   }
   return KStatus::Success();
 }

@@ -2,8 +2,10 @@
 // through one fixed buffer, so memory use does not grow with the voice. The
 // copy is counted in steps of 4096 bytes: the progress bar is set after
 // every step, as it would be after every 4096-byte block, but the bytes move
-// in large blocks so that the system calls stay few. An optional transform
-// rewrites each block on the way.
+// in large blocks so that the system calls stay few. A long copy reads ahead
+// on a second thread while the caller writes; the bar and every call on the
+// destination stay on the caller's thread. An optional transform rewrites
+// each block on the way.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +21,12 @@ class KBlockCopy {
   static constexpr int64_t kStep = 4096;
   // Bytes per read and write: a multiple of kStep.
   static constexpr size_t kChunk = 512 * 1024;
-  // Rewrites one block in place; blocks hold whole byte pairs.
+  // A copy of this many bytes or more reads ahead, in blocks of kPipedChunk
+  // (four of them in memory at once).
+  static constexpr int64_t kPipedMinimum = 2 << 20;
+  static constexpr size_t kPipedChunk = 256 * 1024;
+  // Rewrites one block in place; blocks hold whole byte pairs. Blocks come
+  // in order, but maybe on another thread than the caller's.
   using Transform = std::function<void(uint8_t*, size_t)>;
 
   // Failure codes: which side of the copy failed.
