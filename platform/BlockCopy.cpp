@@ -14,8 +14,13 @@ KStatus Failed(int error, int code) {
   return KStatus::Failure(error ? std::strerror(error) : "unexpected end of file", code);
 }
 
-int64_t BlockBytes(int64_t done, int64_t bytes, size_t block) {
-  return bytes - done < int64_t(block) ? bytes - done : int64_t(block);
+// The bytes of the next block: blocks end on multiples of `block` in the
+// destination, so that after a header no write starts or ends inside a page
+// (a page that is written twice, or that is being written to the disk by
+// the write-behind while the next write fills it, costs several times more).
+int64_t BlockBytes(int64_t toAt, int64_t done, int64_t bytes, size_t block) {
+  const int64_t n = int64_t(block) - (toAt + done) % int64_t(block);
+  return bytes - done < n ? bytes - done : n;
 }
 
 // Reads the source ahead on a thread of its own while the caller writes: a
@@ -26,8 +31,8 @@ class KReadAhead {
  public:
   static constexpr int kSlots = 4;
 
-  KReadAhead(const KPlainFile& from, int64_t at, int64_t bytes, const KBlockCopy::Transform& transform)
-      : from_(from), at_(at), bytes_(bytes), transform_(transform) {
+  KReadAhead(const KPlainFile& from, int64_t at, int64_t toAt, int64_t bytes, const KBlockCopy::Transform& transform)
+      : from_(from), at_(at), toAt_(toAt), bytes_(bytes), transform_(transform) {
     for (auto& slot : slots_) slot.data.reset(new uint8_t[KBlockCopy::kPipedChunk]);
   }
   ~KReadAhead() {
@@ -83,7 +88,7 @@ class KReadAhead {
         if (stop_) return;
       }
       Slot& slot = slots_[index % kSlots];
-      const int64_t n = BlockBytes(done, bytes_, KBlockCopy::kPipedChunk);
+      const int64_t n = BlockBytes(toAt_, done, bytes_, KBlockCopy::kPipedChunk);
       errno = 0;
       const bool read = from_.ReadAt(at_ + done, slot.data.get(), size_t(n));
       slot.error = read ? 0 : (errno ? errno : -1);
@@ -100,6 +105,7 @@ class KReadAhead {
 
   const KPlainFile& from_;
   const int64_t at_;
+  const int64_t toAt_;
   const int64_t bytes_;
   const KBlockCopy::Transform& transform_;
   Slot slots_[kSlots];
@@ -116,7 +122,7 @@ KStatus CopyAlone(const KPlainFile& from, int64_t fromAt, KPlainFile& to, int64_
   const size_t size = bytes < int64_t(KBlockCopy::kChunk) ? size_t(bytes) : KBlockCopy::kChunk;
   std::unique_ptr<uint8_t[]> buffer(new uint8_t[size]);
   for (int64_t done = 0; done < bytes;) {
-    const size_t n = size_t(BlockBytes(done, bytes, size));
+    const size_t n = size_t(BlockBytes(toAt, done, bytes, KBlockCopy::kChunk));
     errno = 0;
     if (!from.ReadAt(fromAt + done, buffer.get(), n)) return Failed(errno, KBlockCopy::kReadFailed);
     if (transform) transform(buffer.get(), n);
@@ -134,10 +140,10 @@ KStatus KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, 
                         const Transform& transform, KCopyProgress& progress) {
   if (bytes <= 0) return KStatus::Success();
   if (bytes < kPipedMinimum) return CopyAlone(from, fromAt, to, toAt, bytes, transform, progress);
-  KReadAhead reader(from, fromAt, bytes, transform);
+  KReadAhead reader(from, fromAt, toAt, bytes, transform);
   if (!reader.Start()) return CopyAlone(from, fromAt, to, toAt, bytes, transform, progress);
   for (int64_t index = 0, done = 0; done < bytes; ++index) {
-    const int64_t n = BlockBytes(done, bytes, kPipedChunk);
+    const int64_t n = BlockBytes(toAt, done, bytes, kPipedChunk);
     int error = 0;
     const uint8_t* block = reader.Wait(index, error);
     if (error) return Failed(error > 0 ? error : 0, kReadFailed);

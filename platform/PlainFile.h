@@ -35,7 +35,7 @@ class KPlainFile {
   // Closes the file; false when the close reported an error.
   bool Close();
 
-  static constexpr int64_t kWriteBehindBytes = 4 << 20;
+  static constexpr int64_t kWriteBehindBytes = 2 << 20;
 
  private:
   void StartWriteback(int64_t end);
