@@ -1,5 +1,7 @@
 #include "platform/BlockCopy.h"
 
+#include <pthread.h>
+
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -49,7 +51,10 @@ class KReadAhead {
   // False when no thread could be started (the caller copies on its own).
   bool Start() {
     try {
-      reader_ = std::thread([this] { ReadAll(); });
+      reader_ = std::thread([this] {
+        pthread_setname_np(pthread_self(), "melotrix-read");
+        ReadAll();
+      });
     } catch (const std::system_error&) {
       return false;
     }
