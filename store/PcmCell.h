@@ -9,6 +9,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 class KPcmCell {
  public:
   KPcmCell() { Init(1, 1); }
@@ -166,9 +170,21 @@ class KPcmCell {
   // reads "above the top: the top; below the bottom: the bottom";
   // std::min(v, top) is exactly (top < v ? top : v), also for NaN and -0.
   static double Value8(uint8_t raw) { return double(raw) - 128.0; }
-  static double Biased8(double value) { return std::max(std::min(value + 128.0, 255.0), 0.0); }
+  static double Biased8(double value) { return Clamp(value + 128.0, 0.0, 255.0); }
   static uint8_t Raw8(double value) { return uint8_t(Biased8(value)); }
-  static double Clipped16(double value) { return std::max(std::min(value, 32767.0), -32768.0); }
+  static double Clipped16(double value) { return Clamp(value, -32768.0, 32767.0); }
+  // std::max(std::min(value, top), bottom). On SSE2 the same comparisons
+  // without branches: MINSD(top, v) is (top < v ? top : v) and MAXSD(bottom,
+  // m) is (bottom > m ? bottom : m), NaN and -0 included; a branch per sample
+  // costs a misprediction wherever a voice clips.
+  static double Clamp(double value, double bottom, double top) {
+#if defined(__SSE2__)
+    const __m128d m = _mm_min_sd(_mm_set_sd(top), _mm_set_sd(value));
+    return _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(bottom), m));
+#else
+    return std::max(std::min(value, top), bottom);
+#endif
+  }
   static int16_t Raw16(double value) { return int16_t(Clipped16(value)); }
   // A little-endian 16-bit sample at `p` (any alignment).
   static int16_t LoadWord(const uint8_t* p) {
