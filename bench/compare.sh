@@ -5,14 +5,16 @@
 # turn, RUNS times each; the medians of the wall times, their ratio
 # melotrix/sox and the peak resident sizes are printed.
 #
-#   bench/compare.sh [RUNS]        (default 3)
+#   bench/compare.sh [RUNS]        (default 5: the host of this machine has
+#                                  stalls of a few seconds, which a median of
+#                                  five rides out better than one of three)
 #
 # MELOTRIX_CLI names the program (default build/cli/melotrix-cli of this
 # tree); COMPARE_DIR the folder for the files (default a new one in $TMPDIR,
 # removed afterwards). Needs sox and /usr/bin/time.
 set -euo pipefail
 
-runs=${1:-3}
+runs=${1:-5}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cli=${MELOTRIX_CLI:-$root/build/cli/melotrix-cli}
 [ -x "$cli" ] || { echo "compare.sh: no melotrix-cli at $cli (build it or set MELOTRIX_CLI)" >&2; exit 1; }
