@@ -13,8 +13,9 @@ using FaultFile = FaultFixture;
 TEST_F(FaultFile, AnInputCutShortOrRemovedDuringItsLoad) {
   auto set = MakeSet(swap_);
   const std::string path = PathOf("in.wav");
-  // Several copy blocks long, so the cut after the first one is met by the next read.
-  GiveVoice(Voice(0), 2, 16, 500000);
+  // Long enough to be read ahead (4 MB, 16 blocks), so the cut after the first
+  // block is met by a read still to come.
+  GiveVoice(Voice(0), 2, 16, 1000000);
   ASSERT_TRUE(Voice(0).SaveWavFile(path));
   const std::vector<uint8_t> file = ReadBytes(path);
   GiveVoice(set->Bank(1), 1, 8, 300);
