@@ -61,14 +61,20 @@ class KReadAhead {
     return true;
   }
 
-  // Block `index` once it has been read; its error (0, or errno, or -1 at
-  // an early end of the file) in `error`.
-  const uint8_t* Wait(int64_t index, int& error) {
+  // One block as the reader left it: `bytes` at `data` when `read`, else
+  // the read's errno (0 at an early end of the file).
+  struct Slot {
+    std::unique_ptr<uint8_t[]> data;
+    int64_t bytes = 0;
+    bool read = false;
+    int error = 0;
+  };
+
+  // Block `index` once it has been read (or its read failed).
+  const Slot& Wait(int64_t index) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [&] { return filled_ > index; });
-    const Slot& slot = slots_[index % kSlots];
-    error = slot.error;
-    return slot.data.get();
+    return slots_[index % kSlots];
   }
   // The block last waited for is written; its slot may be read into again.
   void Release() {
@@ -80,11 +86,6 @@ class KReadAhead {
   }
 
  private:
-  struct Slot {
-    std::unique_ptr<uint8_t[]> data;
-    int error = 0;
-  };
-
   void ReadAll() {
     for (int64_t index = 0, done = 0; done < bytes_; ++index) {
       {
@@ -93,18 +94,19 @@ class KReadAhead {
         if (stop_) return;
       }
       Slot& slot = slots_[index % kSlots];
-      const int64_t n = BlockBytes(toAt_, done, bytes_, KBlockCopy::kPipedChunk);
+      slot.bytes = BlockBytes(toAt_, done, bytes_, KBlockCopy::kPipedChunk);
       errno = 0;
-      const bool read = from_.ReadAt(at_ + done, slot.data.get(), size_t(n));
-      slot.error = read ? 0 : (errno ? errno : -1);
-      if (read && transform_) transform_(slot.data.get(), size_t(n));
+      slot.read = from_.ReadAt(at_ + done, slot.data.get(), size_t(slot.bytes));
+      slot.error = errno;
+      if (slot.read && transform_) transform_(slot.data.get(), size_t(slot.bytes));
+      const bool read = slot.read;
+      done += slot.bytes;
       {
         std::lock_guard<std::mutex> lock(mutex_);
         ++filled_;
       }
       changed_.notify_all();
       if (!read) return;
-      done += n;
     }
   }
 
@@ -148,13 +150,12 @@ KStatus KBlockCopy::Run(const KPlainFile& from, int64_t fromAt, KPlainFile& to, 
   KReadAhead reader(from, fromAt, toAt, bytes, transform);
   if (!reader.Start()) return CopyAlone(from, fromAt, to, toAt, bytes, transform, progress);
   for (int64_t index = 0, done = 0; done < bytes; ++index) {
-    const int64_t n = BlockBytes(toAt, done, bytes, kPipedChunk);
-    int error = 0;
-    const uint8_t* block = reader.Wait(index, error);
-    if (error) return Failed(error > 0 ? error : 0, kReadFailed);
+    const KReadAhead::Slot& block = reader.Wait(index);
+    if (!block.read) return Failed(block.error, kReadFailed);
     errno = 0;
-    if (!to.WriteAt(toAt + done, block, size_t(n))) return Failed(errno, kWriteFailed);
-    reader.Release();
+    const int64_t n = block.bytes;
+    if (!to.WriteAt(toAt + done, block.data.get(), size_t(n))) return Failed(errno, kWriteFailed);
+    reader.Release();  // the reader may fill the slot again while the bar moves
     Steps(&progress, done, done + n, bytes);
     done += n;
   }
