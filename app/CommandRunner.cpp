@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 
+#include "app/FileNames.h"
 #include "commands/PromptChecks.h"
 #include "commands/WindowCommands.h"
 #include "display/PcmGui.h"
@@ -30,10 +31,10 @@ std::optional<std::string> KCommandRunner::AskFile(const KFileDialogSetup& setup
   dialog.setAcceptMode(setup.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   dialog.setFileMode(setup.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
   if (setup.Save) dialog.setDefaultSuffix(QString::fromStdString(setup.DefaultSuffix));
-  dialog.selectFile(QString::fromStdString(setup.FileName));
+  dialog.selectFile(ShownFileName(setup.FileName));
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList files = dialog.selectedFiles();
-  return files.isEmpty() ? std::string() : files.front().toStdString();
+  return files.isEmpty() ? std::string() : ChosenFileName(files.front());
 }
 
 bool KCommandRunner::GatherLength(KCommandId id, KCommandInput& input) {
@@ -123,23 +124,56 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
   return true;
 }
 
+namespace {
+
+// Counts a command as running for the life of the scope.
+class KBusyScope {
+ public:
+  explicit KBusyScope(int& depth) : depth_(depth) { ++depth_; }
+  ~KBusyScope() { --depth_; }
+  KBusyScope(const KBusyScope&) = delete;
+  KBusyScope& operator=(const KBusyScope&) = delete;
+
+ private:
+  int& depth_;
+};
+
+}  // namespace
+
 bool KCommandRunner::Run(KCommandId id) {
-  if (!context_ || !context_->Banks.CurrentVoice) return false;
+  return Outermost([this, id] { return GatherAndRun(id); });
+}
+
+bool KCommandRunner::Run(KCommandId id, const KCommandInput& input) {
+  return Outermost([this, id, &input] { return RunGathered(id, input); });
+}
+
+bool KCommandRunner::Outermost(const std::function<bool()>& command) {
+  if (!context_ || !context_->Banks.CurrentVoice || quitting_) return false;
+  bool ok = false;
+  {
+    KBusyScope busy(depth_);
+    ok = command();
+  }
+  RunQueued();
+  return ok;
+}
+
+bool KCommandRunner::GatherAndRun(KCommandId id) {
   if (WindowCommand(id).Gathers == KGathers::RecordDialog) {
     // The dialog runs the row from its own button, with its own rate bar.
     KPcmFiles& voice = context_->Voice();
     bool ok = false;
     dialogs_.Record.Ask(voice.Channels, voice.BitsPerSample, voice.SampleRate,
-                        [this, id, &ok](const KCommandInput& input) { ok = Run(id, input); });
+                        [this, id, &ok](const KCommandInput& input) { ok = RunGathered(id, input); });
     return ok;
   }
   KCommandInput input;
   if (!Gather(id, input)) return false;
-  return Run(id, input);
+  return RunGathered(id, input);
 }
 
-bool KCommandRunner::Run(KCommandId id, const KCommandInput& input) {
-  if (!context_ || !context_->Banks.CurrentVoice) return false;
+bool KCommandRunner::RunGathered(KCommandId id, const KCommandInput& input) {
   const bool loop = id == KCommandId::MenuPlayAllClick || id == KCommandId::MenuPlayMarkedClick ||
                     id == KCommandId::MenuPlayFLGClick || id == KCommandId::MenuRecordClick;
   if (loop && Guard) Guard->Begin();
@@ -151,6 +185,30 @@ bool KCommandRunner::Run(KCommandId id, const KCommandInput& input) {
   if (id == KCommandId::StatusBarMouseDown) voice.ShowAlias();
   if (AfterCommand) AfterCommand();
   return ok;
+}
+
+void KCommandRunner::WhenIdle(std::function<void()> action) {
+  if (quitting_) return;
+  queued_.push_back(std::move(action));
+  RunQueued();
+}
+
+void KCommandRunner::RunQueued() {
+  // Work queued by the queued work runs after it, in order.
+  while (!Busy() && !quitting_ && !queued_.empty()) {
+    std::function<void()> action = std::move(queued_.front());
+    queued_.pop_front();
+    action();
+  }
+}
+
+void KCommandRunner::RequestQuit() {
+  quitting_ = true;
+  queued_.clear();
+  if (Guard) Guard->RequestStop();
+  // Ends every event loop running, modal dialogs' included, and makes any
+  // dialog opened from here on return at once: nothing can hold the program.
+  QCoreApplication::exit(0);
 }
 
 void KCommandRunner::RepaintNow() { window_.repaint(); }

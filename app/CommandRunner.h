@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -61,6 +62,18 @@ class KCommandRunner final : public KCommandHost {
   // Runs a row with input the caller gathered (control positions, clicks).
   bool Run(KCommandId id, const KCommandInput& input);
 
+  // True while a command runs, its dialogs and loops included.
+  bool Busy() const { return depth_ > 0; }
+  // Runs `action` now, or in order once the running command has returned:
+  // files handed over or dropped meanwhile, the devices' close on
+  // deactivation. Nothing runs under a running operation.
+  void WhenIdle(std::function<void()> action);
+  // The program is to end (a signal, a close of the window): a play or
+  // record loop stops as on Escape, every dialog and event loop running
+  // returns, none opened later blocks, and queued work is dropped.
+  void RequestQuit();
+  bool QuitRequested() const { return quitting_; }
+
   void RepaintNow() override;
   void ShowProgress() override;
   void HideProgress() override;
@@ -75,13 +88,23 @@ class KCommandRunner final : public KCommandHost {
   KLoopGuard* Guard = nullptr;
 
  private:
+  // Runs a command as the running one (busy while it runs), then the queued work.
+  bool Outermost(const std::function<bool()>& command);
+  // The two halves of Run: gather and run, or run what was gathered.
+  bool GatherAndRun(KCommandId id);
+  bool RunGathered(KCommandId id, const KCommandInput& input);
   // Fills `input` from the dialog or prompt of the row; false when the user
   // cancelled (or a check before the dialog refused).
   bool Gather(KCommandId id, KCommandInput& input);
   bool GatherLength(KCommandId id, KCommandInput& input);
+  // Runs the queued work once the outermost command has returned.
+  void RunQueued();
   std::optional<std::string> AskFile(const KFileDialogSetup& setup);
 
   QWidget& window_;
   KDialogs& dialogs_;
   KCommandContext* context_ = nullptr;
+  int depth_ = 0;
+  bool quitting_ = false;
+  std::deque<std::function<void()>> queued_;
 };

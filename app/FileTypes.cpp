@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "app/FileNames.h"
 #include "app/ProgramIcon.h"
 
 namespace {
@@ -73,6 +74,7 @@ QByteArray IconPng() {
 // whether it was written.
 KStatus WriteIfChanged(const QString& path, const QByteArray& text, bool& changed) {
   changed = false;
+  if (ExistsAsOtherThanFile(path)) return KStatus::Failure(path.toStdString() + " is not a regular file");
   QFile old(path);
   if (old.open(QIODevice::ReadOnly) && old.readAll() == text) return KStatus::Success();
   QSaveFile file(path);

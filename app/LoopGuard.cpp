@@ -1,47 +1,47 @@
 #include "app/LoopGuard.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
-
-KLoopGuard::KLoopGuard() = default;
+#include <QWindow>
 
 KLoopGuard::~KLoopGuard() { End(); }
 
 void KLoopGuard::Begin() {
   if (active_) return;
   active_ = true;
-  escaped_ = false;
+  escaped_ = stopped_ = false;
+  hosts_.clear();
+  if (main_) hosts_.emplace_back(main_);
+  for (QWidget* window : QApplication::topLevelWidgets())
+    if (window->isVisible() && window != main_) hosts_.emplace_back(window);
   QCoreApplication::instance()->installEventFilter(this);
 }
 
 void KLoopGuard::End() {
   if (!active_) return;
   active_ = false;
+  hosts_.clear();
   QCoreApplication::instance()->removeEventFilter(this);
-  std::vector<std::function<void()>> deferred;
-  deferred.swap(deferred_);
-  for (auto& action : deferred) action();
 }
 
 bool KLoopGuard::PollEscape() {
   if (active_) QCoreApplication::processEvents(QEventLoop::AllEvents);
-  return escaped_;
+  return escaped_ || stopped_;
 }
 
-void KLoopGuard::WhenIdle(std::function<void()> action) {
-  if (active_)
-    deferred_.push_back(std::move(action));
-  else
-    action();
+QWidget* KLoopGuard::HostOf(QObject* watched) const {
+  for (const QPointer<QWidget>& host : hosts_) {
+    if (!host) continue;
+    if (watched->isWidgetType() ? static_cast<QWidget*>(watched)->window() == host : host->windowHandle() == watched)
+      return host;
+  }
+  return nullptr;
 }
 
 bool KLoopGuard::eventFilter(QObject* watched, QEvent* event) {
   switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::ShortcutOverride:
-      // Press and release may come in one pass: the press is what counts.
-      if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) escaped_ = true;
-      return true;
     case QEvent::KeyRelease:
     case QEvent::Shortcut:
     case QEvent::MouseButtonPress:
@@ -53,12 +53,19 @@ bool KLoopGuard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::TouchUpdate:
     case QEvent::TouchEnd:
     case QEvent::ContextMenu:
-    case QEvent::Drop:
+      if (!HostOf(watched)) break;
+      // Press and release may come in one pass: the press is what counts.
+      if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
+          static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+        escaped_ = true;
       return true;
     case QEvent::Close:
+      if (QWidget* host = HostOf(watched); !host || host == main_) break;
+      escaped_ = true;
       event->ignore();
       return true;
     default:
-      return QObject::eventFilter(watched, event);
+      break;
   }
+  return QObject::eventFilter(watched, event);
 }

@@ -1,32 +1,44 @@
 // KLoopGuard: the window while a play or record loop runs inside a command.
-// It keeps repainting but takes no input other than Escape: an Escape press
-// is latched and not delivered (a dialog would take it as Cancel), all other
-// keys, pointer and close requests are swallowed, and work that must wait
-// for the loop (closing the wave devices on deactivation) is deferred.
+// The windows that were open when the loop began (the main window, and the
+// record dialog during a take) keep repainting but take no input other than
+// Escape: an Escape press is latched and not delivered (a dialog would take
+// it as Cancel), other keys and pointer input are swallowed, and a close of
+// one of them stops the loop as Escape does (the main window's own close is
+// left to the window, which also ends the program). A window the command
+// opens meanwhile, the message box above all, gets its input as usual.
+// Dropped files reach the window, which queues them.
 #pragma once
 
 #include <QObject>
-#include <functional>
+#include <QPointer>
+#include <QWidget>
 #include <vector>
 
 class KLoopGuard final : public QObject {
  public:
-  KLoopGuard();
+  // `mainWindow` handles its own close requests; none for a guard of a lone dialog.
+  explicit KLoopGuard(QWidget* mainWindow = nullptr) : main_(mainWindow) {}
   ~KLoopGuard() override;
 
   void Begin();
   void End();
   bool Active() const { return active_; }
-  // Lets pending paints and timers run; true once Escape was pressed since Begin.
+  // Lets pending paints, timers and the windows the loop opened run; true
+  // once Escape was pressed or a stop was requested since Begin.
   bool PollEscape();
-  // Runs `action` now, or when the loop has ended.
-  void WhenIdle(std::function<void()> action);
+  // Makes the running loop stop as on Escape (a request to end the program).
+  void RequestStop() { stopped_ = true; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The window open at Begin that `watched` is or lies in; none for another.
+  QWidget* HostOf(QObject* watched) const;
+
+  QWidget* main_;
   bool active_ = false;
   bool escaped_ = false;
-  std::vector<std::function<void()>> deferred_;
+  bool stopped_ = false;
+  std::vector<QPointer<QWidget>> hosts_;
 };

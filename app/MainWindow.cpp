@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "app/FileNames.h"
 #include "commands/WindowCommands.h"
 #include "display/MxVoc.h"
 #include "display/paint/ImageCanvas.h"
@@ -57,6 +58,7 @@ QWidget* Panel(QWidget* parent, const char* name, QRect at) {
 TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(this),
+      guard_(this),
       hooks_(dialogs_.Progress),
       display_(FromQRgb(QApplication::palette().color(QPalette::Button).rgb())) {
   setObjectName("TFormMain");
@@ -293,7 +295,15 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
   return QMainWindow::eventFilter(watched, event);
 }
 
-void TFormMain::closeEvent(QCloseEvent* event) { event->accept(); }
+void TFormMain::closeEvent(QCloseEvent* event) {
+  // A close while a command runs ends the program once the command has returned.
+  if (runner_->Busy()) {
+    event->ignore();
+    runner_->RequestQuit();
+    return;
+  }
+  event->accept();
+}
 
 bool TFormMain::LoadFile(const std::string& path) {
   const size_t dot = path.rfind('.');
@@ -307,12 +317,16 @@ bool TFormMain::LoadFile(const std::string& path) {
   return runner_->Run(id, input);
 }
 
+void TFormMain::OpenFile(const std::string& path) {
+  runner_->WhenIdle([this, path] { LoadFile(path); });
+}
+
 void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
   if (event->mimeData()->hasUrls()) event->acceptProposedAction();
 }
 
 void TFormMain::dropEvent(QDropEvent* event) {
   for (const QUrl& url : event->mimeData()->urls())
-    if (url.isLocalFile()) LoadFile(url.toLocalFile().toStdString());
+    if (url.isLocalFile()) OpenFile(UrlFileName(url));
   event->acceptProposedAction();
 }

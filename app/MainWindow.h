@@ -45,9 +45,11 @@ class TFormMain final : public QMainWindow {
   std::function<std::optional<KColour>(KColour)> ChooseColour;
 
   // Loads a file into the current bank by its extension (MXV, WAV, VOC), as
-  // the matching Load command does: a file named on the command line, handed
-  // over by a second copy or dropped on the window.
+  // the matching Load command does. `path` holds the file system's bytes.
   bool LoadFile(const std::string& path);
+  // A file named on the command line, handed over by a second copy or
+  // dropped on the window: loaded once no command runs, in the order given.
+  void OpenFile(const std::string& path);
 
   // Runs what a menu item runs.
   void RunMenuItem(const KMenuItem& item);

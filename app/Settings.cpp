@@ -7,6 +7,8 @@
 #include <QVariant>
 #include <optional>
 
+#include "app/FileNames.h"
+
 namespace {
 
 constexpr const char* kVersionKey = "System/Version 6 ID";
@@ -78,6 +80,7 @@ QString OemFilePath() { return SettingsFolder() + "/RkmSeries.INI"; }
 
 void LoadColours(KColourScheme& scheme, const QString& path) {
   scheme.ResetAll();
+  if (!IsRegularFile(path)) return;
   QSettings store(path, QSettings::IniFormat);
   if (StoredNumber(store.value(kVersionKey, -1)) != kSettingsVersion) return;
   for (const KColourSlotInfo& slot : KColourScheme::Slots()) {
@@ -87,6 +90,7 @@ void LoadColours(KColourScheme& scheme, const QString& path) {
 }
 
 KStatus SaveColours(const KColourScheme& scheme, const QString& path) {
+  if (ExistsAsOtherThanFile(path)) return KStatus::Failure(path.toStdString() + " is not a regular file");
   QSettings store(path, QSettings::IniFormat);
   store.setValue(kVersionKey, kSettingsVersion);
   for (const KColourSlotInfo& slot : KColourScheme::Slots())
@@ -110,7 +114,7 @@ QString ScanAgentName(const QString& text) {
 
 QString ReadAgentName(const QString& path) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return kDefaultAgentName;
+  if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly)) return kDefaultAgentName;
   // Read as raw text: QSettings would turn a name holding a comma into a list.
   const std::optional<QString> value = RawIniValue(file.readAll(), "OemInfo", "AgentName");
   return ScanAgentName(value.value_or(kBuiltInAgentField));

@@ -67,5 +67,8 @@ void KQuitSignals::Drain() {
       emit Received(bytes[i]);
     }
   }
-  if (requested_) QCoreApplication::quit();
+  // exit, not quit: quit asks the windows to close first, which a modal box
+  // or a running command would refuse. exit ends every event loop running
+  // and keeps later ones from blocking.
+  if (requested_) QCoreApplication::exit(0);
 }

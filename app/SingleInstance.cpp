@@ -56,7 +56,7 @@ QString KSingleInstance::SocketPath() {
   return folder + "/" + SocketName();
 }
 
-KClaim KSingleInstance::Claim(const QString& filePath) {
+KClaim KSingleInstance::Claim(const QByteArray& filePath) {
   error_.clear();
   const QString path = SocketPath();
   if (path.isEmpty()) {
@@ -70,7 +70,7 @@ KClaim KSingleInstance::Claim(const QString& filePath) {
       other.abort();
       return KClaim::SecondCopy;
     }
-    other.write(QFileInfo(filePath).absoluteFilePath().toUtf8());
+    other.write(filePath);
     const bool sent = other.waitForBytesWritten(kWaitMs) && other.bytesToWrite() == 0;
     other.disconnectFromServer();
     return sent ? KClaim::HandedOver : KClaim::SecondCopy;
@@ -104,8 +104,8 @@ void KSingleInstance::Receive(QLocalSocket* socket) {
   auto finish = [this, socket, message] {
     if (!message->TooLong) message->Data += socket->readAll();
     socket->deleteLater();
-    const QString path = QString::fromUtf8(message->Data);
-    if (!message->TooLong && !path.isEmpty() && message->Data.size() <= kMaxMessage) emit FileReceived(path);
+    if (!message->TooLong && !message->Data.isEmpty() && message->Data.size() <= kMaxMessage)
+      emit FileReceived(message->Data);
   };
   connect(socket, &QLocalSocket::readyRead, this, [socket, message] {
     message->Data += socket->readAll();

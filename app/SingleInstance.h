@@ -33,17 +33,17 @@ class KSingleInstance : public QObject {
   // temporary folder; empty when neither is a folder of this user's own.
   static QString SocketPath();
 
-  // Connects to a running copy first. When one answers, `filePath` (made
-  // absolute) is handed to it when not empty. When none answers, a socket a
+  // Connects to a running copy first. When one answers, `filePath` (an
+  // absolute name, the file system's bytes) is handed to it when not empty. When none answers, a socket a
   // crashed copy left is removed and this copy listens, open to this user only.
-  KClaim Claim(const QString& filePath = QString());
+  KClaim Claim(const QByteArray& filePath = QByteArray());
   // Stops listening, so that a copy started afterwards runs.
   void Release();
   const QString& Error() const { return error_; }
 
  signals:
-  // A copy started later was given this file: load it and raise the window.
-  void FileReceived(const QString& path);
+  // A copy started later was given this file (its bytes): load it and raise the window.
+  void FileReceived(const QByteArray& path);
 
  private:
   void Accept();

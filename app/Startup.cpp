@@ -1,8 +1,9 @@
 #include "app/Startup.h"
 
 #include <QApplication>
-#include <QFileInfo>
+#include <QTimer>
 
+#include "app/FileNames.h"
 #include "app/FileTypes.h"
 #include "app/MainWindow.h"
 #include "app/Screen.h"
@@ -16,22 +17,27 @@
 
 namespace {
 
-// The file named on the command line, as an absolute path; empty when none.
-QString FileArgument(const QStringList& arguments) {
-  return arguments.size() > 1 ? QFileInfo(arguments[1]).absoluteFilePath() : QString();
-}
+// The usual shell status of a program that a signal stopped; 0 otherwise.
+int ExitStatus(int signalNumber) { return signalNumber != 0 ? 128 + signalNumber : 0; }
 
 }  // namespace
 
 int RunMelotrix(int argc, char** argv) {
   QApplication app(argc, argv);
+  // A signal ends every event loop, a start-up box's included; its number
+  // gives the exit status.
   KQuitSignals quitSignals;
-  const QString file = FileArgument(QApplication::arguments());
+  int interrupted = 0;
+  QObject::connect(&quitSignals, &KQuitSignals::Received, [&interrupted](int number) {
+    if (interrupted == 0) interrupted = number;
+  });
+  // Names are taken as bytes from argv: Qt's argument list would lose bytes that are not UTF-8.
+  const std::string file = argc > 1 ? ArgumentFileName(argv[1]) : std::string();
   KSingleInstance instance;
-  switch (instance.Claim(file)) {
+  switch (instance.Claim(QByteArray::fromStdString(file))) {
     case KClaim::SecondCopy:
       ShowStartupError(nullptr, kSecondCopyMessage);
-      return 0;
+      return ExitStatus(interrupted);
     case KClaim::HandedOver:
       return 0;
     case KClaim::First:
@@ -47,27 +53,27 @@ int RunMelotrix(int argc, char** argv) {
   KAlsaWaveAudio audio;
   TFormMain window(swap, audio);
   window.setWindowTitle(MainWindowTitle(agent));
+  QObject::connect(&quitSignals, &KQuitSignals::Received, &window, [&window] { window.Runner().RequestQuit(); });
   PlaceMainWindow(window, PrimaryScreenWidth(), [&window](const QString& text) { ShowStartupError(&window, text); });
-  // A loop that plays or records holds the devices: they close when it ends.
+  // A running command may hold the devices: they close once it has returned.
   KDeactivationHook deactivation(
-      [&window, &audio] { window.Guard().WhenIdle([&audio] { MxCloseAllWaveDeviceHandle(audio); }); });
+      [&window, &audio] { window.Runner().WhenIdle([&audio] { MxCloseAllWaveDeviceHandle(audio); }); });
   // Bank 1 is drawn first; the boxes show the loaded colours at their next paint.
   window.Banks().SelectBank(1);
   LoadColours(window.Display().Colours);
-  QObject::connect(&instance, &KSingleInstance::FileReceived, &window, [&window](const QString& path) {
-    window.LoadFile(path.toStdString());
+  QObject::connect(&instance, &KSingleInstance::FileReceived, &window, [&window](const QByteArray& path) {
+    window.OpenFile(path.toStdString());
     window.raise();
     window.activateWindow();
   });
-  int interrupted = 0;
-  QObject::connect(&quitSignals, &KQuitSignals::Received, [&interrupted](int number) { interrupted = number; });
   window.show();
-  if (!file.isEmpty()) window.LoadFile(file.toStdString());
-  int status = quitSignals.QuitRequested() ? 0 : app.exec();
-  // Ended by a signal: the usual shell status of a program it stopped.
-  if (interrupted != 0) status = 128 + interrupted;
+  // The file of the command line loads inside the event loop, where a signal
+  // reaches the message box of a file that does not load.
+  if (!file.empty()) QTimer::singleShot(0, &window, [&window, &file] { window.OpenFile(file); });
+  // A signal that came before the loop ran has ended it already.
+  if (!quitSignals.QuitRequested()) app.exec();
   instance.Release();
   SaveColours(window.Display().Colours);
   MxCloseAllWaveDeviceHandle(audio);
-  return status;
+  return ExitStatus(interrupted);
 }

@@ -10,6 +10,8 @@ PACKAGES=(
   libasound2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   sox locales xvfb xauth
+  # Trying the window as a user: a window manager, input, screenshots, a real-time sound server.
+  openbox xdotool imagemagick x11-utils pulseaudio libasound2-plugins alsa-utils
 )
 
 missing=()

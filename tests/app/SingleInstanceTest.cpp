@@ -29,17 +29,17 @@ mode_t Mode(const QString& path) {
 class KReceived {
  public:
   explicit KReceived(KSingleInstance& first) {
-    QObject::connect(&first, &KSingleInstance::FileReceived, [this](const QString& path) { paths_ << path; });
+    QObject::connect(&first, &KSingleInstance::FileReceived, [this](const QByteArray& path) { paths_ << path; });
   }
   // Reads whatever later copies sent; a copy that sent nothing leaves it empty.
-  QStringList Paths(qsizetype expected) {
+  QByteArrayList Paths(qsizetype expected) {
     for (int round = 0; round < 1000 && paths_.size() < expected; ++round) QCoreApplication::processEvents();
     for (int round = 0; round < 20; ++round) QCoreApplication::processEvents();
     return paths_;
   }
 
  private:
-  QStringList paths_;
+  QByteArrayList paths_;
 };
 
 class SingleInstanceTest : public testing::Test {
@@ -95,11 +95,13 @@ TEST_F(SingleInstanceTest, ASecondCopyHandsItsFileToTheRunningOne) {
   KSingleInstance first;
   ASSERT_EQ(first.Claim(), KClaim::First);
   KReceived received(first);
-  const QString absolute = xdg_.Data() + "/Voice, take 2 \u00e4.wav";
+  // Names go over as the file system's bytes, UTF-8 or not.
+  const QByteArray utf8 = QFile::encodeName(xdg_.Data()) + "/Voice, take 2 \xc3\xa4.wav";
+  const QByteArray latin1 = QFile::encodeName(xdg_.Data()) + "/lat\xe9n.wav";
   KSingleInstance second, third;
-  EXPECT_EQ(second.Claim(absolute), KClaim::HandedOver);
-  EXPECT_EQ(third.Claim("relative.mxv"), KClaim::HandedOver);
-  EXPECT_EQ(received.Paths(2), QStringList({absolute, QDir::currentPath() + "/relative.mxv"}));
+  EXPECT_EQ(second.Claim(utf8), KClaim::HandedOver);
+  EXPECT_EQ(third.Claim(latin1), KClaim::HandedOver);
+  EXPECT_EQ(received.Paths(2), QByteArrayList({utf8, latin1}));
 }
 
 TEST_F(SingleInstanceTest, ASocketLeftByACrashedCopyIsTakenOver) {
