@@ -77,6 +77,7 @@ bool KPcmGui::SelectBank() {
 bool KPcmGui::RedrawAll() {
   if (!IsCurrent()) return false;
   PaintZoomIn();
+  PlaceOverviewPointer();
   PaintOverview();
   std::string undoLabel;
   if (Display.View) SampleRate = ShowVoiceReadouts(*Display.View, Readouts(undoLabel), Display.Options);
@@ -91,11 +92,14 @@ void KPcmGui::PaintZoomIn() {
   Display.ZoomIn->Changed();
 }
 
+void KPcmGui::PlaceOverviewPointer() {
+  if (Display.Overview) Overview.PlacePointer(Facts(), OverviewGeometry(*Display.Overview, Channels));
+}
+
 void KPcmGui::PaintOverview() {
   if (!Display.Overview) return;
   const KOverviewGeometry geometry = OverviewGeometry(*Display.Overview, Channels);
   Overview.PlaceMarkers(Facts(), geometry);
-  Overview.PlacePointer(Facts(), geometry);
   KOverviewPainter painter(Display.Overview->Canvas(), geometry, Display.Colours, Display.Options);
   painter.Redraw(Overview, Facts());
   Display.Overview->Changed();
@@ -114,6 +118,7 @@ bool KPcmGui::OverviewClick(KPointerButton button, int x, int y) {
   ZiStart = *start;
   Zoom.Fill(*Storage, Facts());
   PaintZoomIn();
+  PlaceOverviewPointer();
   PaintOverview();
   return true;
 }

@@ -34,7 +34,8 @@ class KPcmGui : public KPcmFiles {
   virtual bool RedrawAll();
 
   // A box's paint request: a full redraw from the stored state, never from
-  // the samples.
+  // the samples. The overview's pointer stays where it stands, so that a
+  // paint during a play shows the play position.
   void PaintZoomIn();
   void PaintOverview();
   // The sample position under a press in the zoom-in box (the window runs
@@ -60,6 +61,8 @@ class KPcmGui : public KPcmFiles {
   KDisplay& Display;
 
  private:
+  // The overview's pointer at ZiStart, after a change of the voice or its view.
+  void PlaceOverviewPointer();
   // The voice's readout values; `undoLabel` holds the Undo caption they refer to.
   KReadoutValues Readouts(std::string& undoLabel) const;
 };

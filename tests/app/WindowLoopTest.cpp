@@ -66,6 +66,8 @@ TEST_F(Loop, InputWaitsAndFilesLoadAfterThePlayInOrder) {
     ends.push_back(window_.Current().END);
     if (columns.size() == 3) {
       window_.OpenFile(dir_ / "handed.wav");
+      QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(&window_, &enter);
       QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
       QApplication::sendEvent(&window_, &drop);
       Post(Qt::Key_F5);

@@ -135,6 +135,9 @@ TEST_F(Gui, HooksReachTheView) {
   EXPECT_EQ(overview_.changes, changes);
   v.ShowPlayPosition(27200);
   EXPECT_EQ(overview_.changes, changes + 1);
+  const int32_t playing = v.Overview.PointerX;
+  v.PaintOverview();  // a paint request during the play keeps the play position
+  EXPECT_EQ(v.Overview.PointerX, playing);
   v.ShowMessageId(msg::kWarnCopyFirst);
   v.ShowNotice("notice");
   ASSERT_EQ(view_.Messages.size(), 2u);
