@@ -85,44 +85,39 @@ TEST_F(Loop, InputWaitsAndFilesLoadAfterThePlayInOrder) {
 
 // SIGTERM during a play or a take, and a close of the window during a play:
 // the loop stops, the command returns, later dialogs return at once.
-TEST_F(Loop, AQuitRequestStopsTheLoopAndEndsEveryEventLoop) {
-  for (int request = 0; request < 3; ++request) {
-    SCOPED_TRACE(request);
-    TempDir dir;
-    KSimulatedWaveAudio audio;
-    TFormMain window(dir.Path(), audio);
-    KQuitSignals quitSignals;
-    QObject::connect(&quitSignals, &KQuitSignals::Received, &window, [&window] { window.Runner().RequestQuit(); });
-    window.Banks().SelectBank(1);
-    KPcmFiles& v = window.Current();
-    v.SampleRate = 8000;
-    ASSERT_TRUE(v.Storage->Resize(200000));
-    v.END = v.MKR = 200000;
-    v.MKL = v.FLG = v.ZiStart = 1;
-    int waits = 0;
-    audio.WhenWaiting = [&](KWaveDirection direction) {
-      audio.Advance(direction, 1000);
-      if (++waits != 3) return;
-      if (request == 2)
-        window.close();
-      else
-        kill(getpid(), SIGTERM);
-    };
-    QDialog& record = *window.findChild<QDialog*>("DlgRecord");
-    if (request == 1) {
-      WhenOpen(record, [&record] {
-        Find<QLineEdit>(record, "EditRecLen")->setText("25");
-        Click(record, "BitBtnRecord");
-      });
-    }
-    window.Action(request == 1 ? "MenuRecord" : "MenuPlayAll")->trigger();
-    EXPECT_LT(waits, 10);
-    EXPECT_TRUE(window.Runner().QuitRequested());
-    QEventLoop later;
-    EXPECT_EQ(later.exec(), -1);  // a dialog opened from now on would not block
-    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
+enum class KRequest { SignalDuringPlay, SignalDuringTake, CloseDuringPlay };
+
+class QuitDuringLoop : public Loop, public ::testing::WithParamInterface<KRequest> {};
+
+TEST_P(QuitDuringLoop, StopsTheLoopAndEndsEveryEventLoop) {
+  KQuitSignals quitSignals;
+  QObject::connect(&quitSignals, &KQuitSignals::Received, &window_, [this] { window_.Runner().RequestQuit(); });
+  int waits = 0;
+  audio_.WhenWaiting = [&](KWaveDirection direction) {
+    audio_.Advance(direction, 1000);
+    if (++waits != 3) return;
+    if (GetParam() == KRequest::CloseDuringPlay)
+      window_.close();
+    else
+      kill(getpid(), SIGTERM);
+  };
+  QDialog& record = *window_.findChild<QDialog*>("DlgRecord");
+  const bool take = GetParam() == KRequest::SignalDuringTake;
+  if (take) {
+    WhenOpen(record, [&record] {
+      Find<QLineEdit>(record, "EditRecLen")->setText("25");
+      Click(record, "BitBtnRecord");
+    });
   }
+  window_.Action(take ? "MenuRecord" : "MenuPlayAll")->trigger();
+  EXPECT_LT(waits, 10);
+  EXPECT_TRUE(window_.Runner().QuitRequested());
+  QEventLoop later;
+  EXPECT_EQ(later.exec(), -1);  // a dialog opened from now on would not block
 }
+
+INSTANTIATE_TEST_SUITE_P(Requests, QuitDuringLoop,
+                         ::testing::Values(KRequest::SignalDuringPlay, KRequest::SignalDuringTake,
+                                           KRequest::CloseDuringPlay));
 
 }  // namespace
