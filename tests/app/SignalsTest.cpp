@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/Signals.h"
+#include "support/QtTestMain.h"
 
 namespace {
 
@@ -42,6 +43,7 @@ TEST(QuitSignals, SigintAndSighupAreCaughtToo) {
   EXPECT_FALSE(quit.QuitRequested());  // nothing happens inside the handler
   ProcessUntil(quit);
   EXPECT_EQ(received, (std::vector<int>{SIGINT, SIGHUP}));
+  ForgetQuitRequest();
 }
 
 bool gOldHandlerRan = false;

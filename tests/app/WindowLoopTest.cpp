@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
-#include <QTimer>
 #include <QUrl>
 #include <set>
 
@@ -21,6 +20,7 @@
 #include "app/Signals.h"
 #include "dialogs/DialogDriver.h"
 #include "platform/SimulatedWaveAudio.h"
+#include "support/QtTestMain.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -31,11 +31,7 @@ class Loop : public ::testing::Test {
     window_.Banks().SelectBank(1);
     Give(1, 200000);
   }
-  ~Loop() override {
-    // A quit request leaves Qt refusing new event loops; one pass of exec clears that.
-    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
-    QCoreApplication::exec();
-  }
+  ~Loop() override { ForgetQuitRequest(); }
   // A mono 8-bit voice at 8000 Hz in `bank`.
   KPcmFiles& Give(int bank, int frames) {
     KPcmFiles& v = window_.Banks().Bank(bank);

@@ -32,6 +32,14 @@ bool WaitFor(Ready ready, int seconds = 30) {
   return false;
 }
 
+// True once `pid` has its own handler for SIGTERM (the kernel's SigCgt mask).
+bool CatchesSigterm(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+  return false;
+}
+
 // One user's folders, shared by the copies a test starts.
 class Desktop {
  public:
@@ -119,7 +127,8 @@ TEST(WindowProcess, ASignalEndsTheSecondCopysBox) {
   const pid_t first = desktop.Start({});
   ASSERT_TRUE(WaitFor([&] { return desktop.SwapFiles() == 15; }));
   const pid_t second = desktop.Start({});
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  ASSERT_TRUE(WaitFor([&] { return CatchesSigterm(second); }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));  // its box opens meanwhile
   kill(second, SIGTERM);
   EXPECT_EQ(desktop.ExitStatus(second), 128 + SIGTERM);
   EXPECT_EQ(desktop.SwapFiles(), 15);

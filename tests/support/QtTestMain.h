@@ -5,6 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTimer>
+
+// A request to end the program (QCoreApplication::exit outside a loop) makes
+// every later event loop return at once; one pass of exec clears it, so the
+// next test's dialogs run again.
+inline void ForgetQuitRequest() {
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
+}
 
 inline int RunQtTests(int argc, char** argv) {
   testing::InitGoogleTest(&argc, argv);
