@@ -236,19 +236,24 @@ TEST_F(Window, FilesLoadByTheirExtension) {
 
 // A play on a device that does not open shows Error 006 in a box that
 // takes its keys; afterwards the window takes input again.
-TEST_F(Window, TheBoxOfAPlayThatCannotOpenTheDeviceTakesItsKeys) {
+TEST_F(Window, TheBoxOfAPlayOrTakeThatCannotOpenTheDeviceTakesItsKeys) {
   GiveVoice(1, 1000);
   window_.Banks().SelectBank(1);
   QDialog& box = Dialog("TDlgMessage");
-  WhenShown(box, [&box, this] {
-    messages_.push_back(box.findChild<QPlainTextEdit*>("MemoMsg")->toPlainText().toStdString());
-    PressKey(box.focusWidget(), Qt::Key_Return);
-    if (box.isVisible()) box.reject();  // the key was swallowed: fail, but do not hang
-  });
-  Trigger("MenuPlayAll");
-  ASSERT_EQ(messages_.size(), 1u);
+  QDialog& record = Dialog("DlgRecord");
+  for (const char* command : {"MenuPlayAll", "MenuRecord"}) {
+    WhenShown(box, [&box, this] {
+      messages_.push_back(box.findChild<QPlainTextEdit*>("MemoMsg")->toPlainText().toStdString());
+      PressKey(box.focusWidget(), Qt::Key_Return);
+      if (box.isVisible()) box.reject();  // the key was swallowed: fail, but do not hang
+    });
+    if (command == std::string("MenuRecord")) WhenOpen(record, [&record] { Click(record, "BitBtnRecord"); });
+    Trigger(command);
+    EXPECT_EQ(box.result(), QDialog::Accepted) << command;
+  }
+  ASSERT_EQ(messages_.size(), 2u);
   EXPECT_EQ(messages_[0].substr(0, 9), "Error 006");
-  EXPECT_EQ(box.result(), QDialog::Accepted);
+  EXPECT_EQ(messages_[1].substr(0, 9), "Error 009");
   QWidget* bank2 = window_.findChild<QToolButton*>("ToolBtnBank2");
   const QPointF at = bank2->rect().center();
   for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
