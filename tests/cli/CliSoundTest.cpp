@@ -139,4 +139,30 @@ TEST_F(CliSound, InfoStatsMeasuresEachChannel) {
   }
 }
 
+// Many files at once go on after a failure, one line per file, exit 1; the
+// messages say what is wrong with each; usage mistakes exit 2.
+TEST_F(CliSound, ManyFilesGoOnAfterAFailureAndSayWhatIsWrong) {
+  Sox("-n -r 22050 -b 16 good.flac synth 0.1 sine 500");
+  Sox("-n -r 22050 -b 16 good.aiff synth 0.1 sine 500");
+  WriteFile(dir_ / "notes.wav", "no sound in here");
+  fs::create_directory(dir_ / "folder.wav");
+  CliResult r = Run({"convert", "good.flac", "missing.wav", "notes.wav", "folder.wav", "good.aiff", "--to", "out",
+                     "--format", "wav"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "good.flac -> out/good.wav\n");
+  EXPECT_EQ(r.err,
+            "missing.wav: cannot be read: No such file or directory\n"
+            "notes.wav: is not a sound file (Format not recognised.)\n"
+            "folder.wav: is a folder\n"
+            "good.aiff: out/good.wav is the output of an earlier file\n");
+  r = Run({"convert", "notes.wav", "never.mxv"});
+  EXPECT_EQ(r.err, Shown("notes.wav: is not a sound file (Format not recognised.)"));
+  EXPECT_FALSE(Exists("never.mxv"));
+  for (const Words& args :
+       {Words{"convert", "good.flac", "--to", "out"}, Words{"convert", "good.flac", "--to", "o", "--format", "ogg"},
+        Words{"convert", "--rate", "2000", "good.flac", "o.wav"},
+        Words{"convert", "--bits", "24", "good.flac", "o.wav"}, Words{"info", "--dither", "good.flac"}})
+    EXPECT_EQ(Run(args).status, 2) << args[1];
+}
+
 }  // namespace
