@@ -110,10 +110,7 @@ bool PrintStats(KCliSession& session, const std::string& file, KSoundFile& sound
 bool Describe(KCliSession& session, const std::string& file, const FileOptions& options) {
   if (!CheckReadable(session, file)) return false;
   if (const KFileFormat* own = OwnLoader(file)) {
-    KScriptCommand load;
-    const int before = session.Messages();
-    if (!FileCommand(file, *own, true, options.Import.Raw, load).empty()) return false;
-    if (!session.Run(load) || session.Messages() != before) return false;
+    if (!RunOwnLoader(session, file, *own, options.Import.Raw)) return false;
     KPcmFiles& v = session.Voice();
     std::cout << file << ": channels=" << v.Channels << " bits=" << v.BitsPerSample << " rate=" << v.SampleRate
               << " end=" << v.END << " alias=" << v.AliasName << std::endl;

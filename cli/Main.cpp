@@ -17,8 +17,9 @@ constexpr const char* kHelpTop = R"(Usage:
   melotrix-cli [--trace] [--keep-going] -e "COMMAND; COMMAND; ..."
   melotrix-cli [--trace] [--keep-going] SCRIPT_FILE      (SCRIPT_FILE "-" = standard input)
   melotrix-cli info [--raw CH BITS] [--stats] FILE...
-  melotrix-cli convert [OPTIONS] IN OUT
-  melotrix-cli convert [OPTIONS] IN... --to DIR --format mxv|wav|voc|pcm
+  melotrix-cli convert [--raw CH BITS] [--alias TEXT] [--rate HZ] [--channels 1|2]
+                       [--bits 8|16] [--dither] IN OUT
+  melotrix-cli convert [the same options] IN... --to DIR --format mxv|wav|voc|pcm
   melotrix-cli --help | --version
 
 Scripts: commands are separated by newlines or ";"; blank lines and lines

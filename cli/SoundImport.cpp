@@ -25,7 +25,7 @@ bool Say(KCliSession& session, const std::string& text) {
 // Gives the voice `source`'s frames converted by `plan` (no source: none) as
 // a load of `path` would, bound to the type of `output`.
 bool LoadConverted(KCliSession& session, const std::string& path, KSoundFile* source, const KConversion& plan,
-                   const KFileFormat& output) {
+                   const KFileFormat& output, const std::string& alias) {
   KPcmFiles& voice = session.Voice();
   const int64_t bytes = plan.Frames * plan.Target.FrameBytes();
   if (!voice.FitsStore(bytes, "the load")) return false;
@@ -34,6 +34,7 @@ bool LoadConverted(KCliSession& session, const std::string& path, KSoundFile* so
   layout.BitsPerSample = plan.Target.BitsPerSample;
   layout.SampleRate = plan.Target.SampleRate;
   layout.DataBytes = int32_t(bytes);
+  layout.Alias = alias;
   const KFileType type = output.Raw() ? RawFileType(layout.Channels, layout.BitsPerSample) : output.Type;
   return voice.LoadSamples(path, "Convert sound file", type, layout, [&](KPlainFile& samples, KProgress& progress) {
     if (!source) return KStatus::Success();
@@ -54,10 +55,12 @@ bool Convert(KCliSession& session, const std::string& path, KSoundFile* source, 
   const KConversion plan = PlanConversion(shape, options.Request);
   if (!source && !plan.Changes) return true;
   if (plan.Changes) std::cerr << path << ": " << DescribeConversion(shape, plan) << std::endl;
-  if (source) return voice.PrepareLoad(path) && LoadConverted(session, path, source, plan, output);
-  if (voice.END == 0) return LoadConverted(session, path, nullptr, plan, output);
+  if (source) return voice.PrepareLoad(path) && LoadConverted(session, path, source, plan, output, "");
+  // The voice's own samples keep the alias its file gave it.
+  const std::string alias = voice.AliasName;
+  if (voice.END == 0) return LoadConverted(session, path, nullptr, plan, output, alias);
   KSoundFile samples(voice.Storage->OpenFilePath(), voice.Format(), voice.END);
-  return CheckOpened(session, path, samples) && LoadConverted(session, path, &samples, plan, output);
+  return CheckOpened(session, path, samples) && LoadConverted(session, path, &samples, plan, output, alias);
 }
 
 }  // namespace
@@ -89,6 +92,12 @@ const KFileFormat* OwnLoader(const std::string& path) {
   return (wav ? KWavFormat::Check(file, path, layout) : KVocFormat::Check(file, path, layout)) ? format : nullptr;
 }
 
+bool RunOwnLoader(KCliSession& session, const std::string& path, const KFileFormat& format, const KWords& raw) {
+  KScriptCommand load;
+  const int before = session.Messages();
+  return FileCommand(path, format, true, raw, load).empty() && session.Run(load) && session.Messages() == before;
+}
+
 bool CheckReadable(KCliSession& session, const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return Say(session, path + ": cannot be read: " + std::strerror(errno));
@@ -107,13 +116,8 @@ bool CheckOpened(KCliSession& session, const std::string& path, const KSoundFile
 bool ImportFile(KCliSession& session, const std::string& path, const KImportOptions& options,
                 const KFileFormat& output) {
   if (!CheckReadable(session, path)) return false;
-  if (const KFileFormat* own = OwnLoader(path)) {
-    KScriptCommand load;
-    const int before = session.Messages();
-    if (!FileCommand(path, *own, true, options.Raw, load).empty()) return false;
-    if (!session.Run(load) || session.Messages() != before) return false;
-    return Convert(session, path, nullptr, options, output);
-  }
+  if (const KFileFormat* own = OwnLoader(path))
+    return RunOwnLoader(session, path, *own, options.Raw) && Convert(session, path, nullptr, options, output);
   KSoundFile sound(path);
   return CheckOpened(session, path, sound) && Convert(session, path, &sound, options, output);
 }

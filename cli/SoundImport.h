@@ -29,6 +29,9 @@ std::string FileCommand(const std::string& path, const KFileFormat& format, bool
 // files always go to their loaders, whose message is then the verdict.
 const KFileFormat* OwnLoader(const std::string& path);
 
+// Loads `path` through the load command of `format`; false when it showed a message.
+bool RunOwnLoader(KCliSession& session, const std::string& path, const KFileFormat& format, const KWords& raw);
+
 // False, after a message on the current voice that says why, when `path`
 // is not a file that can be read.
 bool CheckReadable(KCliSession& session, const std::string& path);

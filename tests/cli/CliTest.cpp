@@ -51,8 +51,9 @@ alias "Door; bell"; state; dump "my voices/out 8.raw"
     std::string name = line.substr(0, line.find(line.rfind("goto ", 0) == 0 ? " -> " : " "));
     EXPECT_TRUE(line.find(" -> ") == std::string::npos || help.find("  " + name + " ") != std::string::npos) << name;
   }
-  for (const char* usage : {"record CH BITS SECONDS RATE", "info [--raw CH BITS] FILE...",
-                            "convert [--raw CH BITS] [--alias TEXT] IN OUT", "--trace", "--keep-going"})
+  for (const char* usage :
+       {"record CH BITS SECONDS RATE", "info [--raw CH BITS] [--stats] FILE...",
+        "convert [--raw CH BITS] [--alias TEXT]", "--to DIR --format mxv|wav|voc|pcm", "--trace", "--keep-going"})
     EXPECT_NE(help.find(usage), std::string::npos) << usage;
 }
 
