@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <iostream>
 #include <thread>
 
 #include "platform/SafeFileWriter.h"
@@ -57,6 +58,22 @@ sigset_t QuitSignals() {
 }  // namespace
 
 bool KCliUi::StopRequested() { return interrupted; }
+
+void KCliUi::ProgressFor(const std::string& name) {
+  if (drawn_) std::cerr << "\r\033[K" << std::flush;
+  name_ = isatty(STDERR_FILENO) ? name : std::string();
+  start_ = std::chrono::steady_clock::now();
+  shown_ = -1;
+  drawn_ = false;
+}
+
+void KCliUi::ProgressBar(int percent) {
+  if (name_.empty() || percent == shown_) return;
+  if (!drawn_ && std::chrono::steady_clock::now() - start_ < std::chrono::seconds(1)) return;
+  std::cerr << "\r" << name_ << ": " << title_ << " " << percent << " %\033[K" << std::flush;
+  shown_ = percent;
+  drawn_ = true;
+}
 
 void BlockQuitSignals() {
   const sigset_t set = QuitSignals();

@@ -7,15 +7,30 @@
 // signal, as an interrupted program does.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "voice/UiHooks.h"
 
-// The window hooks of melotrix-cli: nothing is shown; a loop stops once
-// SIGINT arrived inside a KInterruptScope.
+// The window hooks of melotrix-cli: a loop stops once SIGINT arrived inside
+// a KInterruptScope. While a file is named, the progress of its work shows
+// as one line on stderr when that is a terminal, from its first second on:
+// "NAME: TITLE NN %".
 class KCliUi final : public KUiHooks {
  public:
   bool StopRequested() override;
+
+  // The file whose work the line follows; "" ends the line (it is cleared).
+  void ProgressFor(const std::string& name);
+  bool ProgressVisible() const override { return !name_.empty(); }
+  void ProgressTitle(const std::string& title) override { title_ = title; }
+  void ProgressBar(int percent) override;
+
+ private:
+  std::string name_, title_;
+  std::chrono::steady_clock::time_point start_;
+  int shown_ = -1;
+  bool drawn_ = false;
 };
 
 // Blocks the three signals in this thread and every thread it starts; call

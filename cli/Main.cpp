@@ -16,8 +16,10 @@ namespace {
 constexpr const char* kHelpTop = R"(Usage:
   melotrix-cli [--trace] [--keep-going] -e "COMMAND; COMMAND; ..."
   melotrix-cli [--trace] [--keep-going] SCRIPT_FILE      (SCRIPT_FILE "-" = standard input)
-  melotrix-cli info [--raw CH BITS] FILE...
-  melotrix-cli convert [--raw CH BITS] [--alias TEXT] IN OUT
+  melotrix-cli info [--raw CH BITS] [--stats] FILE...
+  melotrix-cli convert [--raw CH BITS] [--alias TEXT] [--rate HZ] [--channels 1|2]
+                       [--bits 8|16] [--dither] IN OUT
+  melotrix-cli convert [the same options] IN... --to DIR --format mxv|wav|voc|pcm
   melotrix-cli --help | --version
 
 Scripts: commands are separated by newlines or ";"; blank lines and lines
@@ -43,11 +45,28 @@ state prints one key=value per line: bank, channels, bits, rate, end, mkl,
 mkr, flg, zistart, filetype, file, alias, undo (the Undo item's caption) and
 undo_depth (the number of undo snapshots, 0..4).
 
-info loads each FILE by its extension (.mxv, .wav, .voc; .pcm and .raw as
-mono 8-bit unless --raw is given) and prints "FILE: channels=... bits=...
-rate=... end=... alias=...", or the loader's message on stderr (exit 1).
-convert loads IN into bank 1 and saves it as OUT, both by extension; --alias
-sets the alias before saving. Exit status as for scripts.
+info and convert read the four formats' files (.mxv, .wav, .voc; .pcm and
+.raw as mono 8-bit unless --raw CH BITS is given) through the loaders of the
+window, unchanged, and every other sound file that libsndfile reads (WAV of
+any depth and rate, AIFF, FLAC, Ogg Vorbis, ...). A file that does not exist,
+cannot be read or is no sound file is reported as such (exit 1).
+
+info prints "FILE: channels=... bits=... rate=... end=... alias=..." (another
+sound file adds its format=); --stats adds one line per channel with its peak
+and RMS level in dBFS, the samples at full scale and the DC offset.
+
+convert loads IN into bank 1 and saves it as OUT by OUT's extension; with
+--to DIR --format F each IN becomes DIR/NAME.F, every file is reported on one
+line, the rest go on after a failure, and the exit status is 1 if any failed.
+A sound file becomes a voice of --rate HZ (2100..44100, rounded down to a
+multiple of 25), --channels 1|2 and --bits 8|16; each defaults to the file's
+own value where a voice holds it, else 44100 Hz, two channels (more are mixed
+down) and 16 bits; a file of the four formats is converted only when an
+option asks for another value. The rate changes through libsoxr at very high
+quality; the samples are rounded, with triangular dither when --dither is
+given. A conversion says so on stderr in one line; on a terminal, a file that
+takes more than a second shows its progress. --alias sets the alias before
+saving. A loader's or saver's message is shown as in scripts.
 )";
 
 int Help() {

@@ -33,6 +33,8 @@ class KCliSession {
 
   KPcmFiles& Voice() { return context_->Voice(); }
   int Messages() const { return log_.Count(); }
+  KMessageLog& Log() { return log_; }
+  KCliUi& Ui() { return ui_; }
 
  private:
   KRunFolder folder_;

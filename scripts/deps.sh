@@ -7,7 +7,7 @@ set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev fonts-dejavu-core
-  libasound2-dev
+  libasound2-dev libsndfile1-dev libsoxr-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   sox locales xvfb xauth
   # Trying the window as a user: a window manager, input, screenshots, a real-time sound server.

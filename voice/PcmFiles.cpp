@@ -33,19 +33,29 @@ bool KPcmFiles::LoadVoice(const std::string& path, const KFileKind& kind, KFileT
   KVoiceLayout layout;
   const KStatus checked = check(file, path, layout);
   if (!checked) return Refuse(checked.Message);
+  return LoadSamples(path, kind.LoadTitle, fileType, layout, [&](KPlainFile& samples, KProgress& progress) {
+    KBlockCopy::Transform unscramble;
+    if (layout.Scrambled) unscramble = [&layout](uint8_t* p, size_t n) { layout.Keys.Unscramble(p, n); };
+    const KStatus copied = KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
+    if (!copied && copied.Code == KBlockCopy::kReadFailed)
+      return KStatus::Failure(msg::NotValidFile(path, kind.Name), KBlockCopy::kReadFailed);
+    // A write into the store failed: the reason is the copy's (a full disk).
+    if (!copied) return KStatus::Failure(msg::SwapFolder(Services.SwapFolder, copied.Message));
+    return copied;
+  });
+}
 
+bool KPcmFiles::LoadSamples(const std::string& path, const char* title, KFileType fileType, const KVoiceLayout& layout,
+                            const SampleFill& fill) {
   KCursorScope cursor(Ui(), KCursorRole::Load);
-  KProgress progress(Ui(), kind.LoadTitle, layout.DataBytes);
+  KProgress progress(Ui(), title, layout.DataBytes);
   std::unique_ptr<KPcmMMap> store = NewWrittenStore(layout.DataBytes, "the load");
   if (!store) return false;
   KPlainFile samples(store->OpenFilePath(), KPlainFile::Mode::ReadWrite);
-  KBlockCopy::Transform unscramble;
-  if (layout.Scrambled) unscramble = [&layout](uint8_t* p, size_t n) { layout.Keys.Unscramble(p, n); };
-  const KStatus copied = KBlockCopy::Run(file, layout.DataOffset, samples, 0, layout.DataBytes, unscramble, progress);
-  if (!copied && copied.Code == KBlockCopy::kReadFailed) return Refuse(msg::NotValidFile(path, kind.Name));
+  const KStatus filled = fill(samples, progress);
+  if (!filled && filled.Code == KBlockCopy::kReadFailed) return Refuse(filled.Message);
   if (!samples.IsOpen()) return StoreFailed(*store);
-  // A write into the store failed: the reason is the copy's (a full disk).
-  if (!copied) return Refuse(msg::SwapFolder(Services.SwapFolder, copied.Message));
+  if (!filled) return Refuse(filled.Message);
 
   TakeStore(std::move(store));
   FileName = path;

@@ -35,6 +35,19 @@ class KPcmFiles : public KPcmEdit {
   bool LoadRawPcmFile(const std::string& path, int32_t channels, int32_t bits);
   bool SaveRawPcmFile(const std::string& path);
 
+  // Writes the samples of a load into the new store's file; a failure's
+  // message is shown as it is (one with the code KBlockCopy::kReadFailed
+  // before anything is said about the store).
+  using SampleFill = std::function<KStatus(KPlainFile& samples, KProgress& progress)>;
+  // The second half of every load, for any reader of sound files: `fill`
+  // writes layout.DataBytes bytes of `layout`'s format into a new store,
+  // which the voice then takes, named `path` and bound to `fileType` with
+  // the alias and format of `layout` (the rate rounded down to 25), all
+  // marked. False, with the voice unchanged, when a step failed. The caller
+  // runs PrepareLoad first.
+  bool LoadSamples(const std::string& path, const char* title, KFileType fileType, const KVoiceLayout& layout,
+                   const SampleFill& fill);
+
   // Save and reload in the format of FileType, from and to FileName.
   bool SaveToOwnFile();
   bool ReloadFromOwnFile();

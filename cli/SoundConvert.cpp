@@ -1,0 +1,189 @@
+#include "cli/SoundConvert.h"
+
+#include <soxr.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "platform/BlockCopy.h"
+
+namespace {
+
+constexpr int64_t kBlock = 16384;  // source frames per pass
+
+// Mixes `frames` frames of `from` channels into `to` channels: one channel
+// is the mean of all; two from one repeat it; two from more take the first
+// two as the sides and every further channel into both at half weight,
+// scaled so that a full-scale signal in every channel stays full scale.
+void Mix(const float* in, int32_t from, float* out, int32_t to, int64_t frames) {
+  const float others = 0.5f, sides = 1.0f / (1.0f + others * float(from - 2));
+  for (int64_t f = 0; f < frames; ++f, in += from, out += to) {
+    float all = 0;
+    for (int32_t c = 0; c < from; ++c) all += in[c];
+    if (to == 1) {
+      out[0] = all / float(from);
+    } else if (from == 1) {
+      out[0] = out[1] = in[0];
+    } else {
+      const float shared = others * (all - in[0] - in[1]);
+      out[0] = (in[0] + shared) * sides;
+      out[1] = (in[1] + shared) * sides;
+    }
+  }
+}
+
+// Rounds floats of full scale ±1 to voice bytes, with triangular dither of
+// ±1 step when asked (a fixed seed: the same file converts to the same bytes).
+class KQuantizer {
+ public:
+  KQuantizer(int32_t bits, bool dither) : wide_(bits == 16), dither_(dither) {}
+
+  void Run(const float* x, size_t n, uint8_t* out) {
+    const float scale = wide_ ? 32768.0f : 128.0f;
+    for (size_t i = 0; i < n; ++i) {
+      float v = x[i] * scale;
+      if (dither_) v += Uniform() - Uniform();
+      const long s = std::lrint(std::clamp(v, -scale, scale - 1.0f));
+      if (wide_) {
+        *out++ = uint8_t(s & 0xff);
+        *out++ = uint8_t((s >> 8) & 0xff);
+      } else {
+        *out++ = uint8_t(s + 128);
+      }
+    }
+  }
+
+ private:
+  float Uniform() {
+    state_ ^= state_ << 13;
+    state_ ^= state_ >> 17;
+    state_ ^= state_ << 5;
+    return float(state_ >> 8) * (1.0f / 16777216.0f);
+  }
+
+  bool wide_, dither_;
+  uint32_t state_ = 0x9e3779b9u;
+};
+
+// The frames resampled, rounded and written, up to the voice's length.
+class KSink {
+ public:
+  KSink(const KConversion& plan, KPlainFile& out, size_t capacity)
+      : plan_(plan),
+        out_(out),
+        quantizer_(plan.Target.BitsPerSample, plan.Dither),
+        bytes_(capacity * size_t(plan.Target.FrameBytes())) {}
+
+  bool Put(const float* frames, int64_t count) {
+    count = std::min(count, plan_.Frames - written_);
+    if (count <= 0) return true;
+    const size_t n = size_t(count) * size_t(plan_.Target.FrameBytes());
+    quantizer_.Run(frames, size_t(count * plan_.Target.Channels), bytes_.data());
+    if (!out_.WriteAt(written_ * plan_.Target.FrameBytes(), bytes_.data(), n)) return false;
+    written_ += count;
+    return true;
+  }
+  // Silence up to the voice's length.
+  bool Finish(std::vector<float>& zeros) {
+    std::fill(zeros.begin(), zeros.end(), 0.0f);
+    const int64_t block = int64_t(zeros.size()) / plan_.Target.Channels;
+    while (written_ < plan_.Frames)
+      if (!Put(zeros.data(), std::min(block, plan_.Frames - written_))) return false;
+    return true;
+  }
+
+ private:
+  const KConversion& plan_;
+  KPlainFile& out_;
+  KQuantizer quantizer_;
+  std::vector<uint8_t> bytes_;
+  int64_t written_ = 0;
+};
+
+KStatus WriteFailed() { return KStatus::Failure(std::strerror(errno), KBlockCopy::kWriteFailed); }
+
+}  // namespace
+
+KConversion PlanConversion(const KSoundShape& source, const KConvertRequest& request) {
+  KConversion plan;
+  const int32_t rate = source.Rate / 25 * 25;
+  const bool voiceRate = source.Rate >= 2100 && source.Rate <= 44100;
+  const bool voiceDepth = !source.Floating && (source.Bits == 8 || source.Bits == 16);
+  plan.Target.SampleRate = request.Rate ? request.Rate : voiceRate ? rate : 44100;
+  plan.Target.Channels = request.Channels ? request.Channels : std::min(source.Channels, 2);
+  plan.Target.BitsPerSample = request.Bits ? request.Bits : voiceDepth ? source.Bits : 16;
+  plan.Resample = plan.Target.SampleRate != rate;
+  plan.Frames =
+      plan.Resample ? std::llround(double(source.Frames) * plan.Target.SampleRate / source.Rate) : source.Frames;
+  const bool reduces = !voiceDepth || source.Bits > plan.Target.BitsPerSample;
+  const bool mixes = source.Channels > plan.Target.Channels;
+  plan.Dither = request.Dither && (plan.Resample || reduces || mixes);
+  plan.Changes = plan.Resample || reduces || mixes || source.Bits != plan.Target.BitsPerSample ||
+                 source.Channels != plan.Target.Channels;
+  return plan;
+}
+
+std::string DescribeConversion(const KSoundShape& source, const KConversion& plan) {
+  auto channels = [](int32_t n) {
+    return n == 1 ? std::string("mono") : n == 2 ? std::string("stereo") : std::to_string(n) + " channels";
+  };
+  return std::to_string(source.Rate) + " Hz " + source.Depth + " " + channels(source.Channels) + " -> " +
+         std::to_string(plan.Target.SampleRate) + " Hz " + std::to_string(plan.Target.BitsPerSample) + "-bit " +
+         channels(plan.Target.Channels) + (plan.Dither ? ", dithered" : "");
+}
+
+KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& out, KCopyProgress& progress) {
+  const KSoundShape& shape = source.Shape();
+  const int32_t from = shape.Channels, to = plan.Target.Channels;
+  const double ratio = double(plan.Target.SampleRate) / shape.Rate;
+  const size_t capacity = plan.Resample ? size_t(std::ceil(kBlock * ratio)) + 1024 : size_t(kBlock);
+  std::vector<float> frame(size_t(kBlock * from)), mixed(size_t(kBlock * to)), resampled(capacity * size_t(to));
+  KSink sink(plan, out, capacity);
+
+  soxr_t resampler = nullptr;
+  if (plan.Resample) {
+    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
+    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
+    soxr_error_t error = nullptr;
+    resampler = soxr_create(shape.Rate, plan.Target.SampleRate, unsigned(to), &error, &io, &quality, nullptr);
+    if (!resampler) return KStatus::Failure(std::string("the resampler: ") + (error ? error : "?"));
+  }
+  // Runs `count` mixed frames into the sink through the resampler; `in`
+  // null is the end of the input, which drains the resampler's last frames.
+  auto resample = [&](const float* in, size_t count) {
+    for (;;) {
+      size_t used = 0, made = 0;
+      soxr_process(resampler, in, count, in ? &used : nullptr, resampled.data(), capacity, &made);
+      if (!sink.Put(resampled.data(), int64_t(made))) return false;
+      if (!in) {
+        if (made == 0) return true;
+        continue;
+      }
+      in += used * size_t(to);
+      count -= used;
+      if (count == 0) return true;
+    }
+  };
+
+  KStatus status;
+  int64_t done = 0;
+  for (int64_t got; status && (got = source.Read(frame.data(), kBlock)) != 0; done += got) {
+    if (got < 0) {
+      status = KStatus::Failure(source.Error(), KBlockCopy::kReadFailed);
+      break;
+    }
+    const float* mix = frame.data();
+    if (from != to) Mix(frame.data(), from, mixed.data(), to, got);
+    if (from != to) mix = mixed.data();
+    const bool written = resampler ? resample(mix, size_t(got)) : sink.Put(mix, got);
+    if (!written) status = WriteFailed();
+    progress.CopyPercent(int((done + got) * 100 / std::max<int64_t>(shape.Frames, 1)));
+  }
+  if (status && resampler && !resample(nullptr, 0)) status = WriteFailed();
+  if (status && !sink.Finish(resampled)) status = WriteFailed();
+  if (resampler) soxr_delete(resampler);
+  return status;
+}
