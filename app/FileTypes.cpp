@@ -8,7 +8,7 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
-#include "app/ProgramIcon.h"
+#include "display/paint/Artwork.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ QByteArray IconPng() {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  DrawProgramIcon(kIconSize).save(&buffer, "PNG");
+  GlyphImage(KGlyph::Logo, QSize(kIconSize, kIconSize)).save(&buffer, "PNG");
   return png;
 }
 
