@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 
 #include "app/FileNames.h"
-#include "app/ProgramIcon.h"
+#include "display/paint/Artwork.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ QByteArray IconPng() {
   QByteArray png;
   QBuffer buffer(&png);
   buffer.open(QIODevice::WriteOnly);
-  DrawProgramIcon(kIconSize).save(&buffer, "PNG");
+  GlyphImage(KGlyph::Logo, QSize(kIconSize, kIconSize)).save(&buffer, "PNG");
   return png;
 }
 

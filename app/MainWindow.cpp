@@ -14,8 +14,10 @@
 #include <QToolButton>
 
 #include "app/FileNames.h"
+#include "app/GlyphButton.h"
 #include "commands/WindowCommands.h"
 #include "display/MxVoc.h"
+#include "display/paint/Artwork.h"
 #include "display/paint/ImageCanvas.h"
 #include "voice/FileFormats.h"
 
@@ -23,9 +25,13 @@ namespace {
 
 constexpr KColour kSilver = 0xC0C0C0;
 
-// A button of the window at its designed place.
-QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, QRect at) {
-  auto* button = new QPushButton(caption, parent);
+// A push button of the window at its designed place, its glyph above the
+// caption (`above`) or before it.
+QPushButton* Button(QWidget* parent, const char* name, const char* caption, const char* hint, QRect at, KGlyph glyph,
+                    bool above = true) {
+  QPushButton* button = above ? new KGlyphButton(caption, parent) : new QPushButton(caption, parent);
+  button->setIcon(GlyphIcon(glyph));
+  button->setIconSize(GlyphSize(glyph));
   button->setObjectName(name);
   button->setToolTip(hint);
   button->setGeometry(at);
@@ -66,7 +72,10 @@ TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* 
   runner_ = std::make_unique<KCommandRunner>(*this, dialogs_);
   context_ = std::make_unique<KCommandContext>(*banks_, *runner_, display_.Options);
   runner_->Attach(*context_);
-  runner_->AfterCommand = [this] { SyncChecks(); };
+  runner_->AfterCommand = [this] {
+    SyncChecks();
+    ShowBankContents();
+  };
   runner_->Guard = &guard_;
   hooks_.StopPoll = [this] { return guard_.PollEscape(); };
 
@@ -120,6 +129,10 @@ QWidget* TFormMain::BuildBankStrip(QWidget* parent) {
     if (bank > 1) button->setToolTip(QString("Bank %1").arg(bank));
     button->setGeometry(2, 2 + (bank - 1) * 39, 41, 39);
     button->setFont(bold);
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setIconSize(kBankImageSize);
+    button->setIcon(bankIcons_[0]);
+    button->setProperty("HoldsVoice", false);
     button->setCheckable(true);
     button->setAutoRaise(true);
     button->setProperty("ImageIndex", 0);
@@ -133,6 +146,16 @@ QWidget* TFormMain::BuildBankStrip(QWidget* parent) {
   return strip;
 }
 
+void TFormMain::ShowBankContents() {
+  for (int bank = 1; bank <= 12; ++bank) {
+    const bool holds = banks_->Bank(bank).END != 0;
+    QAbstractButton* button = controls_.Banks[size_t(bank - 1)];
+    if (button->property("HoldsVoice").toBool() == holds) continue;
+    button->setProperty("HoldsVoice", holds);
+    button->setIcon(bankIcons_[holds ? 1 : 0]);
+  }
+}
+
 QWidget* TFormMain::BuildCommandColumn(QWidget* parent) {
   QWidget* column = Panel(parent, "Panel_W_C", QRect(46, 0, 104, 504));
   struct Row {
@@ -141,29 +164,38 @@ QWidget* TFormMain::BuildCommandColumn(QWidget* parent) {
     const char* Hint;
     QRect At;
     KCommandId Runs;
+    KGlyph Glyph;
   };
+  using C = KCommandId;
+  using G = KGlyph;
   const Row rows[] = {
-      {"BitBtnCopyMarked", "Copy", "Copy marked area", {4, 6, 96, 33}, KCommandId::MenuCopyClick},
-      {"BitBtnPasteByInsert", "Paste", "Paste by insert mode", {4, 40, 48, 44}, KCommandId::MenuPasteByInsertClick},
-      {"BitBtnPasteByMix", "Paste", "Paste by mix mode", {52, 40, 48, 44}, KCommandId::MenuPasteByMixClick},
-      {"BitBtnCutMarked", "Cut", "Cut marked area", {4, 94, 48, 44}, KCommandId::MenuCutMarkedClick},
-      {"BitBtnCutUnmarked", "Cut", "Cut unmarked area", {52, 94, 48, 44}, KCommandId::MenuCutUnmarkClick},
-      {"BitBtnPlayAll", "Play", "Play entire area", {4, 146, 48, 44}, KCommandId::MenuPlayAllClick},
-      {"BitBtnPlayFLAG", "Play", "Play from FLG position", {52, 146, 48, 44}, KCommandId::MenuPlayFLGClick},
+      {"BitBtnCopyMarked", "Copy", "Copy marked area", {4, 6, 96, 33}, C::MenuCopyClick, G::Copy},
+      {"BitBtnPasteByInsert",
+       "Paste",
+       "Paste by insert mode",
+       {4, 40, 48, 44},
+       C::MenuPasteByInsertClick,
+       G::PasteByInsert},
+      {"BitBtnPasteByMix", "Paste", "Paste by mix mode", {52, 40, 48, 44}, C::MenuPasteByMixClick, G::PasteByMix},
+      {"BitBtnCutMarked", "Cut", "Cut marked area", {4, 94, 48, 44}, C::MenuCutMarkedClick, G::CutMarked},
+      {"BitBtnCutUnmarked", "Cut", "Cut unmarked area", {52, 94, 48, 44}, C::MenuCutUnmarkClick, G::CutUnmarked},
+      {"BitBtnPlayAll", "Play", "Play entire area", {4, 146, 48, 44}, C::MenuPlayAllClick, G::PlayAll},
+      {"BitBtnPlayFLAG", "Play", "Play from FLG position", {52, 146, 48, 44}, C::MenuPlayFLGClick, G::PlayFlg},
       {"BitBtnWaveformResolution",
        "Res",
        "Waveform Resolution",
        {4, 190, 48, 44},
-       KCommandId::BitBtnWaveformResolutionClick},
-      {"BitBtnWaveformMode", "Mode", "Waveform Drawing Mode", {52, 190, 48, 44}, KCommandId::BitBtnWaveformModeClick},
-      {"BitBtnRecord", "Record", "Record from Line-In or MIC", {4, 240, 95, 38}, KCommandId::MenuRecordClick},
-      {"BitBtnEND", "0.0000 Sec", "The length of entire voice", {4, 364, 96, 34}, KCommandId::MenuGotoENDClick},
-      {"BitBtnMKL", "0.0000 Sec", "The position of marked-left", {4, 398, 96, 34}, KCommandId::MenuGotoMKLClick},
-      {"BitBtnMKR", "0.0000 Sec", "The position of marked-right", {4, 432, 96, 34}, KCommandId::MenuGotoMKRClick},
-      {"BitBtnFLG", "0.0000 Sec", "The position of FLG", {4, 466, 96, 34}, KCommandId::MenuGotoFLGClick},
+       C::BitBtnWaveformResolutionClick,
+       G::Resolution},
+      {"BitBtnWaveformMode", "Mode", "Waveform Drawing Mode", {52, 190, 48, 44}, C::BitBtnWaveformModeClick, G::Mode},
+      {"BitBtnRecord", "Record", "Record from Line-In or MIC", {4, 240, 95, 38}, C::MenuRecordClick, G::Record},
+      {"BitBtnEND", "0.0000 Sec", "The length of entire voice", {4, 364, 96, 34}, C::MenuGotoENDClick, G::End},
+      {"BitBtnMKL", "0.0000 Sec", "The position of marked-left", {4, 398, 96, 34}, C::MenuGotoMKLClick, G::Mkl},
+      {"BitBtnMKR", "0.0000 Sec", "The position of marked-right", {4, 432, 96, 34}, C::MenuGotoMKRClick, G::Mkr},
+      {"BitBtnFLG", "0.0000 Sec", "The position of FLG", {4, 466, 96, 34}, C::MenuGotoFLGClick, G::Flg},
   };
   for (const Row& row : rows) {
-    QPushButton* button = Button(column, row.Name, row.Caption, row.Hint, row.At);
+    QPushButton* button = Button(column, row.Name, row.Caption, row.Hint, row.At, row.Glyph);
     connect(button, &QPushButton::clicked, this, [this, id = row.Runs] { runner_->Run(id); });
     const std::string name = row.Name;
     if (name == "BitBtnEND") controls_.End = button;
@@ -198,7 +230,8 @@ QWidget* TFormMain::BuildWaveformColumn(QWidget* parent) {
   QWidget* upper = Panel(column, "Panel_W_R_U", QRect(0, 0, 643, 292));
   zoomIn_ = new KPaintBox("PaintBoxZI", KDisplay::kBoxWidth, KDisplay::kZoomInHeight, panel, upper);
   QWidget* middle = Panel(column, "Panel_W_R_M", QRect(0, 292, 643, 32));
-  QPushButton* play = Button(middle, "BitBtnPlayMarked", "Play", "Play marked area", QRect(4, 2, 131, 28));
+  QPushButton* play =
+      Button(middle, "BitBtnPlayMarked", "Play", "Play marked area", QRect(4, 2, 131, 28), KGlyph::PlayMarked, false);
   connect(play, &QPushButton::clicked, this, [this] { runner_->Run(KCommandId::MenuPlayMarkedClick); });
   play->setFocus();
   QWidget* shifter = Panel(middle, "UpDownWaveformShifter", QRect(178, 2, 261, 28));
@@ -216,7 +249,8 @@ QWidget* TFormMain::BuildWaveformColumn(QWidget* parent) {
       if (banks_->CurrentVoice) Current().ShiftWaveform(direction);
     });
   }
-  QPushButton* marked = Button(middle, "BitBtnMRK", "0.0000 Sec", "The length of marked area", QRect(476, 2, 165, 28));
+  QPushButton* marked = Button(middle, "BitBtnMRK", "0.0000 Sec", "The length of marked area", QRect(476, 2, 165, 28),
+                               KGlyph::Marked, false);
   connect(marked, &QPushButton::clicked, this, [this] { runner_->Run(KCommandId::MenuMarkAllClick); });
   controls_.Mrk = marked;
   QWidget* lower = Panel(column, "Panel_W_R_D", QRect(0, 324, 643, 180));

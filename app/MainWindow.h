@@ -4,7 +4,9 @@
 // command map, as the command-line front end does.
 #pragma once
 
+#include <QIcon>
 #include <QMainWindow>
+#include <array>
 #include <functional>
 #include <map>
 #include <memory>
@@ -19,6 +21,7 @@
 #include "commands/MenuTable.h"
 #include "display/Display.h"
 #include "display/PcmGui.h"
+#include "display/paint/Artwork.h"
 #include "platform/WaveAudio.h"
 
 class QLabel;
@@ -64,6 +67,8 @@ class TFormMain final : public QMainWindow {
 
  private:
   QWidget* BuildBankStrip(QWidget* parent);
+  // The bank buttons' pictures after the banks' contents: a voice or none.
+  void ShowBankContents();
   QWidget* BuildCommandColumn(QWidget* parent);
   QWidget* BuildWaveformColumn(QWidget* parent);
   void BuildStatusBar();
@@ -84,5 +89,7 @@ class TFormMain final : public QMainWindow {
   QScrollBar* rateBar_ = nullptr;
   QWidget* voiceInfo_ = nullptr;
   std::map<std::string, QAction*> actions_;
+  // The bank button's icon of an empty bank and of one holding a voice.
+  const std::array<QIcon, 2> bankIcons_{BankIcon(false), BankIcon(true)};
   int shifterPosition_ = 0;
 };

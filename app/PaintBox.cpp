@@ -18,8 +18,11 @@ void KPaintBox::paintEvent(QPaintEvent*) {
   painting_ = true;
   if (Redraw) Redraw();
   painting_ = false;
+  // The image has the box's designed pixels; on a high-density screen each
+  // one becomes a block of device pixels, without smoothing.
   QPainter painter(this);
-  painter.drawImage(0, 0, surface_.Image().Image());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
+  painter.drawImage(rect(), surface_.Image().Image());
 }
 
 void KPaintBox::mousePressEvent(QMouseEvent* event) {

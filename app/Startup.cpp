@@ -12,6 +12,7 @@
 #include "app/SingleInstance.h"
 #include "app/StartupCleanup.h"
 #include "app/Title.h"
+#include "display/paint/Artwork.h"
 #include "platform/AlsaWaveAudio.h"
 #include "platform/SystemDir.h"
 
@@ -24,6 +25,8 @@ int ExitStatus(int signalNumber) { return signalNumber != 0 ? 128 + signalNumber
 
 int RunMelotrix(int argc, char** argv) {
   QApplication app(argc, argv);
+  // The program's icon for every window, the start-up boxes' included.
+  QApplication::setWindowIcon(GlyphIcon(KGlyph::Logo));
   // A signal ends every event loop, a start-up box's included; its number
   // gives the exit status.
   KQuitSignals quitSignals;

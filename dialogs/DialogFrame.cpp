@@ -4,35 +4,19 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QLabel>
-#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QStyle>
-#include <iterator>
 
 #include "dialogs/ScreenCenter.h"
+#include "display/paint/Artwork.h"
 
 namespace {
 
 constexpr int kLogoSize = 32;
 constexpr int kBanks = 12;
 const QColor kTeal(0, 128, 128);
-
-// The product logo: a teal tile with a white waveform across it.
-QPixmap Logo() {
-  QPixmap logo(kLogoSize, kLogoSize);
-  logo.fill(Qt::transparent);
-  QPainter painter(&logo);
-  painter.setRenderHint(QPainter::Antialiasing);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(kTeal);
-  painter.drawRoundedRect(QRectF(0.5, 0.5, kLogoSize - 1, kLogoSize - 1), 6, 6);
-  const QPointF wave[] = {{4, 16}, {8, 10}, {11, 22}, {15, 5}, {18, 27}, {21, 12}, {24, 19}, {28, 16}};
-  painter.setPen(QPen(Qt::white, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  painter.drawPolyline(wave, int(std::size(wave)));
-  return logo;
-}
 
 QFont DialogFont() {
   QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -76,7 +60,7 @@ KDialogFrame::KDialogFrame(QWidget* parent, const QString& name, const QString& 
   auto* logo = new QLabel(this);
   logo->setObjectName("ImageLogo");
   logo->setTextFormat(Qt::PlainText);
-  logo->setPixmap(Logo());
+  logo->setPixmap(GlyphIcon(KGlyph::Logo).pixmap(QSize(kLogoSize, kLogoSize), devicePixelRatio()));
   logo->setGeometry(4, 4, kLogoSize, kLogoSize);
   ProductName(this);
 }

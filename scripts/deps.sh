@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev fonts-dejavu-core
   libasound2-dev libsndfile1-dev libsoxr-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   sox locales xvfb xauth

@@ -1,6 +1,7 @@
 // melotrix-screenshots FOLDER [VOICE.wav]: draws the main window with the
-// voice loaded into bank 1, marked, amplified and undone as a user would,
-// and each dialog, into PNG files in FOLDER. Runs on any Qt platform
+// voice loaded into bank 1 and marked, its marked part pasted into bank 3,
+// and each dialog, into PNG files in FOLDER, at the device pixel ratio the
+// environment gives (QT_SCALE_FACTOR). Runs on any Qt platform
 // (offscreen included), since every picture is the widget's own rendering.
 #include <QApplication>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <iostream>
 
 #include "app/MainWindow.h"
+#include "commands/WindowCommands.h"
 
 namespace {
 
@@ -41,6 +43,11 @@ int main(int argc, char** argv) {
     voice.SetMklAt(voice.END / 4);
     voice.SetMkrAt(voice.END / 2);
     voice.SetFlgAt(voice.END / 8);
+    // A second bank holds a voice too, so the bank strip shows both kinds of bank.
+    window.Runner().Run(KCommandId::MenuCopyClick);
+    window.Runner().Run(BankCommandId(3));
+    window.Runner().Run(KCommandId::MenuPasteByInsertClick);
+    window.Runner().Run(BankCommandId(1));
   }
   Save(window, folder, "main-window");
   window.Display().Options.WaveformMode = 1;

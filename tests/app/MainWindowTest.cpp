@@ -127,6 +127,25 @@ TEST_F(Window, TheMenuBarFollowsTheTable) {
   EXPECT_FALSE(window_.Action("MenuCurveWaveform")->isChecked());
 }
 
+// Every push button and bank button has its picture; a bank's picture tells
+// whether it holds a voice, and follows the commands that fill or empty it.
+TEST_F(Window, ButtonsHaveTheirPicturesAndBanksShowTheirContents) {
+  for (QPushButton* button : window_.centralWidget()->findChildren<QPushButton*>())
+    EXPECT_FALSE(button->icon().isNull()) << button->objectName().toStdString();
+  auto bankImage = [this](int bank) {
+    const auto* button = window_.findChild<QToolButton*>(QString("ToolBtnBank%1").arg(bank));
+    EXPECT_FALSE(button->icon().isNull()) << bank;
+    return button->icon().pixmap(button->iconSize(), 1.0).toImage();
+  };
+  for (int bank = 1; bank <= 12; ++bank) EXPECT_EQ(bankImage(bank), bankImage(12)) << bank;
+  GiveVoice(3, 500);
+  Trigger("MenuBank2");
+  EXPECT_NE(bankImage(3), bankImage(4));
+  Trigger("MenuBank3");
+  Trigger("MenuClearBank");
+  EXPECT_EQ(bankImage(3), bankImage(4));
+}
+
 TEST_F(Window, AnEditItsUndoCaptionAndUndoThroughTheMenu) {
   GiveVoice(1, 20000);
   window_.Banks().SelectBank(1);

@@ -128,7 +128,7 @@ TEST_P(DialogFrameTest, LogoAndProductName) {
   const auto dialog = GetParam().make();
   if (auto* logo = Find<QLabel>(*dialog, "ImageLogo")) {
     EXPECT_EQ(logo->geometry(), QRect(4, 4, 32, 32));
-    EXPECT_EQ(logo->pixmap().size(), QSize(32, 32));
+    EXPECT_EQ(logo->pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
   }
   if (auto* name = Find<QLabel>(*dialog, "LabelMelotrix")) {
     EXPECT_EQ(name->text(), "Melotrix");
