@@ -100,13 +100,12 @@ class RecordingCanvas : public KCanvas {
   std::vector<KColour> pixels_;
 };
 
-// Keeps every call in order as "what=text", and the last value of each control.
+// Keeps every call in order as "what=text", the bank images, messages and the Undo item.
 class RecordingView : public KVoiceView {
  public:
   void SetReadout(KReadoutField field, std::string_view text) override {
     static constexpr const char* kFields[] = {"END", "MKL", "MKR", "FLG", "MRK", "SR", "Info"};
     Log.push_back(kFields[int(field)] + ("=" + std::string(text)));
-    Readouts[field] = text;
   }
   void SetStatusPanel(KStatusPanel panel, std::string_view text) override {
     Log.push_back("Panel" + std::to_string(int(panel)) + "=" + std::string(text));
@@ -119,7 +118,6 @@ class RecordingView : public KVoiceView {
   void ShowMessage(std::string_view text) override { Messages.emplace_back(text); }
 
   std::vector<std::string> Log, Messages;
-  std::map<KReadoutField, std::string> Readouts;
   std::map<int, int> Banks;
   std::string Undo;
 };
