@@ -1,204 +1,140 @@
+// The readout texts, the controls they go to, and what pointer presses mean.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <clocale>
-#include <map>
-#include <string>
-#include <vector>
 
+#include "BoxFixture.h"
+#include "display/PointerClicks.h"
 #include "display/Readouts.h"
 #include "resources/StringTable.h"
 
 namespace {
 
-// Records every call in order as "what=text".
-class RecordingView : public KVoiceView {
- public:
-  void SetReadout(KReadoutField field, std::string_view text) override {
-    Log.push_back(std::string(kFields[int(field)]) + "=" + std::string(text));
-    Readouts[field] = text;
-  }
-  void SetStatusPanel(KStatusPanel panel, std::string_view text) override {
-    Log.push_back("Panel" + std::to_string(int(panel)) + "=" + std::string(text));
-    Panels[panel] = text;
-  }
-  void SetUndoItem(std::string_view caption, bool enabled) override {
-    Log.push_back("Undo=" + std::string(caption) + (enabled ? "|on" : "|off"));
-  }
-  void SetBankImage(int bank, int imageIndex) override { Banks[bank] = imageIndex; }
-  void SetRecordProgress(int percent) override { Log.push_back("Record=" + std::to_string(percent)); }
-  void ShowMessage(std::string_view text) override { Messages.emplace_back(text); }
+using Strings = std::vector<std::string>;
+using Position = std::optional<int32_t>;
+using B = KPointerButton;
 
-  static constexpr const char* kFields[] = {"END", "MKL", "MKR", "FLG", "MRK", "SR", "Info"};
-  std::vector<std::string> Log;
-  std::map<KReadoutField, std::string> Readouts;
-  std::map<KStatusPanel, std::string> Panels;
-  std::map<int, int> Banks;
-  std::vector<std::string> Messages;
-};
-
-KDisplayOptions Hex() {
-  KDisplayOptions options;
-  options.LocationHex = 1;
-  return options;
-}
-
-TEST(PositionText, SecondsCountFromOneBasedPositions) {
-  EXPECT_EQ(PositionText(16000, 16000, false), "1.0000 Sec");
-  EXPECT_EQ(PositionText(0, 16000, false), "0.0000 Sec");
-  EXPECT_EQ(PositionText(8000, 16000, false), "0.5000 Sec");
-  EXPECT_EQ(PositionText(4200, 3, false), "2.0000 Sec");  // the rate is held at 2100 first
-  EXPECT_EQ(PositionText(22050, 44100, false), "0.5000 Sec");
-  EXPECT_EQ(PositionText(2147483647, 44100, false), "48695.7743 Sec");
-}
-
-TEST(PositionText, HexIsEightUpperCaseDigits) {
-  EXPECT_EQ(PositionText(0x12345, 16000, true), "00012345 Hex");
-  EXPECT_EQ(PositionText(0, 16000, true), "00000000 Hex");
-  EXPECT_EQ(PositionText(0xABCDEF, 16000, true), "00ABCDEF Hex");
-  EXPECT_EQ(PositionText(-1, 16000, true), "FFFFFFFF Hex");
-}
-
-TEST(PositionText, NoZeroRateDivision) {
-  // A voice whose rate was never shown reads at the lowest rate, not at infinity.
-  EXPECT_EQ(PositionText(2100, 0, false), "1.0000 Sec");
-}
-
-TEST(PositionText, LocaleDoesNotChangeThePoint) {
+TEST(ReadoutTexts, PositionsRatesLengthsAndLabels) {
+  // Seconds at the rate the field shows (held within 2100..44100, never 0); hex as eight digits.
+  const std::tuple<int32_t, int32_t, bool, const char*> positions[] = {{16000, 16000, false, "1.0000 Sec"},
+                                                                       {0, 16000, false, "0.0000 Sec"},
+                                                                       {8000, 16000, false, "0.5000 Sec"},
+                                                                       {4200, 3, false, "2.0000 Sec"},
+                                                                       {2100, 0, false, "1.0000 Sec"},
+                                                                       {22050, 44100, false, "0.5000 Sec"},
+                                                                       {2147483647, 44100, false, "48695.7743 Sec"},
+                                                                       {0x12345, 16000, true, "00012345 Hex"},
+                                                                       {0, 16000, true, "00000000 Hex"},
+                                                                       {0xABCDEF, 16000, true, "00ABCDEF Hex"},
+                                                                       {-1, 16000, true, "FFFFFFFF Hex"}};
+  for (const auto& [position, rate, hex, text] : positions) EXPECT_EQ(PositionText(position, rate, hex), text);
+  for (const auto& [rate, shown] :
+       {std::pair{22222, 22200}, {1000, 2100}, {48000, 44100}, {2124, 2100}, {11049, 11025}, {-30000, 2100}})
+    EXPECT_EQ(NormaliseRate(rate), shown) << rate;  // multiples of 25
+  const std::tuple<int32_t, int32_t, int32_t, std::optional<std::string>> lengths[] = {
+      {2, 16, 1000, "LEN = 4000 Bytes"},
+      {1, 8, 1000, "LEN = 1000 Bytes"},
+      {1, 16, 1000, "LEN = 2000 Bytes"},
+      {2, 8, 1000, "LEN = 2000 Bytes"},
+      {3, 16, 1000, std::nullopt},
+      {1, 24, 1000, std::nullopt},
+      {2, 16, 2147483647, "LEN = 8589934588 Bytes"}};  // no 32-bit overflow
+  for (const auto& [channels, bits, end, text] : lengths) EXPECT_EQ(LengthText(channels, bits, end), text) << end;
+  EXPECT_EQ(Strings({RateText(22200), VoiceInfoText(2, 16), FileText("/tmp/a.mxv"), AliasText("")}),
+            Strings({"22200 Hz", "Ch 2 :: Bit 16", "File = /tmp/a.mxv", "Alias = "}));
+  EXPECT_EQ(std::vector({MarkedLength(0, 0), MarkedLength(5, 5), MarkedLength(11, 20)}), std::vector({0, 1, 10}));
   const std::string saved = std::setlocale(LC_ALL, nullptr);
-  if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "no de_DE.UTF-8 locale";
-  const std::string text = PositionText(16000, 16000, false);
-  const std::string length = *LengthText(2, 16, 1000000);
-  std::setlocale(LC_ALL, saved.c_str());
-  EXPECT_EQ(text, "1.0000 Sec");
-  EXPECT_EQ(length, "LEN = 4000000 Bytes");
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {  // a locale with a decimal comma changes nothing
+    const std::string text = PositionText(16000, 16000, false) + ", " + *LengthText(2, 16, 1000000);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(text, "1.0000 Sec, LEN = 4000000 Bytes");
+  }
 }
 
-TEST(RateNormalising, MultipleOf25Within2100To44100) {
-  EXPECT_EQ(NormaliseRate(22222), 22200);
-  EXPECT_EQ(NormaliseRate(1000), 2100);
-  EXPECT_EQ(NormaliseRate(48000), 44100);
-  EXPECT_EQ(NormaliseRate(2124), 2100);
-  EXPECT_EQ(NormaliseRate(11049), 11025);
-  EXPECT_EQ(NormaliseRate(-30000), 2100);
-}
-
-TEST(ReadoutTexts, FormatStatusAndMarkedLength) {
-  EXPECT_EQ(RateText(22200), "22200 Hz");
-  EXPECT_EQ(VoiceInfoText(2, 16), "Ch 2 :: Bit 16");
-  EXPECT_EQ(FileText("/tmp/a.mxv"), "File = /tmp/a.mxv");
-  EXPECT_EQ(FileText(""), "File = ");
-  EXPECT_EQ(AliasText(""), "Alias = ");
-  EXPECT_EQ(AliasText("Alias Name"), "Alias = Alias Name");
-  EXPECT_EQ(MarkedLength(0, 0), 0);
-  EXPECT_EQ(MarkedLength(5, 5), 1);
-  EXPECT_EQ(MarkedLength(11, 20), 10);
-}
-
-TEST(ReadoutTexts, LengthInBytesByFrameSize) {
-  EXPECT_EQ(LengthText(2, 16, 1000), "LEN = 4000 Bytes");
-  EXPECT_EQ(LengthText(1, 8, 1000), "LEN = 1000 Bytes");
-  EXPECT_EQ(LengthText(1, 16, 1000), "LEN = 2000 Bytes");
-  EXPECT_EQ(LengthText(2, 8, 1000), "LEN = 2000 Bytes");
-  EXPECT_EQ(LengthText(2, 16, 2147483647), "LEN = 8589934588 Bytes");  // no 32-bit overflow
-  EXPECT_FALSE(LengthText(3, 16, 1000));
-  EXPECT_FALSE(LengthText(1, 24, 1000));
-}
-
-TEST(VoiceReadouts, ClearedVoiceInTheWindowsOrder) {
+TEST(VoiceReadouts, EveryControlInTheWindowsOrder) {
+  KReadoutValues cleared, hex;
+  std::tie(cleared.FileName, cleared.AliasName) = std::tuple("C:\\Bank001.MXV", "Alias Name");
+  std::tie(hex.Channels, hex.BitsPerSample, hex.SampleRate, hex.END, hex.MKL, hex.MKR, hex.FLG) =
+      std::tuple(2, 16, 22222, 0x12345, 5, 5, 0x100);
+  std::tie(hex.UndoAvailable, hex.UndoLabel) = std::tuple(true, "Undo : Echo");
+  KDisplayOptions hexOptions;
+  hexOptions.LocationHex = 1;
   RecordingView view;
-  KReadoutValues cleared;
-  cleared.FileName = "C:\\Bank001.MXV";
-  cleared.AliasName = "Alias Name";
   EXPECT_EQ(ShowVoiceReadouts(view, cleared, KDisplayOptions{}), 16000);
-  const std::vector<std::string> expected = {"END=0.0000 Sec",           "MRK=0.0000 Sec",
-                                             "MKL=0.0000 Sec",           "MKR=0.0000 Sec",
-                                             "FLG=0.0000 Sec",           "SR=16000 Hz",
-                                             "Info=Ch 1 :: Bit 8",       "Undo=Undo|off",
-                                             "Panel2=LEN = 0 Bytes",     "Panel0=File = C:\\Bank001.MXV",
-                                             "Panel1=Alias = Alias Name"};
-  EXPECT_EQ(view.Log, expected);
-}
-
-TEST(VoiceReadouts, HexPositionsUndoLabelAndKeptRate) {
-  RecordingView view;
-  KReadoutValues v;
-  v.Channels = 2;
-  v.BitsPerSample = 16;
-  v.SampleRate = 22222;
-  v.END = 0x12345;
-  v.MKL = 5;
-  v.MKR = 5;
-  v.FLG = 0x100;
-  v.UndoAvailable = true;
-  v.UndoLabel = "Undo : Echo";
-  EXPECT_EQ(ShowVoiceReadouts(view, v, Hex()), 22200);
-  EXPECT_EQ(view.Readouts[KReadoutField::END], "00012345 Hex");
-  EXPECT_EQ(view.Readouts[KReadoutField::MRK], "00000001 Hex");
-  EXPECT_EQ(view.Readouts[KReadoutField::MKL], "00000005 Hex");
-  EXPECT_EQ(view.Readouts[KReadoutField::FLG], "00000100 Hex");
-  EXPECT_EQ(view.Readouts[KReadoutField::SampleRate], "22200 Hz");
-  EXPECT_EQ(view.Readouts[KReadoutField::VoiceInfo], "Ch 2 :: Bit 16");
-  EXPECT_EQ(view.Panels[KStatusPanel::Length], "LEN = 298260 Bytes");
-  EXPECT_EQ(view.Panels[KStatusPanel::File], "File = ");
-  EXPECT_NE(std::find(view.Log.begin(), view.Log.end(), "Undo=Undo : Echo|on"), view.Log.end());
-}
-
-TEST(VoiceReadouts, SecondsUseTheRateTheFieldShows) {
-  RecordingView view;
-  KReadoutValues v;
-  v.SampleRate = 1000;  // shown as 2100 Hz
-  v.END = 4200;
-  (void)ShowVoiceReadouts(view, v, KDisplayOptions{});
-  EXPECT_EQ(view.Readouts[KReadoutField::END], "2.0000 Sec");
-  EXPECT_EQ(view.Readouts[KReadoutField::SampleRate], "2100 Hz");
-}
-
-TEST(NarrowReadouts, EachWritesOnlyItsOwnControls) {
-  RecordingView view;
+  EXPECT_EQ(ShowVoiceReadouts(view, hex, hexOptions), 22200);
+  EXPECT_EQ(view.Log, Strings({"END=0.0000 Sec",
+                               "MRK=0.0000 Sec",
+                               "MKL=0.0000 Sec",
+                               "MKR=0.0000 Sec",
+                               "FLG=0.0000 Sec",
+                               "SR=16000 Hz",
+                               "Info=Ch 1 :: Bit 8",
+                               "Undo=Undo|off",
+                               "Panel2=LEN = 0 Bytes",
+                               "Panel0=File = C:\\Bank001.MXV",
+                               "Panel1=Alias = Alias Name",
+                               "END=00012345 Hex",
+                               "MRK=00000001 Hex",
+                               "MKL=00000005 Hex",
+                               "MKR=00000005 Hex",
+                               "FLG=00000100 Hex",
+                               "SR=22200 Hz",
+                               "Info=Ch 2 :: Bit 16",
+                               "Undo=Undo : Echo|on",
+                               "Panel2=LEN = 298260 Bytes",
+                               "Panel0=File = ",
+                               "Panel1=Alias = "}));
+  // Seconds use the rate the field shows; the narrow readouts write only their own controls.
+  view.Log.clear();
+  std::tie(hex.SampleRate, hex.END, hex.Channels) = std::tuple(1000, 4200, 1);
+  (void)ShowVoiceReadouts(view, hex, KDisplayOptions{});
+  EXPECT_EQ(std::tuple(view.Log[0], view.Log[5]), std::tuple("END=2.0000 Sec", "SR=2100 Hz"));
+  view.Log.clear();
   EXPECT_EQ(ShowRateReadout(view, 48000), 44100);
-  EXPECT_EQ(view.Log, std::vector<std::string>{"SR=44100 Hz"});
-
-  view.Log.clear();
-  ShowMarkReadouts(view, 11, 20, 16000, Hex());
-  EXPECT_EQ(view.Log, (std::vector<std::string>{"MKL=0000000B Hex", "MKR=00000014 Hex", "MRK=0000000A Hex"}));
-
-  view.Log.clear();
+  ShowMarkReadouts(view, 11, 20, 16000, hexOptions);
   ShowFlagReadout(view, 16000, 16000, KDisplayOptions{});
-  EXPECT_EQ(view.Log, std::vector<std::string>{"FLG=1.0000 Sec"});
-
-  view.Log.clear();
-  KReadoutValues v;
-  v.AliasName = "";
-  v.END = 10;
-  ShowStatusBar(view, v);
-  EXPECT_EQ(view.Log, (std::vector<std::string>{"Panel2=LEN = 10 Bytes", "Panel0=File = ", "Panel1=Alias = "}));
-}
-
-TEST(NarrowReadouts, UnknownFormatLeavesTheLengthPanel) {
-  RecordingView view;
-  KReadoutValues v;
-  v.Channels = 4;
-  ShowStatusBar(view, v);
-  EXPECT_EQ(view.Panels.count(KStatusPanel::Length), 0u);
-  EXPECT_EQ(view.Panels.size(), 2u);
-}
-
-TEST(BankButtons, OnlyTheCurrentBankLooksSelected) {
-  RecordingView view;
-  ShowBankButtons(view, 3);
-  ASSERT_EQ(view.Banks.size(), 12u);
-  for (int bank = 1; bank <= 12; ++bank) EXPECT_EQ(view.Banks[bank], bank == 3 ? 1 : 0) << bank;
-  ShowBankButtons(view, 12);
-  EXPECT_EQ(view.Banks[3], 0);
-  EXPECT_EQ(view.Banks[12], 1);
-}
-
-TEST(Messages, TextOfTheStringIdInTheDialog) {
-  RecordingView view;
+  hex.Channels = 4;  // an unknown format leaves the length panel as it is
+  ShowStatusBar(view, hex);
+  EXPECT_EQ(view.Log, Strings({"SR=44100 Hz", "MKL=0000000B Hex", "MKR=00000014 Hex", "MRK=0000000A Hex",
+                               "FLG=1.0000 Sec", "Panel0=File = ", "Panel1=Alias = "}));
+  for (int current : {3, 12}) {
+    ShowBankButtons(view, current);
+    ASSERT_EQ(view.Banks.size(), 12u);
+    for (int bank = 1; bank <= 12; ++bank) EXPECT_EQ(view.Banks[bank], bank == current ? 1 : 0) << bank;
+  }
   ShowMessageId(view, msg::kWarnCopyFirst);
   ASSERT_EQ(view.Messages.size(), 1u);
   EXPECT_EQ(view.Messages[0].rfind("Warn 001", 0), 0u);
+}
+
+TEST(PointerClicks, ZoomInOverviewAndAliasPanel) {
+  // x, y, right edge, pixels per frame, start: the frame, shifted one pixel left; none outside the interior.
+  const std::tuple<int, int, int, int, int32_t, Position> zoomIn[] = {
+      {64, 100, 608, 2, 100, 100},        {65, 100, 608, 2, 100, 101},         {66, 100, 608, 2, 100, 101},
+      {67, 100, 608, 2, 100, 102},        {70, 100, 608, 8, 100, 100},         {71, 100, 608, 8, 100, 101},
+      {607, 272, 608, 2, 100, 372},       {607, 17, 608, 2, 1, 273},           {63, 100, 608, 2, 1, std::nullopt},
+      {100, 16, 608, 2, 1, std::nullopt}, {100, 273, 608, 2, 1, std::nullopt}, {608, 100, 608, 2, 1, std::nullopt},
+      {500, 100, 500, 2, 1, std::nullopt}};
+  for (const auto& [x, y, right, resolution, start, want] : zoomIn)
+    EXPECT_EQ(ZoomInPosition(x, y, right, resolution, start), want) << x << "," << y << " at " << resolution;
+  // Starts on multiples of END div 543, at least 1; only the left button in the interior of a voice.
+  const std::tuple<B, int, int, bool, int32_t, Position> overview[] = {
+      {B::Left, 607, 100, false, 10000, 18 * 543},
+      {B::Left, 65, 100, false, 10000, 18},
+      {B::Left, 64, 100, false, 10000, 1},
+      {B::Left, 100, 100, false, 10000, 18 * 36},
+      {B::Left, 607, 100, false, 542, 1},
+      {B::Left, 607, 100, false, 1086, 1086},
+      {B::Left, 100, 150, true, 10000, 18 * 36},
+      {B::Left, 100, 150, false, 10000, std::nullopt},
+      {B::Left, 608, 100, false, 10000, std::nullopt},
+      {B::Left, 100, 100, false, 0, std::nullopt},
+      {B::Right, 100, 100, false, 10000, std::nullopt},
+      {B::Middle, 100, 100, false, 10000, std::nullopt}};
+  for (const auto& [button, x, y, stereo, end, want] : overview)
+    EXPECT_EQ(OverviewStart(button, x, y, stereo, end), want) << x << "," << y << " END " << end;
+  for (const auto& [x, inside] : {std::pair{10, false}, {370, false}, {371, true}, {629, true}, {630, false}})
+    EXPECT_EQ(InAliasPanel(x), inside) << x;
 }
 
 }  // namespace

@@ -1,116 +1,74 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "display/paint/Icons.h"
 #include "display/paint/ImageCanvas.h"
 
 namespace {
 
-const QRgb kDarkRed = qRgb(128, 0, 0);
-constexpr KIcon kMarkers[] = {KIcon::MKL, KIcon::MKR, KIcon::FLG};
-
-bool Opaque(const QImage& image, int x, int y) {
-  return x >= 0 && y >= 0 && x < image.width() && y < image.height() && qAlpha(image.pixel(x, y)) == 255;
+bool Opaque(const QImage& image, int64_t x, int64_t y) {
+  return x >= 0 && y >= 0 && x < image.width() && y < image.height() && qAlpha(image.pixel(int(x), int(y))) == 255;
 }
-
-std::vector<int> OpaqueColumns(const QImage& image, int y) {
+// The opaque columns of row y.
+std::vector<int> Row(const QImage& image, int y) {
   std::vector<int> columns;
-  for (int x = 0; x < image.width(); ++x)
+  for (int x = 0; x < kIconWidth; ++x)
     if (Opaque(image, x, y)) columns.push_back(x);
   return columns;
 }
 
-TEST(IconsTest, AllAre25By12WithOnlyClearOrSolidPixels) {
+// All are 25 x 12 of clear or solid pixels, a third at least clear. Markers are dark red lettering over a
+// triangle tipped at column 12; the pointer an outlined house, its roof at column 12, with a red letter inside.
+TEST(Icons, ShapesAndColours) {
   for (KIcon icon : {KIcon::MKL, KIcon::MKR, KIcon::FLG, KIcon::Pointer}) {
     const QImage& image = IconImage(icon);
-    EXPECT_EQ(image.size(), QSize(kIconWidth, kIconHeight));
-    EXPECT_TRUE(image.hasAlphaChannel());
-    int clear = 0;
+    ASSERT_EQ(image.size(), QSize(kIconWidth, kIconHeight));
+    int clear = 0, red = 0, white = 0;
     for (int y = 0; y < kIconHeight; ++y)
       for (int x = 0; x < kIconWidth; ++x) {
-        const int alpha = qAlpha(image.pixel(x, y));
-        EXPECT_TRUE(alpha == 0 || alpha == 255) << x << "," << y;
-        clear += alpha == 0;
+        const QRgb pixel = image.pixel(x, y);
+        clear += qAlpha(pixel) == 0;
+        EXPECT_TRUE(qAlpha(pixel) == 0 || qAlpha(pixel) == 255) << x << "," << y;
+        if (!Opaque(image, x, y)) continue;
+        const bool edge = !Opaque(image, x - 1, y) || !Opaque(image, x + 1, y) || !Opaque(image, x, y - 1) ||
+                          !Opaque(image, x, y + 1);
+        red += pixel == qRgb(255, 0, 0);
+        white += pixel == qRgb(255, 255, 255);
+        const bool pointerPixel =
+            edge ? pixel == qRgb(0, 0, 0) : pixel == qRgb(255, 255, 255) || pixel == qRgb(255, 0, 0);
+        EXPECT_TRUE(icon == KIcon::Pointer ? pointerPixel : pixel == qRgb(128, 0, 0)) << x << "," << y;
       }
     EXPECT_GT(clear, kIconWidth * kIconHeight / 3);
-    EXPECT_FALSE(Opaque(image, 0, 0));
-    EXPECT_FALSE(Opaque(image, kIconWidth - 1, 0));
-  }
-}
-
-TEST(IconsTest, MarkersAreDarkRedWithTheTriangleTipAtColumn12) {
-  for (KIcon icon : kMarkers) {
-    const QImage& image = IconImage(icon);
-    EXPECT_EQ(OpaqueColumns(image, kIconHeight - 1), std::vector<int>{12});
-    // The triangle widens upwards, evenly about its tip.
-    const std::vector<int> above = OpaqueColumns(image, kIconHeight - 2);
-    ASSERT_FALSE(above.empty());
-    EXPECT_EQ(above.front() + above.back(), 24);
-    EXPECT_GT(above.size(), 1u);
-    for (int y = 0; y < kIconHeight; ++y)
-      for (int x = 0; x < kIconWidth; ++x)
-        if (Opaque(image, x, y)) {
-          EXPECT_EQ(image.pixel(x, y), kDarkRed) << x << "," << y;
-        }
-    EXPECT_GT(OpaqueColumns(image, 0).size(), 3u);  // lettering at the top
-  }
-  EXPECT_NE(IconImage(KIcon::MKL), IconImage(KIcon::MKR));
-  EXPECT_NE(IconImage(KIcon::MKR), IconImage(KIcon::FLG));
-}
-
-TEST(IconsTest, PointerIsAnOutlinedHouseWithARedLetterInside) {
-  const QImage& image = IconImage(KIcon::Pointer);
-  EXPECT_EQ(OpaqueColumns(image, 0), std::vector<int>{12});
-  int red = 0, white = 0;
-  for (int y = 0; y < kIconHeight; ++y)
-    for (int x = 0; x < kIconWidth; ++x) {
-      if (!Opaque(image, x, y)) continue;
-      const bool edge =
-          !Opaque(image, x - 1, y) || !Opaque(image, x + 1, y) || !Opaque(image, x, y - 1) || !Opaque(image, x, y + 1);
-      const QRgb pixel = image.pixel(x, y);
-      if (edge) {
-        EXPECT_EQ(pixel, qRgb(0, 0, 0)) << x << "," << y;
-      } else {
-        EXPECT_TRUE(pixel == qRgb(255, 255, 255) || pixel == qRgb(255, 0, 0)) << x << "," << y;
-      }
-      red += pixel == qRgb(255, 0, 0);
-      white += pixel == qRgb(255, 255, 255);
+    EXPECT_FALSE(Opaque(image, 0, 0) || Opaque(image, kIconWidth - 1, 0));
+    if (icon == KIcon::Pointer) {
+      EXPECT_EQ(Row(image, 0), std::vector<int>{12});
+      EXPECT_TRUE(red > 8 && white > 8) << red << " " << white;
+      continue;
     }
-  EXPECT_GT(red, 8);
-  EXPECT_GT(white, 8);
+    // The triangle's tip at column 12 in the bottom row, widening evenly upwards; lettering at the top.
+    const std::vector<int> above = Row(image, kIconHeight - 2);
+    EXPECT_EQ(Row(image, kIconHeight - 1), std::vector<int>{12});
+    EXPECT_TRUE(above.size() > 1 && above.front() + above.back() == 24);
+    EXPECT_GT(Row(image, 0).size(), 3u);
+  }
+  EXPECT_TRUE(IconImage(KIcon::MKL) != IconImage(KIcon::MKR) && IconImage(KIcon::MKR) != IconImage(KIcon::FLG));
 }
 
-TEST(DrawIconTest, OnlyTheDrawingIsPainted) {
-  constexpr KColour kBack = 0x00FF00;
-  for (KIcon icon : {KIcon::MKL, KIcon::Pointer}) {
-    KImageCanvas canvas(100, 40, kBack);
-    canvas.DrawIcon(icon, 30, 10);
+TEST(Icons, DrawingPaintsOnlyTheOpaquePixelsAndClips) {
+  const std::pair<KIcon, QPoint> draws[] = {{KIcon::MKL, {30, 10}},          {KIcon::Pointer, {30, 10}},
+                                            {KIcon::MKR, {-12, -5}},         {KIcon::MKR, {95, 35}},
+                                            {KIcon::MKR, {-100, 0}},         {KIcon::MKR, {INT_MAX, INT_MAX}},
+                                            {KIcon::MKR, {INT_MIN, INT_MIN}}};
+  for (const auto& [icon, at] : draws) {
+    KImageCanvas canvas(100, 40, 0x00FF00);
+    canvas.DrawIcon(icon, at.x(), at.y());
     const QImage& image = IconImage(icon);
     for (int y = 0; y < 40; ++y)
       for (int x = 0; x < 100; ++x) {
-        const bool inIcon = Opaque(image, x - 30, y - 10);
-        ASSERT_EQ(canvas.PixelAt(x, y), inIcon ? FromQRgb(image.pixel(x - 30, y - 10)) : kBack) << x << "," << y;
-      }
-  }
-  KImageCanvas canvas(100, 40, kBack);
-  canvas.DrawIcon(KIcon::FLG, 64 - 12, 3);
-  EXPECT_EQ(canvas.PixelAt(64, 3 + 11), 0x000080u);  // the tip marks column 64
-  EXPECT_EQ(canvas.PixelAt(63, 3 + 11), kBack);
-  EXPECT_EQ(canvas.PixelAt(65, 3 + 11), kBack);
-}
-
-TEST(DrawIconTest, ClippedAtTheBorders) {
-  constexpr KColour kBack = 0xFFFFFF;
-  const QImage& image = IconImage(KIcon::MKR);
-  for (QPoint at :
-       {QPoint(-12, -5), QPoint(15, 8), QPoint(-100, 0), QPoint(INT_MAX, INT_MAX), QPoint(INT_MIN, INT_MIN)}) {
-    KImageCanvas canvas(20, 10, kBack);
-    canvas.DrawIcon(KIcon::MKR, at.x(), at.y());
-    for (int y = 0; y < 10; ++y)
-      for (int x = 0; x < 20; ++x) {
-        const int ix = int(int64_t(x) - at.x()), iy = int(int64_t(y) - at.y());
-        const bool inIcon =
-            int64_t(x) - at.x() < kIconWidth && int64_t(y) - at.y() < kIconHeight && Opaque(image, ix, iy);
-        ASSERT_EQ(canvas.PixelAt(x, y), inIcon ? 0x000080u : kBack) << at.x() << " " << x << "," << y;
+        const int64_t ix = int64_t(x) - at.x(), iy = int64_t(y) - at.y();
+        const KColour want = Opaque(image, ix, iy) ? FromQRgb(image.pixel(int(ix), int(iy))) : 0x00FF00;
+        ASSERT_EQ(canvas.PixelAt(x, y), want) << at.x() << "," << at.y() << ": " << x << "," << y;
       }
   }
 }
