@@ -5,14 +5,13 @@
 
 #include "app/FileTypes.h"
 #include "app/MainWindow.h"
+#include "app/Recovery.h"
 #include "app/Screen.h"
 #include "app/Settings.h"
 #include "app/Signals.h"
 #include "app/SingleInstance.h"
-#include "app/StartupCleanup.h"
 #include "app/Title.h"
 #include "platform/AlsaWaveAudio.h"
-#include "platform/SystemDir.h"
 
 namespace {
 
@@ -40,9 +39,8 @@ int RunMelotrix(int argc, char** argv) {
   }
   const QString agent = ReadAgentName();
   if (!QApplication::applicationFilePath().isEmpty()) KAddToWin32RegKey(QApplication::applicationFilePath());
-  const std::string swap = platform::SwapFolder();
-  platform::EnsureFolder(swap);
-  RemoveLeftoverSwapFiles(swap);
+  KRunFolder run;
+  const std::string swap = OpenWindowRunFolder(run);
 
   KAlsaWaveAudio audio;
   TFormMain window(swap, audio);
@@ -62,6 +60,7 @@ int RunMelotrix(int argc, char** argv) {
   int interrupted = 0;
   QObject::connect(&quitSignals, &KQuitSignals::Received, [&interrupted](int number) { interrupted = number; });
   window.show();
+  RecoverAndKeepJournal(window, run, [&window] { return AskRecovery(&window); });
   if (!file.isEmpty()) window.LoadFile(file.toStdString());
   int status = quitSignals.QuitRequested() ? 0 : app.exec();
   // Ended by a signal: the usual shell status of a program it stopped.

@@ -8,6 +8,7 @@
 
 #include "cli/FileTools.h"
 #include "cli/Interrupt.h"
+#include "cli/Recover.h"
 #include "cli/Session.h"
 #include "cli/Usage.h"
 
@@ -18,6 +19,7 @@ constexpr const char* kHelpTop = R"(Usage:
   melotrix-cli [--trace] [--keep-going] SCRIPT_FILE      (SCRIPT_FILE "-" = standard input)
   melotrix-cli info [--raw CH BITS] FILE...
   melotrix-cli convert [--raw CH BITS] [--alias TEXT] IN OUT
+  melotrix-cli recover FOLDER [--save DIR]
   melotrix-cli --help | --version
 
 Scripts: commands are separated by newlines or ";"; blank lines and lines
@@ -48,6 +50,10 @@ mono 8-bit unless --raw is given) and prints "FILE: channels=... bits=...
 rate=... end=... alias=...", or the loader's message on stderr (exit 1).
 convert loads IN into bank 1 and saves it as OUT, both by extension; --alias
 sets the alias before saving. Exit status as for scripts.
+
+recover lists what the run folder FOLDER of a copy that crashed holds (each
+voice with its format, length, names and undo labels); with --save it writes
+each bank that holds samples to DIR/BankNNN.MXV. FOLDER stays as it is.
 )";
 
 int Help() {
@@ -121,5 +127,6 @@ int main(int argc, char** argv) {
   KWords rest(args.begin() + 1, args.end());
   if (first == "info") return RunInfo(rest);
   if (first == "convert") return RunConvert(rest);
+  if (first == "recover") return RunRecover(rest);
   return RunScriptMode(args);
 }
