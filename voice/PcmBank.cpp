@@ -154,18 +154,16 @@ bool KPcmBank::SaveUndo(const std::string& label) {
   KProgress progress(Ui(), "Save Undo", 1);
   KCursorScope cursor(Ui(), KCursorRole::Busy);
   // The copy is made before any slot moves, so a failed snapshot leaves the
-  // undo store as it was. The copy becomes the voice's store and the file
-  // the voice had becomes the snapshot, untouched by the edit that follows:
-  // a crash in the middle of that edit finds it as the journal named it.
-  auto copy = std::make_unique<KPcmMMap>(Services.SwapFolder);
-  if (!copy->Usable() || !copy->CopyFrom(*Storage, &progress)) return StoreFailed(*copy);
+  // undo store as it was.
+  auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
+  if (!store->Usable() || !store->CopyFrom(*Storage, &progress)) return StoreFailed(*store);
   if (undo_[3].Store) {
     Drop(dropped_);
     dropped_ = std::move(undo_[0]);
     for (int k = 0; k < 3; ++k) undo_[k] = std::move(undo_[k + 1]);
   }
   UndoSlot& slot = undo_[3];
-  slot.Store = std::exchange(Storage, std::move(copy));
+  slot.Store = std::move(store);
   slot.Channels = Channels;
   slot.BitsPerSample = BitsPerSample;
   slot.SampleRate = SampleRate;
@@ -179,6 +177,13 @@ bool KPcmBank::SaveUndo(const std::string& label) {
 }
 
 bool KPcmBank::SnapshotForEdit(const std::string& label) { return END < 1 || SaveUndo(label); }
+
+bool KPcmBank::SnapshotForEditInPlace(const std::string& label) {
+  if (END < 1) return true;
+  if (!SaveUndo(label)) return false;
+  std::swap(Storage, undo_[3].Store);
+  return true;
+}
 
 bool KPcmBank::LoadUndo() {
   if (!undo_[3].Store) return false;

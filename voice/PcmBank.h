@@ -36,6 +36,11 @@ class KPcmBank : public KPcmIO {
   // when a snapshot was due but could not be made (message shown); the edit
   // must then change nothing.
   bool SnapshotForEdit(const std::string& label);
+  // The same for an edit that changes the samples in place: the copy
+  // becomes the voice's store and the file the voice had becomes the
+  // snapshot, so that a crash in the middle of the edit finds that file as
+  // the journal names it.
+  bool SnapshotForEditInPlace(const std::string& label);
   bool LoadUndo();
   void EmptyUndo();
   bool UndoLabel(std::string& text) const;
@@ -120,7 +125,7 @@ class KPcmBank : public KPcmIO {
   template <class Body>
   bool EditInPlace(const char* label, const char* title, int64_t frames, Body&& body) {
     const bool snapshot = END >= 1;
-    if (!SnapshotForEdit(label)) return false;
+    if (!SnapshotForEditInPlace(label)) return false;
     KCursorScope cursor(Ui(), KCursorRole::Busy);
     KProgress progress(Ui(), title, frames);
     platform::KMappedFaultWatch faults;
