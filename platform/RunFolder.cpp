@@ -55,7 +55,8 @@ bool KRunFolder::LockAt(const std::string& path, bool wait) {
   const std::string name = path + kLockName;
   int fd = ::open(name.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | (wait ? O_CREAT : 0), 0600);
   if (fd < 0) return false;
-  struct stat held {}, named {};
+  struct stat held {
+  }, named{};
   if (flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0 || fstat(fd, &held) != 0 || lstat(name.c_str(), &named) != 0 ||
       held.st_ino != named.st_ino || held.st_dev != named.st_dev) {
     ::close(fd);

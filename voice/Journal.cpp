@@ -163,8 +163,9 @@ KStatus ParseJournal(const std::string& text, KJournalRecord& record) {
            v.FileType >= 1 && v.FileType <= 7;
     } else if (kind == "undo" && in >> k && k >= 0 && k < bank::kVoices && seen[size_t(k)]) {
       KJournalSnapshot s;
-      ok = in >> s.Slot && s.Slot >= 0 && s.Slot < KPcmBank::kUndoSlots && GetValues(in, s.Values) && in >> store >> first &&
-           Unword(store, s.Store) && Unword(first, s.Label) && KPcmMMap::IsSwapFileName(s.Store);
+      ok = in >> s.Slot && s.Slot >= 0 && s.Slot < KPcmBank::kUndoSlots && GetValues(in, s.Values) &&
+           in >> store >> first && Unword(store, s.Store) && Unword(first, s.Label) &&
+           KPcmMMap::IsSwapFileName(s.Store);
       if (ok) record.Voices[size_t(k)].Undo.push_back(s);
     }
     if (!ok || in >> kind) return KStatus::Failure("line " + std::to_string(number) + " of the journal is damaged");

@@ -2,8 +2,8 @@
 // it restores, what Discard leaves, melotrix-cli rescuing the crashed run,
 // and a second copy beside a live one. The crashing window runs in a child
 // process: this program started again with a disabled test selected.
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -164,9 +164,9 @@ class Recovery : public ::testing::Test {
   }
   // This program as a window that runs `mode`'s steps and dies.
   pid_t StartHelper(const std::string& mode, int* pipes = nullptr) {
-    return Spawn({"/proc/self/exe", "--gtest_filter=Recovery.DISABLED_CrashingWindow", "--gtest_also_run_disabled_tests"},
-                 {"MELOTRIX_CRASH_MODE=" + mode, "MELOTRIX_CRASH_DIR=" + dir_.Path(), "MELOTRIX_SYSTEM_DIR=" + System()},
-                 pipes);
+    return Spawn(
+        {"/proc/self/exe", "--gtest_filter=Recovery.DISABLED_CrashingWindow", "--gtest_also_run_disabled_tests"},
+        {"MELOTRIX_CRASH_MODE=" + mode, "MELOTRIX_CRASH_DIR=" + dir_.Path(), "MELOTRIX_SYSTEM_DIR=" + System()}, pipes);
   }
   std::string System() const { return dir_ / "system"; }
   // A window started in System() with its run folder, answering `answer`.
@@ -214,7 +214,8 @@ TEST_F(Recovery, DISABLED_CrashingWindow) {
 // as it was after its last whole command; Discard leaves nothing. The banks
 // melotrix-cli saves from the crashed run load back to the same voices.
 TEST_F(Recovery, RestoresTheBanksACrashedWindowHeld) {
-  for (auto [mode, answer] : {std::pair{"edits", KRecoveryAnswer::Restore}, {"echo", KRecoveryAnswer::Restore},
+  for (auto [mode, answer] : {std::pair{"edits", KRecoveryAnswer::Restore},
+                              {"echo", KRecoveryAnswer::Restore},
                               {"edits", KRecoveryAnswer::Discard}}) {
     SCOPED_TRACE(mode);
     ASSERT_EQ(Wait(StartHelper(mode)), -SIGKILL);
@@ -258,7 +259,7 @@ TEST_F(Recovery, LeavesALiveCopysFilesAlone) {
   const auto before = Listing(folder);
   TempDir runtime;
   const pid_t second = Spawn({MELOTRIX_PATH}, {"MELOTRIX_SYSTEM_DIR=" + System(), "XDG_RUNTIME_DIR=" + runtime.Path(),
-                                                "QT_QPA_PLATFORM=offscreen", "HOME=" + dir_.Path()});
+                                               "QT_QPA_PLATFORM=offscreen", "HOME=" + dir_.Path()});
   // Its run folder has a journal once its start-up clean-up is over.
   auto started = [&] {
     for (const std::string& other : RunFolders(System()))

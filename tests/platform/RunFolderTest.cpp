@@ -1,11 +1,10 @@
-#include "platform/RunFolder.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
+#include "platform/RunFolder.h"
 #include "support/TempDir.h"
 
 namespace {
