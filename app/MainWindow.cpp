@@ -246,7 +246,7 @@ QWidget* TFormMain::BuildWaveformColumn(QWidget* parent) {
       // The up-down wraps at both ends, so it never blocks.
       shifterPosition_ = direction < 0 ? (shifterPosition_ == 0 ? 32767 : shifterPosition_ - 1)
                                        : (shifterPosition_ == 32767 ? 0 : shifterPosition_ + 1);
-      if (banks_->CurrentVoice) Current().ShiftWaveform(direction);
+      if (banks_->CurrentVoice && Current().ShiftWaveform(direction)) banks_->JournalChanges();
     });
   }
   QPushButton* marked = Button(middle, "BitBtnMRK", "0.0000 Sec", "The length of marked area", QRect(476, 2, 165, 28),
@@ -306,8 +306,9 @@ void TFormMain::ConnectBoxes() {
     runner_->Run(ids[index], input);
   };
   overview_->Pressed = [this](Qt::MouseButton button, int x, int y) {
-    if (banks_->CurrentVoice)
-      Current().OverviewClick(button == Qt::LeftButton ? KPointerButton::Left : KPointerButton::Right, x, y);
+    if (banks_->CurrentVoice &&
+        Current().OverviewClick(button == Qt::LeftButton ? KPointerButton::Left : KPointerButton::Right, x, y))
+      banks_->JournalChanges();
   };
 }
 

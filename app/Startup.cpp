@@ -6,15 +6,14 @@
 #include "app/FileNames.h"
 #include "app/FileTypes.h"
 #include "app/MainWindow.h"
+#include "app/Recovery.h"
 #include "app/Screen.h"
 #include "app/Settings.h"
 #include "app/Signals.h"
 #include "app/SingleInstance.h"
-#include "app/StartupCleanup.h"
 #include "app/Title.h"
 #include "display/paint/Artwork.h"
 #include "platform/AlsaWaveAudio.h"
-#include "platform/SystemDir.h"
 
 namespace {
 
@@ -49,9 +48,8 @@ int RunMelotrix(int argc, char** argv) {
   }
   const QString agent = ReadAgentName();
   if (!QApplication::applicationFilePath().isEmpty()) KAddToWin32RegKey(QApplication::applicationFilePath());
-  const std::string swap = platform::SwapFolder();
-  platform::EnsureFolder(swap);
-  RemoveLeftoverSwapFiles(swap);
+  KRunFolder run;
+  const std::string swap = OpenWindowRunFolder(run);
 
   KAlsaWaveAudio audio;
   TFormMain window(swap, audio);
@@ -70,6 +68,9 @@ int RunMelotrix(int argc, char** argv) {
     window.activateWindow();
   });
   window.show();
+  // The banks of a crashed run come back first (a signal during the question
+  // keeps them for the next start).
+  RecoverAndKeepJournal(window, run, [&window] { return AskRecovery(&window); });
   // The file of the command line loads inside the event loop, where a signal
   // reaches the message box of a file that does not load.
   if (!file.empty()) QTimer::singleShot(0, &window, [&window, &file] { window.OpenFile(file); });

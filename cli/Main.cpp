@@ -8,6 +8,7 @@
 
 #include "cli/FileTools.h"
 #include "cli/Interrupt.h"
+#include "cli/Recover.h"
 #include "cli/Session.h"
 #include "cli/Usage.h"
 
@@ -20,6 +21,7 @@ constexpr const char* kHelpTop = R"(Usage:
   melotrix-cli convert [--raw CH BITS] [--alias TEXT] [--rate HZ] [--channels 1|2]
                        [--bits 8|16] [--dither] IN OUT
   melotrix-cli convert [the same options] IN... --to DIR --format mxv|wav|voc|pcm
+  melotrix-cli recover FOLDER [--save DIR]
   melotrix-cli --help | --version
 
 Scripts: commands are separated by newlines or ";"; blank lines and lines
@@ -67,6 +69,10 @@ quality; the samples are rounded, with triangular dither when --dither is
 given. A conversion says so on stderr in one line; on a terminal, a file that
 takes more than a second shows its progress. --alias sets the alias before
 saving. A loader's or saver's message is shown as in scripts.
+
+recover lists what the run folder FOLDER of a copy that crashed holds (each
+voice with its format, length, names and undo labels); with --save it writes
+each bank that holds samples to DIR/BankNNN.MXV. FOLDER stays as it is.
 )";
 
 int Help() {
@@ -140,5 +146,6 @@ int main(int argc, char** argv) {
   KWords rest(args.begin() + 1, args.end());
   if (first == "info") return RunInfo(rest);
   if (first == "convert") return RunConvert(rest);
+  if (first == "recover") return RunRecover(rest);
   return RunScriptMode(args);
 }

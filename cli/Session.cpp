@@ -7,17 +7,23 @@
 
 #include "cli/CliVoice.h"
 #include "cli/Interrupt.h"
+#include "platform/SystemDir.h"
 #include "resources/StringTable.h"
+#include "voice/CrashedRuns.h"
 
 bool KCliSession::Open() {
   std::string error;
-  if (!folder_.Create(error)) {
+  const std::string base = platform::SwapFolder();
+  if (!folder_.Create(base, KRunFolder::kFrontEndPrefix, error)) {
     std::cerr << "melotrix-cli: " << error << std::endl;
     return false;
   }
+  // The window's crashed runs wait for the window, which offers them back.
+  for (KCrashedRun& run : SweepRunFolders(base)) run.Folder->Leave();
   WatchQuitSignals(folder_.Path());
   banks_ = std::make_unique<KBankSet>(folder_.Path(), KCliVoice::Factory(log_), &ui_, &audio_);
   banks_->SelectBank(1);
+  banks_->KeepJournal(folder_.Path());
   context_ = std::make_unique<KCommandContext>(*banks_, host_);
   return true;
 }

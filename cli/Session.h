@@ -1,4 +1,4 @@
-// One run of melotrix-cli: a private swap folder, the fifteen voices in the
+// One run of melotrix-cli: a run folder of its own with the journal, the fifteen voices in the
 // state the window starts in (bank 1 selected), the wave devices over ALSA,
 // the command context with a host that shows nothing, and the runner of
 // checked scripts.
@@ -10,9 +10,9 @@
 
 #include "cli/Interrupt.h"
 #include "cli/MessageLog.h"
-#include "cli/RunFolder.h"
 #include "cli/Script.h"
 #include "platform/AlsaWaveAudio.h"
+#include "platform/RunFolder.h"
 
 class KCliSession {
  public:
@@ -32,6 +32,7 @@ class KCliSession {
   bool Dump(const std::string& path);
 
   KPcmFiles& Voice() { return context_->Voice(); }
+  KBankSet& Banks() { return *banks_; }
   int Messages() const { return log_.Count(); }
   KMessageLog& Log() { return log_; }
   KCliUi& Ui() { return ui_; }

@@ -245,5 +245,6 @@ bool RunWindowCommand(KCommandContext& context, const KWindowCommand& command, c
   bool ok = command.Run(context, input);
   if (command.Beep == KBeep::Always || (command.Beep == KBeep::OnSuccess && ok)) context.Host.Beep();
   if (command.Bracket) context.Host.HideProgress();
+  context.Banks.JournalChanges();
   return ok;
 }

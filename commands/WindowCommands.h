@@ -51,6 +51,7 @@ KCommandId BankCommandId(int bank);
 // By handler name, for the window's widgets named after them; null when none.
 const KWindowCommand* FindWindowCommand(std::string_view handler);
 
-// Runs one command on the current voice: check, bracket, operation, beep.
+// Runs one command on the current voice: check, bracket, operation, beep,
+// then the bank set's journal brought up to date.
 // Returns the operation's success flag (false when the check refused).
 bool RunWindowCommand(KCommandContext& context, const KWindowCommand& command, const KCommandInput& input);

@@ -18,6 +18,10 @@ KPlainFile::KPlainFile(Create, const std::string& path) {
   fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
 }
 
+KPlainFile::KPlainFile(CreateUnnamed, const std::string& folder) {
+  fd_ = ::open(folder.c_str(), O_RDWR | O_TMPFILE | O_CLOEXEC, 0666);
+}
+
 KPlainFile::~KPlainFile() { Close(); }
 
 bool KPlainFile::ReadAt(int64_t at, void* p, size_t n) const { return platform::ReadFully(fd_, p, n, at); }

@@ -15,6 +15,10 @@ class KPlainFile {
   // Creates a new file that must not exist yet (O_EXCL), mode 0666 less the umask.
   struct Create {};
   KPlainFile(Create, const std::string& path);
+  // Creates a file without a name in `folder` (O_TMPFILE); not open where
+  // the file system cannot.
+  struct CreateUnnamed {};
+  KPlainFile(CreateUnnamed, const std::string& folder);
   ~KPlainFile();
   KPlainFile(const KPlainFile&) = delete;
   KPlainFile& operator=(const KPlainFile&) = delete;

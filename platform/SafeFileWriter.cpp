@@ -1,8 +1,10 @@
 #include "platform/SafeFileWriter.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -11,9 +13,9 @@
 
 namespace {
 
-// The temporaries that exist right now, for RemoveTemporaries. Once that
-// has run (the program is ending) no new one is made: a save still running
-// on another thread could otherwise leave one behind.
+// The named temporaries that exist right now, for RemoveTemporaries. Once
+// that has run (the program is ending) no new one is made: a save still
+// running on another thread could otherwise leave one behind.
 struct KLiveTemporaries {
   std::mutex Mutex;
   std::set<std::string> Paths;
@@ -28,6 +30,14 @@ void Forget(const std::string& temp) {
   Live().Paths.erase(temp);
 }
 
+// Not built from the target's name, which may already be as long as a name can be.
+std::string TemporaryName() {
+  static std::atomic<unsigned> counter{0};
+  char name[48];
+  std::snprintf(name, sizeof name, ".melotrix-%d-%u.tmp", int(getpid()), counter++);
+  return name;
+}
+
 // The file a save really replaces: the end of a symbolic link, so that a
 // linked voice file is updated instead of the link being overwritten. Empty
 // for a link that leads nowhere it can be followed (a loop).
@@ -40,7 +50,8 @@ std::string ResolvedTarget(const std::string& target) {
 
 }  // namespace
 
-KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTarget(target)) {
+KSafeFileWriter::KSafeFileWriter(const std::string& target, KTemporaryLog* log, bool unnamed)
+    : target_(ResolvedTarget(target)), log_(log) {
   struct stat st {};
   const bool exists = !target_.empty() && stat(target_.c_str(), &st) == 0;
   // Only a regular file is replaced: a folder, a device or a FIFO stays what
@@ -48,21 +59,8 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
   // written in place).
   if (target_.empty() || (exists && (!S_ISREG(st.st_mode) || access(target_.c_str(), W_OK) != 0))) return;
   size_t slash = target_.rfind('/');
-  std::string folder = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-  static unsigned counter = 0;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    // Not built from the target's name, which may already be as long as a name can be.
-    char name[48];
-    std::snprintf(name, sizeof name, ".melotrix-%d-%u.tmp", int(getpid()), counter++);
-    temp_ = folder + name;
-    // Made and noted in one step, so that RemoveTemporaries sees every one.
-    std::lock_guard<std::mutex> lock(Live().Mutex);
-    if (Live().Ending) break;
-    file_ = std::make_unique<KPlainFile>(KPlainFile::Create{}, temp_);
-    if (file_->IsOpen()) Live().Paths.insert(temp_);
-    if (file_->IsOpen() || errno != EEXIST) break;
-  }
-  created_ = IsOpen();
+  folder_ = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+  created_ = (unnamed && OpenUnnamed()) || OpenNamed();
   if (created_) file_->WriteBehind();
   // A replaced file keeps its permissions.
   if (created_ && exists && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
@@ -70,21 +68,67 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target) : target_(ResolvedTa
 
 KSafeFileWriter::~KSafeFileWriter() { Discard(); }
 
+// The name is given by linkat through /proc, so both must work.
+bool KSafeFileWriter::OpenUnnamed() {
+  if (access("/proc/self/fd", X_OK) != 0) return false;
+  std::lock_guard<std::mutex> lock(Live().Mutex);
+  if (Live().Ending) return false;
+  file_ = std::make_unique<KPlainFile>(KPlainFile::CreateUnnamed{}, folder_.empty() ? std::string(".") : folder_);
+  return file_->IsOpen();
+}
+
+bool KSafeFileWriter::OpenNamed() {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp_ = folder_ + TemporaryName();
+    // Made and noted in one step, so that RemoveTemporaries sees every one.
+    std::lock_guard<std::mutex> lock(Live().Mutex);
+    if (Live().Ending) break;
+    file_ = std::make_unique<KPlainFile>(KPlainFile::Create{}, temp_);
+    if (file_->IsOpen()) Live().Paths.insert(temp_);
+    if (file_->IsOpen() || errno != EEXIST) break;
+  }
+  if (!IsOpen()) return false;
+  if (log_) log_->Noted(temp_);
+  noted_ = log_ != nullptr;
+  return true;
+}
+
+bool KSafeFileWriter::NameUnnamed() {
+  const std::string open = "/proc/self/fd/" + std::to_string(file_->Fd());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string name = folder_ + TemporaryName();
+    std::lock_guard<std::mutex> lock(Live().Mutex);
+    if (Live().Ending) return false;
+    if (linkat(AT_FDCWD, open.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temp_ = name;
+      Live().Paths.insert(temp_);
+      return true;
+    }
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
 void KSafeFileWriter::Discard() {
   if (!created_) return;
   file_->Close();
-  ::unlink(temp_.c_str());
-  Forget(temp_);
-  created_ = false;
+  if (!temp_.empty()) {
+    ::unlink(temp_.c_str());
+    Forget(temp_);
+  }
+  if (noted_) log_->Forgotten(temp_);
+  created_ = noted_ = false;
 }
 
 bool KSafeFileWriter::Commit() {
   if (!IsOpen()) return false;
   bool written = fdatasync(file_->Fd()) == 0;
+  bool named = written && (!temp_.empty() || NameUnnamed());
   bool closed = file_->Close();
-  if (!written || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
+  if (!named || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
   Forget(temp_);
-  created_ = false;
+  if (noted_) log_->Forgotten(temp_);
+  created_ = noted_ = false;
   return true;
 }
 

@@ -1,7 +1,11 @@
 // KSafeFileWriter: writes a file so that a failure never harms the file it
-// replaces. Everything goes into a new temporary file in the target's
-// folder; Commit() checks the flush and the close and only then renames it
-// over the target. A writer that is not committed removes its temporary.
+// replaces, and a crash leaves nothing behind. Everything goes into a new
+// temporary file in the target's folder, made without a name (O_TMPFILE)
+// where the file system allows it; Commit() checks the flush and the close,
+// names the temporary and only then renames it over the target. A writer
+// that is not committed removes its temporary. Where a named temporary must
+// be used, the log it is given notes it while it exists, so that whoever
+// cleans up after a crash can remove it.
 #pragma once
 
 #include <cstddef>
@@ -11,9 +15,17 @@
 
 #include "platform/PlainFile.h"
 
+class KTemporaryLog {
+ public:
+  virtual ~KTemporaryLog() = default;
+  virtual void Noted(const std::string& path) = 0;
+  virtual void Forgotten(const std::string& path) = 0;
+};
+
 class KSafeFileWriter {
  public:
-  explicit KSafeFileWriter(const std::string& target);
+  // `log` may be null; `unnamed` false makes a named temporary at once.
+  explicit KSafeFileWriter(const std::string& target, KTemporaryLog* log = nullptr, bool unnamed = true);
   ~KSafeFileWriter();
   KSafeFileWriter(const KSafeFileWriter&) = delete;
   KSafeFileWriter& operator=(const KSafeFileWriter&) = delete;
@@ -29,10 +41,16 @@ class KSafeFileWriter {
   static void RemoveTemporaries();
 
  private:
+  bool OpenUnnamed();
+  bool OpenNamed();
+  bool NameUnnamed();
   void Discard();
 
   std::string target_;
-  std::string temp_;
+  std::string folder_;
+  std::string temp_;  // empty while the temporary has no name
   bool created_ = false;
+  bool noted_ = false;  // the log holds temp_
+  KTemporaryLog* log_ = nullptr;
   std::unique_ptr<KPlainFile> file_;
 };

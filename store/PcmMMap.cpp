@@ -99,6 +99,32 @@ KPcmMMap::KPcmMMap(const std::string& folder) {
 
 KPcmMMap::KPcmMMap(AtPath, const std::string& path) { Open(path, false); }
 
+bool KPcmMMap::IsSwapFileName(std::string_view name) {
+  constexpr size_t kLength = 3 + 8 + 1, kDot = kLength - 4;
+  if (name.size() != kLength || name.substr(0, 3) != "SY$" || name[kDot] != '.') return false;
+  for (size_t at = 3; at < kLength; ++at)
+    if (at != kDot && !((name[at] >= '0' && name[at] <= '9') || (name[at] >= 'A' && name[at] <= 'F'))) return false;
+  return true;
+}
+
+std::unique_ptr<KPcmMMap> KPcmMMap::Adopt(const std::string& path, const std::string& folder) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    const std::string name = folder + "/" + SwapName(NextNumber());
+    if (::link(path.c_str(), name.c_str()) == 0) return std::make_unique<KPcmMMap>(AtPath{}, name);
+    if (errno != EEXIST) break;
+  }
+  // A file system without links: the bytes are copied.
+  const int from = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+  struct stat st {};
+  auto store = std::make_unique<KPcmMMap>(folder);
+  bool copied = from >= 0 && fstat(from, &st) == 0 && st.st_size <= INT32_MAX && store->SetSize(int32_t(st.st_size));
+  bool inKernel = true;
+  std::unique_ptr<uint8_t[]> buffer;
+  copied = copied && CopyChunk(from, store->fd_, 0, size_t(st.st_size), inKernel, buffer);
+  if (from >= 0) ::close(from);
+  return copied ? std::move(store) : nullptr;
+}
+
 KPcmMMap::KPcmMMap(SameFileAs, const KPcmMMap& other) : name_(other.name_) {
   if (other.fd_ < 0) {
     Fail("open", EBADF);

@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 #include "platform/CopyProgress.h"
 #include "platform/Status.h"
@@ -100,6 +102,15 @@ class KPcmMMap {
   bool CopyFrom(KPcmMMap& source, KCopyProgress* progress = nullptr);
 
   std::string GetFileName() const { return name_; }
+  // The name without its folder.
+  std::string BaseName() const { return name_.substr(name_.rfind('/') + 1); }
+  // True for the names stores give their files: "SY$" and eight upper-case
+  // hexadecimal digits with a "." before the last three.
+  static bool IsSwapFileName(std::string_view name);
+  // A store in `folder` with the bytes of the file `path`: a second name of
+  // that file where the file system allows it (the first name stays), else
+  // a copy. Null when neither could be made.
+  static std::unique_ptr<KPcmMMap> Adopt(const std::string& path, const std::string& folder);
   // A path that opens the file this store has open, even when its name was
   // removed or reused (/proc/self/fd/N; the name where there is no /proc).
   std::string OpenFilePath() const;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/MappedFaults.h"
+#include "voice/Journal.h"
 
 KBankSet::KBankSet(std::string swapFolder, Factory make, KUiHooks* ui, KWaveAudio* audio)
     : services_{std::move(swapFolder), ui ? *ui : defaultUi_, audio ? *audio : noAudio_} {
@@ -12,6 +13,7 @@ KBankSet::KBankSet(std::string swapFolder, Factory make, KUiHooks* ui, KWaveAudi
 }
 
 KBankSet::~KBankSet() {
+  journal_.reset();
   CurrentVoice = nullptr;
   for (auto& voice : Banks) voice.reset();
 }
@@ -25,4 +27,13 @@ bool KBankSet::ClearCurrentBank() { return CurrentVoice && CurrentVoice->ClearBa
 
 void KBankSet::ClearAllBanks() {
   for (int bank = kFirstBank; bank <= kLastBank; ++bank) Bank(bank).ClearBank();
+}
+
+void KBankSet::KeepJournal(const std::string& folder) {
+  journal_ = std::make_unique<KJournal>(*this, folder);
+  journal_->Update();
+}
+
+void KBankSet::JournalChanges() {
+  if (journal_) journal_->Update();
 }

@@ -12,6 +12,8 @@
 #include "voice/PcmFiles.h"
 #include "voice/VoiceServices.h"
 
+class KJournal;
+
 class KBankSet {
  public:
   static constexpr int kVoices = bank::kVoices;
@@ -40,6 +42,13 @@ class KBankSet {
 
   KVoiceServices& Services() { return services_; }
 
+  // Keeps a journal of the set in the run folder `folder` from now on and
+  // writes the first one.
+  void KeepJournal(const std::string& folder);
+  // Brings the journal up to date (nothing without one): at the end of
+  // every command.
+  void JournalChanges();
+
   std::array<std::unique_ptr<KPcmFiles>, kVoices> Banks;
   int CurrentBankNumber = 0;
   KPcmFiles* CurrentVoice = nullptr;
@@ -48,4 +57,5 @@ class KBankSet {
   KUiHooks defaultUi_;
   KNoWaveAudio noAudio_;
   KVoiceServices services_;
+  std::unique_ptr<KJournal> journal_;
 };

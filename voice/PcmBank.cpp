@@ -30,6 +30,10 @@ void KPcmBank::InitialiseBank() {
 }
 
 bool KPcmBank::ClearBank() {
+  // A fresh file rather than the old one cut to 16 bytes: a journal may
+  // still name the old one with its samples.
+  auto fresh = std::make_unique<KPcmMMap>(Services.SwapFolder);
+  if (fresh->Usable()) ReplaceStorage(std::move(fresh));
   ResetRecord();
   InitialiseBank();
   Refresh();
@@ -112,7 +116,7 @@ std::unique_ptr<KPcmMMap> KPcmBank::PrepareResult(const KResultPlan& plan) {
 }
 
 void KPcmBank::TakeStore(std::unique_ptr<KPcmMMap> store) {
-  Storage = std::move(store);
+  ReplaceStorage(std::move(store));
   OverviewStale = true;
 }
 
@@ -138,7 +142,7 @@ bool KPcmBank::SwapFileCut() {
 
 bool KPcmBank::Withdraw(bool snapshot) {
   if (snapshot && LoadUndo() && dropped_.Store) undo_[0] = std::move(dropped_);
-  dropped_ = UndoSlot{};
+  Drop(dropped_);
   return false;
 }
 
@@ -154,6 +158,7 @@ bool KPcmBank::SaveUndo(const std::string& label) {
   auto store = std::make_unique<KPcmMMap>(Services.SwapFolder);
   if (!store->Usable() || !store->CopyFrom(*Storage, &progress)) return StoreFailed(*store);
   if (undo_[3].Store) {
+    Drop(dropped_);
     dropped_ = std::move(undo_[0]);
     for (int k = 0; k < 3; ++k) undo_[k] = std::move(undo_[k + 1]);
   }
@@ -173,6 +178,13 @@ bool KPcmBank::SaveUndo(const std::string& label) {
 
 bool KPcmBank::SnapshotForEdit(const std::string& label) { return END < 1 || SaveUndo(label); }
 
+bool KPcmBank::SnapshotForEditInPlace(const std::string& label) {
+  if (END < 1) return true;
+  if (!SaveUndo(label)) return false;
+  std::swap(Storage, undo_[3].Store);
+  return true;
+}
+
 bool KPcmBank::LoadUndo() {
   if (!undo_[3].Store) return false;
   KCursorScope cursor(Ui(), KCursorRole::Busy);
@@ -180,7 +192,7 @@ bool KPcmBank::LoadUndo() {
   // The snapshot's store becomes the voice's store: the same bytes as a
   // copy would give, and nothing that can fail half-way.
   UndoSlot& slot = undo_[3];
-  Storage = std::move(slot.Store);
+  ReplaceStorage(std::move(slot.Store));
   Channels = slot.Channels;
   BitsPerSample = slot.BitsPerSample;
   SampleRate = slot.SampleRate;
@@ -197,8 +209,13 @@ bool KPcmBank::LoadUndo() {
 }
 
 void KPcmBank::EmptyUndo() {
-  for (UndoSlot& slot : undo_) slot = UndoSlot{};
-  dropped_ = UndoSlot{};
+  for (UndoSlot& slot : undo_) Drop(slot);
+  Drop(dropped_);
+}
+
+void KPcmBank::RestoreUndo(int slot, UndoSlot snapshot) {
+  Drop(undo_[size_t(slot)]);
+  undo_[size_t(slot)] = std::move(snapshot);
 }
 
 bool KPcmBank::UndoLabel(std::string& text) const {

@@ -36,10 +36,27 @@ class KPcmBank : public KPcmIO {
   // when a snapshot was due but could not be made (message shown); the edit
   // must then change nothing.
   bool SnapshotForEdit(const std::string& label);
+  // The same for an edit that changes the samples in place: the copy
+  // becomes the voice's store and the file the voice had becomes the
+  // snapshot, so that a crash in the middle of the edit finds that file as
+  // the journal names it.
+  bool SnapshotForEditInPlace(const std::string& label);
   bool LoadUndo();
   void EmptyUndo();
   bool UndoLabel(std::string& text) const;
   int UndoDepth() const;
+
+  // One undo slot: the snapshot's store (none when empty), the record's
+  // format, length and markers when it was taken, and its label.
+  struct UndoSlot {
+    std::unique_ptr<KPcmMMap> Store;
+    int32_t Channels = 0, BitsPerSample = 0, SampleRate = 0;
+    int32_t END = 0, MKR = 0, MKL = 0, FLG = 0, ZiStart = 0;
+    std::string Label = "Undo";
+  };
+  const UndoSlot& UndoAt(int slot) const { return undo_[size_t(slot)]; }
+  // Puts a snapshot kept elsewhere (a journal's) into `slot`.
+  void RestoreUndo(int slot, UndoSlot snapshot);
 
   // Sets the alias, cut to the 19 bytes the MXV header holds, at a
   // character boundary so that no UTF-8 character is cut in two.
@@ -95,7 +112,7 @@ class KPcmBank : public KPcmIO {
     KCursorScope cursor(Ui(), KCursorRole::Busy);
     if (!FillStore(*store, plan, fill)) return Withdraw(snapshot);
     TakeStore(std::move(store));
-    dropped_ = UndoSlot{};
+    Drop(dropped_);
     finish();
     Refresh();
     return true;
@@ -108,13 +125,13 @@ class KPcmBank : public KPcmIO {
   template <class Body>
   bool EditInPlace(const char* label, const char* title, int64_t frames, Body&& body) {
     const bool snapshot = END >= 1;
-    if (!SnapshotForEdit(label)) return false;
+    if (!SnapshotForEditInPlace(label)) return false;
     KCursorScope cursor(Ui(), KCursorRole::Busy);
     KProgress progress(Ui(), title, frames);
     platform::KMappedFaultWatch faults;
     body(progress);
     if (faults.Faulted()) return SwapFileCut() || Withdraw(snapshot);
-    dropped_ = UndoSlot{};
+    Drop(dropped_);
     OverviewStale = true;
     Refresh();
     return true;
@@ -141,12 +158,11 @@ class KPcmBank : public KPcmIO {
     return out.Ok() || StoreFailed(store);
   }
 
-  struct UndoSlot {
-    std::unique_ptr<KPcmMMap> Store;
-    int32_t Channels = 0, BitsPerSample = 0, SampleRate = 0;
-    int32_t END = 0, MKR = 0, MKL = 0, FLG = 0, ZiStart = 0;
-    std::string Label = "Undo";
-  };
+  // Empties the slot; its store is retired.
+  void Drop(UndoSlot& slot) {
+    Services.Retired.Retire(std::move(slot.Store));
+    slot = UndoSlot{};
+  }
   void InitialiseBank();
   void ResetRecord();
   std::array<UndoSlot, kUndoSlots> undo_;

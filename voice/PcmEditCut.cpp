@@ -79,7 +79,7 @@ bool KPcmEdit::Fade(bool in) {
 
 bool KPcmEdit::SetEndAtFlg() {
   if (END == 0 || FLG >= END - 2) return true;
-  if (!SnapshotForEdit("Undo : Set voice END at FLG position")) return false;
+  if (!SnapshotForEditInPlace("Undo : Set voice END at FLG position")) return false;
   // Shrinking cannot lose frames that stay: if it fails, the store simply
   // keeps more bytes than END needs.
   Storage->Resize(FLG * FrameBytes());

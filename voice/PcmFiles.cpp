@@ -79,7 +79,7 @@ bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, KFil
   // unasked: the message says so, and a second save writes what is left.
   if (!Storage->Intact()) return StoreFailed(*Storage);
   KCursorScope cursor(Ui(), KCursorRole::Save);
-  KSafeFileWriter out(target);
+  KSafeFileWriter out(target, Services.Temporaries);
   KPlainFile samples(Storage->OpenFilePath(), KPlainFile::Mode::Read);
   bool written = out.IsOpen() && samples.IsOpen() && out.File().WriteAt(0, header.data(), header.size());
   if (written) {

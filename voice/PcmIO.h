@@ -61,6 +61,12 @@ class KPcmIO {
   KVoiceServices& Services;
   KUiHooks& Ui() { return Services.Ui; }
 
+  // Gives the voice `store` as its samples; the old store is retired.
+  void ReplaceStorage(std::unique_ptr<KPcmMMap> store) {
+    Services.Retired.Retire(std::move(Storage));
+    Storage = std::move(store);
+  }
+
   std::unique_ptr<KPcmMMap> Storage;
   int32_t Channels = 1;
   int32_t BitsPerSample = 8;

@@ -38,7 +38,7 @@ bool KPcmIO::RecordFrames(int32_t frames, const KVoiceFormat& format) {
     store->Seek(int32_t(take.Captured * format.FrameBytes()));
     for (int64_t frame = take.Captured; frame < take.Recorded; ++frame) store->WriteNext(silence);
   }
-  Storage = std::move(store);
+  ReplaceStorage(std::move(store));
   Channels = format.Channels;
   BitsPerSample = format.BitsPerSample;
   SampleRate = format.SampleRate;

@@ -4,15 +4,38 @@
 // one on its own. Bank numbers name the fifteen voices of a set.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "platform/SafeFileWriter.h"
 #include "platform/WaveAudio.h"
+#include "store/PcmMMap.h"
 #include "voice/UiHooks.h"
+
+// The stores a command replaced or dropped. While a journal names the set's
+// swap files they are kept until the next journal no longer names them, so
+// that a crash in the middle of a command finds every file the last journal
+// names; otherwise they go at once.
+class KRetiredStores {
+ public:
+  void Retire(std::unique_ptr<KPcmMMap> store) {
+    if (store && Deferring) held_.push_back(std::move(store));
+  }
+  void Release() { held_.clear(); }
+  bool Deferring = false;
+
+ private:
+  std::vector<std::unique_ptr<KPcmMMap>> held_;
+};
 
 struct KVoiceServices {
   std::string SwapFolder;
   KUiHooks& Ui;
   KWaveAudio& Audio;
+  KRetiredStores Retired{};
+  // Where a save notes the named temporary it falls back to (may be null).
+  KTemporaryLog* Temporaries = nullptr;
 };
 
 // 0 the copy buffer, 1..12 the banks, 13 and 14 the working voices.

@@ -70,10 +70,10 @@ class Desktop {
                                 {"MELOTRIX_SYSTEM_DIR", "system"}})
       setenv(name, (root_ / folder).c_str(), 1);
     setenv("MELOTRIX_PCM", "nosuchpcm", 1);
-    std::vector<char*> argv{const_cast<char*>(MELOTRIX_APP_PATH)};
+    std::vector<char*> argv{const_cast<char*>(MELOTRIX_PATH)};
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
-    execv(MELOTRIX_APP_PATH, argv.data());
+    execv(MELOTRIX_PATH, argv.data());
     _exit(127);
   }
   // The swap files of every copy, wherever they lie below the system folder.

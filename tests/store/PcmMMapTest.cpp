@@ -237,4 +237,14 @@ TEST_F(StoreTest, ResizeInvalidatesTheCursorAndKeepsBytes) {
   EXPECT_EQ(cell.GetMono8(), 0);  // the new bytes read as zero
 }
 
+TEST(SwapFileName, MatchesTheNamesStoresGive) {
+  for (const char* name : {"SY$00A1B.2C0", "SY$FFFFF.FFF"}) EXPECT_TRUE(KPcmMMap::IsSwapFileName(name)) << name;
+  for (const char* name : {"SY$00A1B2C0", "SY$00A1.B2C0", "SY$00a1b.2c0", "SY$00G1B.2C0", "SY$00A1B.2C0~",
+                           "XY$00A1B.2C0", "", "../SY$00A.1B2"})
+    EXPECT_FALSE(KPcmMMap::IsSwapFileName(name)) << name;
+  TempDir folder;
+  KPcmMMap store(folder.Path());
+  EXPECT_TRUE(KPcmMMap::IsSwapFileName(store.BaseName())) << store.GetFileName();
+}
+
 }  // namespace

@@ -91,9 +91,13 @@ TEST_F(FaultSwap, AFileCutShortDuringAnEdit) {
     GiveBig(v);
     ASSERT_TRUE(v.SaveUndo(std::string("Undo : ") + title));
     const auto before = StateOf(v);
-    const std::string file = v.Storage->GetFileName();
+    std::string file;
     const uint64_t faults = platform::MappedFileFaults();
-    ui_.Arm(title, [&] { ASSERT_EQ(truncate(file.c_str(), 0), 0); });
+    // The file the edit maps: the voice's, or for an edit in place the copy the voice has taken.
+    ui_.Arm(title, [&] {
+      file = v.Storage->GetFileName();
+      ASSERT_EQ(truncate(file.c_str(), 0), 0);
+    });
     messages_.clear();
     EXPECT_FALSE(run());
     EXPECT_GT(platform::MappedFileFaults(), faults);
@@ -134,11 +138,12 @@ TEST_F(FaultSwap, AFileCutShortUnderTheMixer) {
 // gives the file its length back; the one after works on what is left.
 TEST_F(FaultSwap, AFileCutShortBetweenCommands) {
   GiveBig(Voice(1));
-  const std::string file = Voice(1).Storage->GetFileName(), saved = PathOf("kept.wav");
+  const std::string saved = PathOf("kept.wav");
   ASSERT_TRUE(Voice(1).SaveWavFile(saved));
   const std::vector<uint8_t> kept = ReadBytes(saved);
   for (const auto& step : std::vector<std::function<bool()>>{[&] { return Voice(1).MathAmplifier(150); },
                                                              [&] { return Voice(1).SaveWavFile(saved); }}) {
+    const std::string file = Voice(1).Storage->GetFileName();
     ASSERT_EQ(truncate(file.c_str(), 10), 0);
     messages_.clear();
     EXPECT_FALSE(step());
