@@ -114,6 +114,10 @@ TEST_P(QuitDuringLoop, StopsTheLoopAndEndsEveryEventLoop) {
 
 INSTANTIATE_TEST_SUITE_P(Requests, QuitDuringLoop,
                          ::testing::Values(KRequest::SignalDuringPlay, KRequest::SignalDuringTake,
-                                           KRequest::CloseDuringPlay));
+                                           KRequest::CloseDuringPlay),
+                         [](const auto& info) {
+                           const char* names[] = {"SignalDuringPlay", "SignalDuringTake", "CloseDuringPlay"};
+                           return std::string(names[int(info.param)]);
+                         });
 
 }  // namespace
