@@ -56,6 +56,7 @@ TEST(DlgProgress, ShownModelessAndEveryShowOrTitleStartsAfresh) {
   auto* bar = Find<QProgressBar>(progress, "ProgressBar");
   ASSERT_TRUE(memo && bar);
   EXPECT_TRUE(memo->isReadOnly());
+  EXPECT_EQ(std::pair(bar->minimum(), bar->maximum()), std::pair(0, 100));
   for (int run = 0; run < 2; ++run) {
     progress.ShowNow();
     EXPECT_TRUE(progress.isVisible() && !progress.isModal());
@@ -91,6 +92,7 @@ TEST(QtUiHooks, ProgressFollowsTheWindowAndCursorsNest) {
     EXPECT_EQ(hooks.ProgressVisible(), shown);
     KProgress run(hooks, "Mute marked area", 8192);
     run.Step(4096);
+    run.Step(6000);  // not a multiple of 4096: the bar stays
     EXPECT_EQ(memo->toPlainText(), shown ? "Mute marked area" : "");
     EXPECT_EQ(bar->value(), shown ? 50 : 0);
   }

@@ -38,22 +38,29 @@ class BlockCopyTest : public ::testing::Test {
   Bars bars_;
 };
 
-// Both sides of kPipedMinimum, with a transform whose result depends on the
-// order of the blocks it is given; the bar at every step and at the end.
+// Both sides of kPipedMinimum, at odd offsets and at none (blocks then end on
+// the bar's steps), with a transform whose result depends on the order of
+// the blocks it is given; the bar at every step and at the end.
 TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
-  for (int64_t bytes : {int64_t(1), int64_t(4097), KBlockCopy::kPipedMinimum - 2, KBlockCopy::kPipedMinimum,
-                        KBlockCopy::kPipedMinimum * 3 + 1234}) {
-    SCOPED_TRACE(bytes);
+  for (auto [bytes, offsets] : {std::pair{int64_t(1), true},
+                                {int64_t(4097), true},
+                                {KBlockCopy::kPipedMinimum - 2, true},
+                                {KBlockCopy::kPipedMinimum, true},
+                                {KBlockCopy::kPipedMinimum * 3 + 1234, true},
+                                {int64_t(KBlockCopy::kChunk) * 2 + 5, false},
+                                {KBlockCopy::kPipedMinimum * 2 + 99, false}}) {
+    SCOPED_TRACE(testing::Message() << bytes << (offsets ? " at offsets" : ""));
+    const int64_t from = offsets ? 10 : 0, to = offsets ? 3 : 0;
     bars_.seen.clear();
     uint32_t running = 0;
     auto scramble = [&running](uint8_t* p, size_t n) {
       for (size_t i = 0; i < n; ++i) p[i] ^= uint8_t(running++ * 7);
     };
-    ASSERT_TRUE(Copy(bytes + 10, bytes, true, KPlainFile::Mode::ReadWrite, scramble));
+    ASSERT_TRUE(Copy(bytes + from, bytes, offsets, KPlainFile::Mode::ReadWrite, scramble));
     const std::vector<uint8_t> copied = Read(dir_ / "to");
-    ASSERT_EQ(copied.size(), size_t(bytes) + 3);
+    ASSERT_EQ(copied.size(), size_t(bytes + to));
     for (int64_t i = 0; i < bytes; ++i)
-      ASSERT_EQ(copied[size_t(i + 3)], uint8_t(source_[size_t(i + 10)] ^ uint8_t(i * 7))) << i;
+      ASSERT_EQ(copied[size_t(i + to)], uint8_t(source_[size_t(i + from)] ^ uint8_t(i * 7))) << i;
     std::vector<int> expected;
     for (int64_t done = KBlockCopy::kStep; done < bytes + KBlockCopy::kStep; done += KBlockCopy::kStep)
       expected.push_back(int(std::min(done, bytes) * 100 / bytes));

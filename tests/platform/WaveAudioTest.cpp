@@ -42,6 +42,7 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
   EXPECT_FALSE(queue.Add(a));  // already queued
   ASSERT_TRUE(queue.Add(b));
   EXPECT_FALSE(queue.Add(c));  // two at most
+  EXPECT_EQ(std::pair(c.InQueue, queue.Count()), std::pair(false, 2));
   EXPECT_EQ(std::pair(a.End, b.End), std::pair(int64_t(5), int64_t(8)));
   const std::tuple<int64_t, const uint8_t*, int64_t> moves[] = {
       {2, memA.data(), 5}, {3, memA.data() + 4, 3}, {10, memB.data(), 3}, {0, nullptr, 0}};
@@ -52,16 +53,18 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
   }
   EXPECT_EQ(queue.MovedFrames(), 8);  // never past what was queued
   EXPECT_FALSE(queue.Release(a, 4));
+  EXPECT_TRUE(a.InQueue);
   EXPECT_FALSE(queue.Release(b, 7));
   EXPECT_TRUE(queue.Release(a, 5));
   EXPECT_FALSE(a.InQueue);
   EXPECT_EQ(queue.OldestEnd(), 8);
   ASSERT_TRUE(queue.Add(a));  // a refilled buffer goes in behind the one still held
   EXPECT_EQ(a.End, 13);
+  EXPECT_EQ(queue.Next().Data, memA.data());
   EXPECT_TRUE(queue.Release(b, 8));
   EXPECT_EQ(queue.OldestEnd(), 13);
   queue.Clear(2);
-  EXPECT_FALSE(a.InQueue);
+  EXPECT_FALSE(a.InQueue || b.InQueue);
   EXPECT_EQ(queue.Count() + queue.MovedFrames() + queue.OldestEnd(), 0);
   EXPECT_TRUE(queue.Release(a, 0));  // no longer held: released at once
   ASSERT_TRUE(queue.Add(b));
