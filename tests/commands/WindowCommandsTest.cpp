@@ -1,10 +1,6 @@
+// Reading the prompts' texts, the checks of the amplifier and echo texts and
+// what they remember, and what the window does around each kind of command.
 #include <gtest/gtest.h>
-
-#include <cstdint>
-#include <string>
-#include <tuple>
-#include <utility>
-#include <vector>
 
 #include "commands/PromptChecks.h"
 #include "commands/TextReading.h"
@@ -34,60 +30,48 @@ class Commands : public VoiceFixture {
     EXPECT_NE(command, nullptr) << handler;
     return command && RunWindowCommand(context_, *command, input);
   }
-  static KCommandInput Amplifier(const std::string& percent) {
+  // The amplifier's percentage, or the echo's attenuation and delay.
+  static KCommandInput Texts(const std::string& first, const char* delay = nullptr) {
     KCommandInput in;
-    in.AmplifierPercent = percent;
+    (delay ? in.EchoAttenuation : in.AmplifierPercent) = first;
+    if (delay) in.EchoDelay = delay;
     return in;
   }
-  static KCommandInput Echo(const std::string& attenuation, const std::string& delay) {
-    KCommandInput in;
-    in.EchoAttenuation = attenuation;
-    in.EchoDelay = delay;
-    return in;
+  std::string Remembered(std::initializer_list<KPrompt> prompts) const {
+    std::string texts;
+    for (KPrompt prompt : prompts) texts += context_.Prompts.Text(prompt) + "|";
+    return texts;
   }
-  // Stereo 16-bit at 44100 Hz, as the format and record dialogs give it.
-  static KCommandInput Stereo16(double seconds = 0) {
-    KCommandInput in;
-    in.Channels = 2;
-    in.Bits = 16;
-    in.Seconds = seconds;
-    in.ScrollPosition = 44100;
-    return in;
-  }
-  std::string Remembered(KPrompt prompt) const { return context_.Prompts.Text(prompt); }
   static std::string Text(int id) { return KLoadMessageText(id); }
 
   RecordingHost host_;
   KCommandContext context_{banks_, host_};
 };
 
-TEST(TextReading, CountsAndRatesStopAtTheFirstOtherCharacterAndHoldTheirLimits) {
-  const std::pair<const char*, int32_t> cases[] = {{"1F", 31},
-                                                   {"100    ", 256},
-                                                   {"  -0x1f", -31},
-                                                   {"+0X10zz", 16},
-                                                   {" 1 2", 1},
-                                                   {"zz", 0},
-                                                   {"", 0},
-                                                   {"0x", 0},
-                                                   {"7FFFFFFF", INT32_MAX},
-                                                   {"FFFFFFFFFFFFFFFFFFFF", INT32_MAX},
-                                                   {"-80000000", INT32_MIN},
-                                                   {"-FFFFFFFFFFFF", INT32_MIN}};
-  for (const auto& [text, count] : cases) EXPECT_EQ(ReadHexCount(text), count) << '"' << text << '"';
+TEST(TextReading, CountsRatesAndRealsStopAtTheFirstOtherCharacterAndHoldTheirLimits) {
+  const std::pair<const char*, int32_t> counts[] = {{"1F", 31},
+                                                    {"100    ", 256},
+                                                    {"  -0x1f", -31},
+                                                    {"+0X10zz", 16},
+                                                    {" 1 2", 1},
+                                                    {"zz", 0},
+                                                    {"", 0},
+                                                    {"0x", 0},
+                                                    {"7FFFFFFF", INT32_MAX},
+                                                    {"FFFFFFFFFFFFFFFFFFFF", INT32_MAX},
+                                                    {"-80000000", INT32_MIN},
+                                                    {"-FFFFFFFFFFFF", INT32_MIN}};
+  for (const auto& [text, count] : counts) EXPECT_EQ(ReadHexCount(text), count) << '"' << text << '"';
   EXPECT_EQ(SecondsToFrames(-0.0001, 16000), -1);
   EXPECT_EQ(SecondsToFrames(1e12, 44100), INT32_MAX);
   EXPECT_EQ(SecondsToFrames(-1e12, 44100), INT32_MIN);
   const std::pair<int32_t, int32_t> rates[] = {{16013, 16000}, {2110, 2100}, {8025, 8025}, {44124, 44100}, {-5, 2100}};
   for (const auto& [position, rate] : rates) EXPECT_EQ(RateFromScrollPosition(position), rate) << position;
-}
-
-TEST(TextReading, RealsTakeTheLongestNumberAtTheStart) {
-  const std::tuple<const char*, double, size_t> cases[] = {
+  const std::tuple<const char*, double, size_t> reals[] = {
       {"0.5", 0.5, 3}, {"  12.5%", 12.5, 6},   {"-.25", -0.25, 4}, {"+3.", 3, 3},   {"2e3x", 2000, 3},
       {"2e", 2, 1},    {" 1.5e-1 x", 0.15, 7}, {"zz", 0, 0},       {"-", 0, 0},     {".", 0, 0},
       {"inf", 0, 0},   {"nan", 0, 0},          {"0x10", 0, 1},     {"1e-999", 0, 6}};
-  for (const auto& [text, value, length] : cases) {
+  for (const auto& [text, value, length] : reals) {
     size_t used = 99;
     EXPECT_DOUBLE_EQ(ScanReal(text, used), value) << text;
     EXPECT_EQ(used, length) << text;
@@ -96,6 +80,8 @@ TEST(TextReading, RealsTakeTheLongestNumberAtTheStart) {
   EXPECT_LT(ReadReal("-1e999"), -1e300);
 }
 
+// Lengths read in the location unit, remembered per command and unit as far
+// as the 7-character edit line holds them.
 TEST_F(Commands, LengthTextsReadInTheLocationUnitAndAreRememberedPerCommandAndUnit) {
   context_.Options.LocationHex = 1;
   EXPECT_EQ(AcceptLengthText(context_, KLengthCommand::AutoMark, "1F"), 31);
@@ -104,68 +90,70 @@ TEST_F(Commands, LengthTextsReadInTheLocationUnitAndAreRememberedPerCommandAndUn
   EXPECT_EQ(AcceptLengthText(context_, KLengthCommand::InsertMute, "0.5"), 8000);  // at 16000 Hz
   Current().SampleRate = 8000;
   EXPECT_EQ(AcceptLengthText(context_, KLengthCommand::AutoMark, "0.0123456789"), 98);
-  EXPECT_EQ(Remembered(KPrompt::AutoMarkHex) + "|" + Remembered(KPrompt::InsertMuteHex) + "|" +
-                Remembered(KPrompt::InsertMuteSec) + "|" + Remembered(KPrompt::AutoMarkSec),
-            "1F|zz|0.5|0.01234");  // as much as the 7-character edit line holds
+  EXPECT_EQ(Remembered({KPrompt::AutoMarkHex, KPrompt::InsertMuteHex, KPrompt::InsertMuteSec, KPrompt::AutoMarkSec}),
+            "1F|zz|0.5|0.01234|");
   EXPECT_TRUE(messages_.empty());
 }
 
-TEST_F(Commands, AmplifierOutsideOneTo999ShowsError013AndKeepsTheRememberedText) {
-  for (const char* text : {"0", "1000", "", "0.99", "abc", "-5"}) {
-    EXPECT_FALSE(Run("MenuMathAmpClick", Amplifier(text))) << text;
-    EXPECT_EQ(Remembered(KPrompt::Amplifier), "100");
+// The amplifier takes 1 to 999 %, the echo's attenuation 1 to 99 (checked
+// first) and its delay 100 to 2000 ms; a text is remembered once it passed.
+TEST_F(Commands, AmplifierAndEchoTextsOutOfRangeShowTheirErrorAndAreNotRemembered) {
+  const std::tuple<const char*, const char*, int, const char*> cases[] = {
+      {"0", nullptr, msg::kAmplifierRange, "100|"},
+      {"1000", nullptr, msg::kAmplifierRange, "100|"},
+      {"", nullptr, msg::kAmplifierRange, "100|"},
+      {"0.99", nullptr, msg::kAmplifierRange, "100|"},
+      {"abc", nullptr, msg::kAmplifierRange, "100|"},
+      {"-5", nullptr, msg::kAmplifierRange, "100|"},
+      {"1", nullptr, 0, "1|"},
+      {"999", nullptr, 0, "999|"},
+      {"1.5", nullptr, 0, "1.5|"},
+      {"50", "99", msg::kEchoDelay, "50|280 |"},
+      {"0", "99", msg::kEchoAttenuation, "50|280 |"},
+      {"100", "280", msg::kEchoAttenuation, "50|280 |"},
+      {"10", "2001", msg::kEchoDelay, "10|280 |"},
+      {"99", "2000", 0, "99|2000|"},
+      {"1", "100", 0, "1|100|"}};
+  for (auto [first, delay, message, remembered] : cases) {
+    SCOPED_TRACE(testing::Message() << first << " " << (delay ? delay : ""));
+    messages_.clear();
+    const bool ok = delay ? CheckEcho(context_, Texts(first, delay)) : CheckAmplifier(context_, Texts(first));
+    EXPECT_EQ(ok, message == 0);
+    EXPECT_EQ(messages_, message ? Log{Text(message)} : Log{});
+    EXPECT_EQ(delay ? Remembered({KPrompt::EchoAttenuation, KPrompt::EchoDelay}) : Remembered({KPrompt::Amplifier}),
+              remembered);
   }
-  EXPECT_EQ(messages_, Log(6, Text(msg::kAmplifierRange)));
-  for (const char* text : {"1", "999", "1.5"}) {
-    EXPECT_TRUE(CheckAmplifier(context_, Amplifier(text))) << text;
-    EXPECT_EQ(Remembered(KPrompt::Amplifier), text);
-  }
-}
-
-TEST_F(Commands, EchoChecksAttenuationThenDelayAndRemembersWhatPassed) {
-  EXPECT_FALSE(Run("MenuEchoClick", Echo("50", "99")));
-  EXPECT_EQ(Remembered(KPrompt::EchoAttenuation) + "|" + Remembered(KPrompt::EchoDelay), "50|280 ");
-  EXPECT_FALSE(Run("MenuEchoClick", Echo("0", "99")));  // the attenuation is checked first
-  EXPECT_FALSE(Run("MenuEchoClick", Echo("100", "280")));
-  EXPECT_FALSE(Run("MenuEchoClick", Echo("10", "2001")));
-  EXPECT_EQ(messages_, (Log{Text(msg::kEchoDelay), Text(msg::kEchoAttenuation), Text(msg::kEchoAttenuation),
-                            Text(msg::kEchoDelay)}));
-  EXPECT_TRUE(CheckEcho(context_, Echo("99", "2000")));
-  EXPECT_TRUE(CheckEcho(context_, Echo("1", "100")));
-  EXPECT_EQ(Remembered(KPrompt::EchoAttenuation) + "|" + Remembered(KPrompt::EchoDelay), "1|100");
 }
 
 // The order of repaint, progress window and beep for each kind of row; a
 // refusal by the window's own check comes before all of them.
 TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
-  struct Case {
-    const char* handler;
-    KCommandInput input;
-    bool ok;
-    Log log;
-  };
+  KCommandInput stereo16;  // as the format dialog gives it
+  stereo16.Channels = 2;
+  stereo16.Bits = 16;
   const Log bracket{"repaint", "show", "hide"}, beeped{"repaint", "show", "beep", "hide"};
-  const Case cases[] = {
+  const std::tuple<const char*, KCommandInput, bool, Log> cases[] = {
       {"MenuUndoClick", {}, false, bracket},  // nothing to undo: no beep
       {"MenuMuteMarkedClick", {}, true, beeped},
       {"MenuUndoClick", {}, true, beeped},
       {"MenuSpiltChannelClick", {}, false, {}},  // Error 016
-      {"MenuMathAmpClick", Amplifier("1000"), false, {}},
+      {"MenuMathAmpClick", Texts("1000"), false, {}},
+      {"MenuEchoClick", Texts("0", "99"), false, {}},
       {"MenuTranslateVoiceFormatClick", {}, false, beeped},  // beeps whatever it reports
-      {"MenuTranslateVoiceFormatClick", Stereo16(), true, beeped},
+      {"MenuTranslateVoiceFormatClick", stereo16, true, beeped},
       {"MenuMarkAllClick", {}, true, {}},
       {"MenuClearBankClick", {}, true, {"beep"}},
       {"MenuClearAllBankClick", {}, true, {"beep"}},
       {"MenuBank3Click", {}, true, {}},
   };
   FillMono8(Current(), {0, 128, 255});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.handler);
+  for (const auto& [handler, input, ok, log] : cases) {
+    SCOPED_TRACE(handler);
     host_.log.clear();
-    EXPECT_EQ(Run(c.handler, c.input), c.ok);
-    EXPECT_EQ(host_.log, c.log);
+    EXPECT_EQ(Run(handler, input), ok);
+    EXPECT_EQ(host_.log, log);
   }
-  EXPECT_EQ(messages_, (Log{Text(msg::kSplitNotStereo), Text(msg::kAmplifierRange)}));
+  EXPECT_EQ(messages_, (Log{Text(msg::kSplitNotStereo), Text(msg::kAmplifierRange), Text(msg::kEchoAttenuation)}));
   EXPECT_EQ(Voice(1).END, 0);
   EXPECT_EQ(banks_.CurrentVoice, &Voice(3));
   banks_.CurrentVoice = nullptr;  // nothing runs before a bank is selected
@@ -176,7 +164,12 @@ TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
 TEST_F(Commands, RecordTooLongForTheStoreIsRefusedBeforeTheVoiceChanges) {
   FillMono8(Current(), {1, 2, 3});
   ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
-  EXPECT_FALSE(Run("MenuRecordClick", Stereo16(20000.0)));  // x 44100 Hz x 4 bytes
+  KCommandInput in;  // 20000 s x 44100 Hz x 4 bytes
+  in.Channels = 2;
+  in.Bits = 16;
+  in.Seconds = 20000.0;
+  in.ScrollPosition = 44100;
+  EXPECT_FALSE(Run("MenuRecordClick", in));
   EXPECT_EQ(messages_, Log{msg::TooLong("the recording")});
   EXPECT_EQ(Current().END, 3);
   EXPECT_EQ(Current().UndoDepth(), 1);

@@ -1,8 +1,10 @@
-// The message dialog's text and its close, the progress window, and the
-// voice's progress and cursor hooks over it.
+// The message dialog, the progress window and the voice's progress and
+// cursor hooks over it, and where a window is centred.
 #include <QCursor>
+#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QWindow>
@@ -11,178 +13,128 @@
 #include "dialogs/Dlgmsg.h"
 #include "dialogs/Dprogess.h"
 #include "dialogs/ProgressHooks.h"
+#include "dialogs/ScreenCenter.h"
 
 namespace {
 
-// Shows the text and gives what the memo held while the dialog was open.
-QString Shown(TDlgMessage& dialog, const std::string& text, std::function<void()> close) {
-  QString shown;
-  WhenOpen(dialog, [&] {
-    shown = Find<QPlainTextEdit>(dialog, "MemoMsg")->toPlainText();
-    close();
-  });
-  dialog.ShowText(text);
-  return shown;
-}
-
-TEST(DlgMessage, OneLinePerLineBreak) {
+// The text is shown as given (no markup), one line per line break, with OK
+// focused; Enter in the memo presses OK and adds no line; long texts scroll.
+TEST(DlgMessage, ShowsTheTextAsGivenAndClosesOnOkOrEnter) {
   TDlgMessage dialog;
   auto* memo = Find<QPlainTextEdit>(dialog, "MemoMsg");
   ASSERT_NE(memo, nullptr);
   EXPECT_TRUE(memo->isReadOnly());
-  int lines = 0;
-  WhenOpen(dialog, [&] {
-    lines = memo->document()->blockCount();
-    EXPECT_EQ(dialog.focusWidget(), Find<QWidget>(dialog, "BitBtnOK"));
-    Click(dialog, "BitBtnOK");
-  });
-  dialog.ShowText("Error 005\n\nThe file : /tmp/a.wav\nis not a PCM file");
-  EXPECT_EQ(lines, 4);
-  EXPECT_EQ(memo->document()->findBlockByNumber(2).text(), "The file : /tmp/a.wav");
-}
-
-TEST(DlgMessage, TextShownAsGiven) {
-  TDlgMessage dialog;
-  const std::string text = "Warn 001\n<b>not bold</b> & 100% \"quoted\"";
-  EXPECT_EQ(Shown(dialog, text, [&] { Click(dialog, "BitBtnOK"); }), QString::fromStdString(text));
-  EXPECT_EQ(Shown(dialog, "second", [&] { Click(dialog, "BitBtnOK"); }), "second");
-}
-
-TEST(DlgMessage, EnterInTheMemoPressesOkAndAddsNoLine) {
-  TDlgMessage dialog;
-  auto* memo = Find<QPlainTextEdit>(dialog, "MemoMsg");
-  EXPECT_EQ(Shown(dialog, "one line", [&] { PressKey(memo, Qt::Key_Return); }), "one line");
-  EXPECT_EQ(memo->toPlainText(), "one line");
-  EXPECT_EQ(dialog.result(), QDialog::Accepted);
-}
-
-TEST(DlgMessage, LongTextScrolls) {
-  TDlgMessage dialog;
-  auto* memo = Find<QPlainTextEdit>(dialog, "MemoMsg");
-  int shortRange = -1;
-  int longRange = -1;
-  WhenOpen(dialog, [&] {
-    shortRange = memo->verticalScrollBar()->maximum();
-    Click(dialog, "BitBtnOK");
-  });
-  dialog.ShowText("Error 001\nshort");
-  std::string text;
-  for (int i = 0; i < 30; ++i) text += "line " + std::to_string(i) + "\n";
-  WhenOpen(dialog, [&] {
-    longRange = memo->verticalScrollBar()->maximum();
-    Click(dialog, "BitBtnOK");
-  });
-  dialog.ShowText(text);
-  EXPECT_EQ(shortRange, 0);
-  EXPECT_GT(longRange, 0);
-}
-
-struct ProgressParts {
-  QPlainTextEdit* memo;
-  QProgressBar* bar;
-};
-
-ProgressParts Parts(const TDlgProgress& progress) {
-  return {Find<QPlainTextEdit>(progress, "Memo"), Find<QProgressBar>(progress, "ProgressBar")};
-}
-
-TEST(DlgProgress, ShownWithoutBeingModalAndOnScreen) {
-  TDlgProgress progress;
-  const ProgressParts p = Parts(progress);
-  EXPECT_EQ(p.bar->minimum(), 0);
-  EXPECT_EQ(p.bar->maximum(), 100);
-  EXPECT_TRUE(p.memo->isReadOnly());
-  progress.ShowNow();
-  EXPECT_TRUE(progress.isVisible());
-  EXPECT_FALSE(progress.isModal());
-  ASSERT_NE(progress.windowHandle(), nullptr);
-  EXPECT_TRUE(progress.windowHandle()->isExposed());
-  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-  PressKey(&progress, Qt::Key_Escape);  // only the caller hides it
-  EXPECT_TRUE(progress.isVisible());
-  progress.HideNow();
-  EXPECT_FALSE(progress.isVisible());
-}
-
-TEST(DlgProgress, EveryShowEmptiesTheMemoAndZeroesTheBar) {
-  TDlgProgress progress;
-  const ProgressParts p = Parts(progress);
-  progress.ShowNow();
-  progress.WriteTitle("Copy marked area");
-  progress.SetBar(70);
-  progress.HideNow();
-  EXPECT_EQ(p.memo->toPlainText(), "Copy marked area");
-  progress.ShowNow();
-  EXPECT_EQ(p.memo->toPlainText(), "");
-  EXPECT_EQ(p.bar->value(), 0);
-  progress.HideNow();
-}
-
-TEST(DlgProgress, TitleZeroesTheBarAndTheBarStaysInRange) {
-  TDlgProgress progress;
-  const ProgressParts p = Parts(progress);
-  progress.ShowNow();
-  progress.SetBar(42);
-  EXPECT_EQ(p.bar->value(), 42);
-  progress.WriteTitle("Echo");
-  EXPECT_EQ(p.memo->toPlainText(), "Echo");
-  EXPECT_EQ(p.bar->value(), 0);
-  progress.SetBar(150);
-  EXPECT_EQ(p.bar->value(), 100);
-  progress.SetBar(-3);
-  EXPECT_EQ(p.bar->value(), 0);
-  progress.HideNow();
-}
-
-TEST(QtUiHooks, ProgressFollowsTheWindow) {
-  TDlgProgress progress;
-  KQtUiHooks hooks(progress);
-  const ProgressParts p = Parts(progress);
-  EXPECT_FALSE(hooks.ProgressVisible());
-  {
-    KProgress run(hooks, "Mute marked area", 8192);  // hidden: the window is left alone
-    run.Step(4096);
+  std::string longText;
+  for (int i = 0; i < 30; ++i) longText += "line " + std::to_string(i) + "\n";
+  const std::tuple<std::string, int, bool> cases[] = {
+      {"Error 005\n\nThe file : /tmp/a.wav\nis not a PCM file", 4, false},
+      {"Warn 001\n<b>not bold</b> & 100% \"quoted\"", 2, true},
+      {longText, 31, false}};
+  for (const auto& [text, lines, enter] : cases) {
+    int scroll = -1;
+    WhenOpen(dialog, [&, enter = enter] {
+      EXPECT_EQ(memo->toPlainText(), QString::fromStdString(text));
+      EXPECT_EQ(memo->document()->blockCount(), lines);
+      EXPECT_EQ(dialog.focusWidget(), Find<QWidget>(dialog, "BitBtnOK"));
+      scroll = memo->verticalScrollBar()->maximum();
+      enter ? PressKey(memo, Qt::Key_Return) : Click(dialog, "BitBtnOK");
+    });
+    dialog.ShowText(text);
+    EXPECT_EQ(scroll > 0, lines > 10) << text;
+    EXPECT_EQ(memo->toPlainText(), QString::fromStdString(text));
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
   }
-  EXPECT_EQ(p.memo->toPlainText(), "");
-  EXPECT_EQ(p.bar->value(), 0);
-  progress.ShowNow();
-  EXPECT_TRUE(hooks.ProgressVisible());
-  KProgress run(hooks, "Mute marked area", 8192);
-  EXPECT_EQ(p.memo->toPlainText(), "Mute marked area");
-  run.Step(4096);
-  EXPECT_EQ(p.bar->value(), 50);
-  run.Step(6000);  // not a multiple of 4096
-  EXPECT_EQ(p.bar->value(), 50);
-  hooks.ProgressBar(99);
-  EXPECT_EQ(p.bar->value(), 99);
-  hooks.ProgressTitle("Fade in");
-  EXPECT_EQ(p.bar->value(), 0);
-  progress.HideNow();
-  EXPECT_FALSE(hooks.ProgressVisible());
+  EXPECT_EQ(memo->document()->findBlockByNumber(2).text(), "line 2");
 }
 
-TEST(QtUiHooks, CursorRoles) {
-  EXPECT_EQ(KCursorShape(KCursorRole::Busy), Qt::WaitCursor);
-  EXPECT_EQ(KCursorShape(KCursorRole::Load), Qt::BusyCursor);
-  EXPECT_EQ(KCursorShape(KCursorRole::Save), Qt::BusyCursor);
-  EXPECT_EQ(KCursorShape(KCursorRole::Play), Qt::BusyCursor);
+// Shown without being modal and on screen; only the caller hides it. Every
+// show empties the memo and zeroes the bar, a title zeroes the bar, and the
+// bar stays within 0..100.
+TEST(DlgProgress, ShownModelessAndEveryShowOrTitleStartsAfresh) {
+  TDlgProgress progress;
+  auto* memo = Find<QPlainTextEdit>(progress, "Memo");
+  auto* bar = Find<QProgressBar>(progress, "ProgressBar");
+  ASSERT_TRUE(memo && bar);
+  EXPECT_TRUE(memo->isReadOnly());
+  EXPECT_EQ(std::pair(bar->minimum(), bar->maximum()), std::pair(0, 100));
+  for (int run = 0; run < 2; ++run) {
+    progress.ShowNow();
+    EXPECT_TRUE(progress.isVisible() && !progress.isModal());
+    ASSERT_NE(progress.windowHandle(), nullptr);
+    EXPECT_TRUE(progress.windowHandle()->isExposed());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(memo->toPlainText(), "");
+    EXPECT_EQ(bar->value(), 0);
+    PressKey(&progress, Qt::Key_Escape);
+    EXPECT_TRUE(progress.isVisible());
+    for (auto [percent, shown] : {std::pair{42, 42}, {150, 100}, {-3, 0}, {70, 70}}) {
+      progress.SetBar(percent);
+      EXPECT_EQ(bar->value(), shown) << percent;
+    }
+    progress.WriteTitle("Copy marked area");
+    EXPECT_EQ(memo->toPlainText(), "Copy marked area");
+    EXPECT_EQ(bar->value(), 0);
+    progress.SetBar(70);
+    progress.HideNow();
+    EXPECT_FALSE(progress.isVisible());
+  }
 }
 
-TEST(QtUiHooks, CursorsNestAndThePreviousOneComesBack) {
+// The voice's progress shows only while the window is shown; the bar moves
+// at every 4096 frames. Cursors nest and the previous one comes back.
+TEST(QtUiHooks, ProgressFollowsTheWindowAndCursorsNest) {
   TDlgProgress progress;
   KQtUiHooks hooks(progress);
+  auto* memo = Find<QPlainTextEdit>(progress, "Memo");
+  auto* bar = Find<QProgressBar>(progress, "ProgressBar");
+  for (bool shown : {false, true}) {
+    if (shown) progress.ShowNow();
+    EXPECT_EQ(hooks.ProgressVisible(), shown);
+    KProgress run(hooks, "Mute marked area", 8192);
+    run.Step(4096);
+    run.Step(6000);  // not a multiple of 4096: the bar stays
+    EXPECT_EQ(memo->toPlainText(), shown ? "Mute marked area" : "");
+    EXPECT_EQ(bar->value(), shown ? 50 : 0);
+  }
+  hooks.ProgressBar(99);
+  EXPECT_EQ(bar->value(), 99);
+  hooks.ProgressTitle("Fade in");
+  EXPECT_EQ(bar->value(), 0);
+  progress.HideNow();
+  EXPECT_FALSE(hooks.ProgressVisible());
   ASSERT_EQ(QApplication::overrideCursor(), nullptr);
   {
-    KCursorScope busy(hooks, KCursorRole::Busy);
-    ASSERT_NE(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    {
-      KCursorScope save(hooks, KCursorRole::Save);
-      EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    const std::pair<KCursorRole, Qt::CursorShape> roles[] = {{KCursorRole::Busy, Qt::WaitCursor},
+                                                             {KCursorRole::Load, Qt::BusyCursor},
+                                                             {KCursorRole::Save, Qt::BusyCursor},
+                                                             {KCursorRole::Play, Qt::BusyCursor}};
+    std::vector<std::unique_ptr<KCursorScope>> scopes;
+    for (auto [role, shape] : roles) {
+      scopes.push_back(std::make_unique<KCursorScope>(hooks, role));
+      EXPECT_EQ(QApplication::overrideCursor()->shape(), shape);
     }
+    for (int i = 3; i > 0; scopes.pop_back(), --i) EXPECT_EQ(QApplication::overrideCursor()->shape(), roles[i].second);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   }
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+// The spare pixel goes right and down; a window larger than the area starts
+// at its edge; the primary screen's available area.
+TEST(ScreenCenter, CentresOnTheArea) {
+  const std::tuple<KScreenArea, int, int, int, int> cases[] = {{{0, 0, 800, 600}, 312, 193, 244, 203},
+                                                               {{0, 0, 1024, 768}, 297, 161, 363, 303},
+                                                               {{64, 30, 1216, 994}, 436, 193, 454, 430},
+                                                               {{10, 20, 300, 100}, 469, 341, 10, 20},
+                                                               {{0, 0, 300, 600}, 469, 341, 0, 129}};
+  for (auto [area, width, height, x, y] : cases) {
+    const KScreenPoint p = KCentreOnArea(area, width, height);
+    EXPECT_EQ(std::pair(p.x, p.y), std::pair(x, y)) << width << "x" << height;
+  }
+  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  int x = -1, y = -1;
+  KGetScreenCenterXY(x, y, 253, 241);
+  EXPECT_EQ(std::pair(x, y), std::pair(area.x() + (area.width() - 253) / 2, area.y() + (area.height() - 241) / 2));
 }
 
 }  // namespace

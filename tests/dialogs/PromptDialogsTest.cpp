@@ -1,5 +1,6 @@
 // The prompts: what a caller sets shows, the edit line opens focused with
-// its whole text selected, OK gives the edit texts, Cancel and Esc nothing.
+// its whole text selected at every opening, typing replaces it up to the
+// limit, OK (or Enter) gives the edit texts, Cancel and Esc nothing.
 #include <QLabel>
 #include <QLineEdit>
 
@@ -10,132 +11,75 @@
 
 namespace {
 
-QString Text(const QDialog& dialog, const char* name) {
-  const auto* label = Find<QLabel>(dialog, name);
-  return label ? label->text() : QString();
+// Checks the labels and edit lines shown (name, then text) and that the
+// first edit line has the focus with its whole text selected, then runs
+// `change`, types `typed` into the first line and presses `key` there.
+void Answer(
+    QDialog& dialog, const QString& title, const std::vector<std::pair<const char*, QString>>& shown,
+    const QString& typed, int key = Qt::Key_Return, std::function<void()> change = [] {}) {
+  WhenOpen(dialog, [&dialog, title, shown, typed, key, change] {
+    EXPECT_EQ(dialog.windowTitle(), title);
+    QLineEdit* first = nullptr;
+    for (const auto& [name, text] : shown) {
+      const auto* edit = dialog.findChild<QLineEdit*>(name);
+      if (edit && !first) first = const_cast<QLineEdit*>(edit);
+      EXPECT_EQ(edit ? edit->text() : Find<QLabel>(dialog, name)->text(), text) << name;
+    }
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(dialog.focusWidget(), first);
+    EXPECT_EQ(first->selectedText(), first->text());
+    change();
+    Type(first, typed);
+    PressKey(first, key);
+  });
 }
 
-// The edit line has the focus with its whole text selected.
-void ExpectFocusedAllSelected(const QDialog& dialog, QLineEdit* edit) {
-  EXPECT_EQ(dialog.focusWidget(), edit);
-  EXPECT_EQ(edit->selectedText(), edit->text());
-  EXPECT_FALSE(edit->text().isEmpty());
-}
-
-TEST(DlgString1, DesignTexts) {
+TEST(DlgString1, OpensPreparedAndGivesTheTypedText) {
   TDlgString1 dialog;
-  EXPECT_EQ(Text(dialog, "LabelText"), "Function");
+  auto* edit = Find<QLineEdit>(dialog, "EditString");
+  EXPECT_EQ(Find<QLabel>(dialog, "LabelText")->text(), "Function");
   EXPECT_EQ(Find<QLabel>(dialog, "LabelText")->font().pixelSize(), 16);
-  EXPECT_EQ(Find<QLineEdit>(dialog, "EditString")->font().pixelSize(), 16);
-}
-
-TEST(DlgString1, OpensPreparedAndTypingReplacesTheText) {
-  TDlgString1 dialog;
-  auto* edit = Find<QLineEdit>(dialog, "EditString");
+  EXPECT_EQ(edit->font().pixelSize(), 16);
+  const char* label = "Please enter the length for Auto-Mark (Unit is Hex.)";
+  Answer(dialog, "Auto-Mark", {{"LabelText", label}, {"EditString", "100    "}}, "2A");
+  EXPECT_EQ(dialog.Ask("Auto-Mark", label, 7, "100    "), "2A");
+  EXPECT_EQ(edit->maxLength(), 7);
+  Answer(dialog, "Melotrix ", {{"EditString", "ab"}}, "abcdefghij");  // typing stops at the limit
+  EXPECT_EQ(dialog.Ask("Melotrix ", "alias", 4, "ab"), "abcd");
   WhenOpen(dialog, [&] {
-    EXPECT_EQ(dialog.windowTitle(), "Auto-Mark");
-    EXPECT_EQ(Text(dialog, "LabelText"), "Please enter the length for Auto-Mark (Unit is Hex.)");
-    EXPECT_EQ(edit->maxLength(), 7);
-    EXPECT_EQ(edit->text(), "100    ");
-    ExpectFocusedAllSelected(dialog, edit);
-    Type(edit, "2A");
-    Click(dialog, "BitBtnOK");
+    edit->setCursorPosition(1);  // leaves no selection behind for the next opening
+    Click(dialog, "BitBtnCancel");
   });
-  const auto text = dialog.Ask("Auto-Mark", "Please enter the length for Auto-Mark (Unit is Hex.)", 7, "100    ");
-  ASSERT_TRUE(text.has_value());
-  EXPECT_EQ(*text, "2A");
-}
-
-TEST(DlgString1, TypingStopsAtTheLimit) {
-  TDlgString1 dialog;
-  auto* edit = Find<QLineEdit>(dialog, "EditString");
-  WhenOpen(dialog, [&] {
-    Type(edit, "abcdefghij");
-    PressKey(edit, Qt::Key_Return);  // Enter presses the default button, OK
-  });
-  EXPECT_EQ(dialog.Ask("Melotrix ", "Please enter a new alias name for current voice", 4, ""), "abcd");
-}
-
-TEST(DlgString1, CancelAndEscGiveNothing) {
-  TDlgString1 dialog;
-  WhenOpen(dialog, [&] { Click(dialog, "BitBtnCancel"); });
-  EXPECT_FALSE(dialog.Ask("Auto-Mark", "label", 7, "1      ").has_value());
-  WhenOpen(dialog, [&] { PressKey(Find<QLineEdit>(dialog, "EditString"), Qt::Key_Escape); });
-  EXPECT_FALSE(dialog.Ask("Auto-Mark", "label", 7, "1      ").has_value());
-}
-
-TEST(DlgString1, EveryOpeningSelectsTheWholeTextAgain) {
-  TDlgString1 dialog;
-  auto* edit = Find<QLineEdit>(dialog, "EditString");
-  WhenOpen(dialog, [&] {
-    edit->setCursorPosition(1);  // leaves no selection behind
-    Click(dialog, "BitBtnOK");
-  });
-  dialog.Ask("Melotrix ", "alias", 19, "Voice one");
-  WhenOpen(dialog, [&] {
-    ExpectFocusedAllSelected(dialog, edit);
-    Click(dialog, "BitBtnOK");
-  });
-  EXPECT_EQ(dialog.Ask("Melotrix ", "alias", 19, "Voice one"), "Voice one");
-}
-
-TEST(DlgChannelSelB, DesignTexts) {
-  TDlgChannelSelB dialog;
-  EXPECT_EQ(Text(dialog, "LabelLine1"), "LabelLine1");
-  EXPECT_EQ(Text(dialog, "LabelUnit1"), "%");
-  EXPECT_EQ(Find<QLabel>(dialog, "LabelLine1")->pos(), QPoint(4, 10));
-  EXPECT_EQ(Find<QLabel>(dialog, "LabelUnit1")->pos(), QPoint(134, 44));
+  EXPECT_FALSE(dialog.Ask("Melotrix ", "alias", 19, "Voice one").has_value());
+  Answer(dialog, "Melotrix ", {{"EditString", "Voice one"}}, "", Qt::Key_Escape);
+  EXPECT_FALSE(dialog.Ask("Melotrix ", "alias", 19, "Voice one").has_value());
 }
 
 TEST(DlgChannelSelB, OpensPreparedAndGivesTheText) {
   TDlgChannelSelB dialog;
-  auto* edit = Find<QLineEdit>(dialog, "EditLine1");
-  WhenOpen(dialog, [&] {
-    EXPECT_EQ(dialog.windowTitle(), "Insert mute");
-    EXPECT_EQ(Text(dialog, "LabelLine1"), "Please enter the length for inserting mute");
-    EXPECT_EQ(Text(dialog, "LabelUnit1"), "Sec.");
-    EXPECT_EQ(edit->maxLength(), 7);
-    EXPECT_EQ(edit->text(), "1      ");
-    ExpectFocusedAllSelected(dialog, edit);
-    Type(edit, "0.25");
-    Click(dialog, "BitBtnOK");
-  });
-  EXPECT_EQ(dialog.Ask("Insert mute", {"Please enter the length for inserting mute", "Sec.", 7, "1      "}), "0.25");
+  const char* label = "Please enter the length for inserting mute";
+  Answer(dialog, "Insert mute", {{"EditLine1", "1      "}, {"LabelLine1", label}, {"LabelUnit1", "Sec."}}, "0.25");
+  EXPECT_EQ(dialog.Ask("Insert mute", {label, "Sec.", 7, "1      "}), "0.25");
+  EXPECT_EQ(Find<QLineEdit>(dialog, "EditLine1")->maxLength(), 7);
   WhenOpen(dialog, [&] { Click(dialog, "BitBtnCancel"); });
   EXPECT_FALSE(dialog.Ask("Insert mute", {"label", "Hex.", 7, "100    "}).has_value());
 }
 
-TEST(DlgChannelSelC, DesignTexts) {
-  TDlgChannelSelC dialog;
-  EXPECT_EQ(Text(dialog, "LabelUnit1"), "%");
-  EXPECT_EQ(Text(dialog, "LabelUnit2"), "%");
-  EXPECT_EQ(Find<QLabel>(dialog, "LabelLine1")->pos(), QPoint(6, 10));
-  EXPECT_EQ(Find<QLabel>(dialog, "LabelLine2")->pos(), QPoint(6, 90));
-  EXPECT_EQ(Find<QLabel>(dialog, "LabelUnit2")->pos(), QPoint(134, 124));
-}
-
 TEST(DlgChannelSelC, OpensPreparedAndGivesBothTexts) {
   TDlgChannelSelC dialog;
-  auto* edit1 = Find<QLineEdit>(dialog, "EditLine1");
   auto* edit2 = Find<QLineEdit>(dialog, "EditLine2");
-  WhenOpen(dialog, [&] {
-    EXPECT_EQ(dialog.windowTitle(), "Echo");
-    EXPECT_EQ(Text(dialog, "LabelLine1"), "Attenuation rate of voice magnitude (1 - 99)");
-    EXPECT_EQ(Text(dialog, "LabelLine2"), "Reflect delay time (100 - 2000)");
-    EXPECT_EQ(Text(dialog, "LabelUnit2"), "mS");
-    EXPECT_EQ(edit1->maxLength(), 2);
-    EXPECT_EQ(edit2->maxLength(), 4);
-    EXPECT_EQ(edit2->text(), "280 ");
-    ExpectFocusedAllSelected(dialog, edit1);
-    Type(edit1, "50");
-    edit2->setText("99");
-    Click(dialog, "BitBtnOK");
-  });
-  const auto texts = dialog.Ask("Echo", {"Attenuation rate of voice magnitude (1 - 99)", "%", 2, "30"},
-                                {"Reflect delay time (100 - 2000)", "mS", 4, "280 "});
-  ASSERT_TRUE(texts.has_value());
-  EXPECT_EQ((*texts)[0], "50");
-  EXPECT_EQ((*texts)[1], "99");
+  const char *label1 = "Attenuation rate of voice magnitude (1 - 99)", *label2 = "Reflect delay time (100 - 2000)";
+  Answer(dialog, "Echo",
+         {{"EditLine1", "30"},
+          {"EditLine2", "280 "},
+          {"LabelLine1", label1},
+          {"LabelLine2", label2},
+          {"LabelUnit1", "%"},
+          {"LabelUnit2", "mS"}},
+         "50", Qt::Key_Return, [edit2] { edit2->setText("99"); });
+  const auto texts = dialog.Ask("Echo", {label1, "%", 2, "30"}, {label2, "mS", 4, "280 "});
+  EXPECT_EQ(texts, (std::array<std::string, 2>{"50", "99"}));
+  EXPECT_EQ(std::pair(Find<QLineEdit>(dialog, "EditLine1")->maxLength(), edit2->maxLength()), std::pair(2, 4));
   WhenOpen(dialog, [&] { PressKey(edit2, Qt::Key_Escape); });
   EXPECT_FALSE(dialog.Ask("Echo", {"a", "%", 2, "50"}, {"b", "mS", 4, "280 "}).has_value());
 }
