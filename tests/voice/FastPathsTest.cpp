@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "EditFixture.h"
-#include "FileFixture.h"
+#include "VoiceTests.h"
 
 namespace {
 
@@ -65,7 +64,7 @@ std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
   return all;
 }
 
-class FastPaths : public EditFixture {
+class FastPaths : public VoiceTests {
  protected:
   // The current voice holds a loud voice of kFrames frames marked 5000..61000, FLG 33333.
   std::vector<uint8_t> Give(int channels, int bits) {
@@ -76,32 +75,29 @@ class FastPaths : public EditFixture {
   }
 };
 
+// Each in-place edit against the same change made here cell by cell to the frames it covers.
 TEST_F(FastPaths, AmplifierMuteAndFadesInEveryFormat) {
+  using Change = std::function<void(KPcmCell&, int32_t)>;
+  auto scale = [](double f) { return Change([f](KPcmCell& c, int32_t) { c.Scale(f); }); };
+  const Change silence = [](KPcmCell& c, int32_t) { c.Clear(); };
+  const std::tuple<Run, std::vector<std::tuple<int32_t, int32_t, Change>>> rows[] = {
+      {[](KPcmFiles& v) { return v.MathAmplifier(150); }, {{5000, 61000, scale(1.5)}}},
+      {[](KPcmFiles& v) { return v.MathAmplifier(999); }, {{5000, 61000, scale(9.99)}}},
+      {[](KPcmFiles& v) { return v.MathAmplifier(1.5); }, {{5000, 61000, scale(0.015)}}},
+      {[](KPcmFiles& v) { return v.MathAmplifier(37); }, {{5000, 61000, scale(0.37)}}},
+      {&KPcmFiles::MuteMarked, {{5000, 61000, silence}}},
+      {&KPcmFiles::MuteUnmark, {{1, 4999, silence}, {61001, kFrames, silence}}},
+      {&KPcmFiles::FadeIn, {{5000, 61000, [](KPcmCell& c, int32_t p) { c.Scale((p - 5000) / 56001.0); }}}},
+      {&KPcmFiles::FadeOut, {{5000, 61000, [](KPcmCell& c, int32_t p) { c.Scale(1 - (p - 5000) / 56000.0); }}}}};
   for (auto [channels, bits] : kFormats) {
-    SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit");
-    const KPcmCell cell = CellOf(channels, bits);
-    for (double percent : {150.0, 999.0, 1.5, 37.0}) {
-      const std::vector<uint8_t> raw = Give(channels, bits);
-      ASSERT_TRUE(Current().MathAmplifier(percent));
-      EXPECT_EQ(Bytes(Current()),
-                Rewritten(raw, cell, 5000, 61000, [&](KPcmCell& c, int32_t) { c.Scale(percent * 0.01); }))
-          << percent;
+    int row = 0;
+    for (const auto& [edit, changes] : rows) {
+      SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit, row " << row++);
+      std::vector<uint8_t> raw = Give(channels, bits);
+      ASSERT_TRUE(edit(Current()));
+      for (const auto& [from, to, change] : changes) raw = Rewritten(raw, CellOf(channels, bits), from, to, change);
+      EXPECT_EQ(Bytes(Current()), raw);
     }
-    auto silence = [](KPcmCell& c, int32_t) { c.Clear(); };
-    std::vector<uint8_t> raw = Give(channels, bits);
-    ASSERT_TRUE(Current().MuteMarked());
-    EXPECT_EQ(Bytes(Current()), Rewritten(raw, cell, 5000, 61000, silence));
-    raw = Give(channels, bits);
-    ASSERT_TRUE(Current().MuteUnmark());
-    EXPECT_EQ(Bytes(Current()), Rewritten(Rewritten(raw, cell, 1, 4999, silence), cell, 61001, kFrames, silence));
-    raw = Give(channels, bits);
-    ASSERT_TRUE(Current().FadeIn());
-    EXPECT_EQ(Bytes(Current()),
-              Rewritten(raw, cell, 5000, 61000, [](KPcmCell& c, int32_t p) { c.Scale((p - 5000) / 56001.0); }));
-    raw = Give(channels, bits);
-    ASSERT_TRUE(Current().FadeOut());
-    EXPECT_EQ(Bytes(Current()),
-              Rewritten(raw, cell, 5000, 61000, [](KPcmCell& c, int32_t p) { c.Scale(1 - (p - 5000) / 56000.0); }));
   }
 }
 
@@ -282,7 +278,7 @@ std::vector<uint8_t> Scrambled(std::vector<uint8_t> data, uint8_t keyA, uint8_t 
   return data;
 }
 
-using FastFiles = FileFixture;
+using FastFiles = VoiceTests;
 
 // Every file format in every sample format, each voice longer than a copy
 // block and the bar of its save and load; MXV files are also read with keys

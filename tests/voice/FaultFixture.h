@@ -16,7 +16,7 @@
 #include <functional>
 #include <memory>
 
-#include "FileFixture.h"
+#include "VoiceTests.h"
 
 // A tmpfs of `bytes` mounted on `folder` for the life of the object.
 class KSmallDisk {
@@ -103,7 +103,7 @@ struct KFaultUi : KUiHooks {
   std::function<void()> fault;
 };
 
-class FaultFixture : public FileFixture {
+class FaultFixture : public VoiceTests {
  protected:
   // A bank set on `swap` whose progress window runs `ui_.fault`; bank 1 current.
   std::unique_ptr<KBankSet> MakeSet(const std::string& swap) {
@@ -118,8 +118,6 @@ class FaultFixture : public FileFixture {
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) ++n;
     return n;
   }
-  // True when the last message names `what`.
-  bool LastMessageNames(const std::string& what) const { return LastMessage().find(what) != std::string::npos; }
 
   KFaultUi ui_;
 };

@@ -2,14 +2,14 @@
 // the loaders accept or refuse.
 #include <sys/stat.h>
 
-#include "FileFixture.h"
+#include "VoiceTests.h"
 #include "formats/MxvKeyStream.h"
 
 namespace {
 
 // Loads into bank 2 the edited file of a mono 8-bit voice of 100 frames at
 // 22050 Hz, saved from the copy buffer (which the duplicate-file check leaves out).
-class Formats : public FileFixture {
+class Formats : public VoiceTests {
  protected:
   Formats() { GiveVoice(Voice(0), 1, 8, 100); }
   bool Load(Kind kind, const std::vector<Edit>& edits, int32_t channels = 1, int32_t bits = 8) {

@@ -3,12 +3,12 @@
 // with -D: without it, it dithers and its output differs from run to run.
 #include <cstdio>
 
-#include "FileFixture.h"
+#include "VoiceTests.h"
 #include "formats/MxvKeyStream.h"
 
 namespace {
 
-using RoundTrip = FileFixture;
+using RoundTrip = VoiceTests;
 
 // The output of `command`, or a failure text when it fails.
 std::string Shell(const std::string& command) {

@@ -2,12 +2,12 @@
 // type, the reload of copies, and saves that fail.
 #include <filesystem>
 
-#include "FileFixture.h"
+#include "VoiceTests.h"
 #include "support/FileSizeLimit.h"
 
 namespace {
 
-using Rules = FileFixture;
+using Rules = VoiceTests;
 
 // The first bank holding the file is named, before the file is opened; a bank
 // may reload its own file; names compare exactly. Voices 13 and 14 check only

@@ -10,23 +10,106 @@
 // MELOTRIX_STATEFUL_FROM (first sequence) choose a longer or another run;
 // a failure names the values that repeat it.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <optional>
 #include <random>
 
-#include "StatefulFixture.h"
 #include "support/TempDir.h"
+#include "voice/BankSet.h"
 #include "voice/HeadlessVoice.h"
 
 namespace {
 
-using namespace stateful;
+// What an undo snapshot restores.
+struct KSnapshot {
+  std::vector<uint8_t> Bytes;
+  int32_t Channels, BitsPerSample, SampleRate, END, MKR, MKL, FLG, ZiStart;
+  bool operator==(const KSnapshot&) const = default;
+};
+
+// Everything of a voice a step may change.
+struct KVoiceState {
+  KSnapshot Samples;
+  std::string FileName, AliasName;
+  KFileType FileType;
+  int UndoDepth;
+  bool operator==(const KVoiceState&) const = default;
+};
+
+inline std::vector<uint8_t> FrameBytes(KPcmFiles& v) {
+  const int64_t n = int64_t(v.END) * v.FrameBytes();
+  if (n <= 0 || n > v.Storage->Size()) return {};
+  uint8_t* view = v.Storage->MapView(0, int32_t(n));
+  if (!view) return {};
+  std::vector<uint8_t> bytes(view, view + n);
+  v.Storage->UnmapView(view);
+  return bytes;
+}
+
+inline KSnapshot SnapshotOf(KPcmFiles& v) {
+  return {FrameBytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKR, v.MKL, v.FLG, v.ZiStart};
+}
+
+inline KVoiceState StateOf(KPcmFiles& v) { return {SnapshotOf(v), v.FileName, v.AliasName, v.FileType, v.UndoDepth()}; }
+
+using KSetState = std::array<KVoiceState, KBankSet::kVoices>;
+
+inline KSetState StateOf(KBankSet& set) {
+  KSetState state;
+  for (int k = 0; k < KBankSet::kVoices; ++k) state[size_t(k)] = StateOf(set.Bank(k));
+  return state;
+}
+
+// The invariants of the voice record: markers within 1..END with MKL <= MKR
+// (all 0 when END is 0), a known format, a store that holds END frames and
+// whose swap file is there, at most four snapshots.
+inline std::string CheckRecord(KPcmFiles& v) {
+  const std::string bank = "bank " + std::to_string(v.BankNumber) + ": ";
+  struct stat st {};
+  if ((v.Channels != 1 && v.Channels != 2) || (v.BitsPerSample != 8 && v.BitsPerSample != 16))
+    return bank + "format " + std::to_string(v.Channels) + "/" + std::to_string(v.BitsPerSample);
+  if (v.END < 0 || int64_t(v.END) * v.FrameBytes() > v.Storage->Size() || v.Storage->Size() <= 0)
+    return bank + "store of " + std::to_string(v.Storage->Size()) + " bytes for END " + std::to_string(v.END);
+  if (stat(v.Storage->GetFileName().c_str(), &st) != 0 || st.st_size != v.Storage->Size())
+    return bank + "swap file " + v.Storage->GetFileName() + " missing or of another length";
+  const bool empty = v.END == 0 && v.MKL == 0 && v.MKR == 0 && v.FLG == 0 && v.ZiStart == 0;
+  const bool inside = v.END >= 1 && 1 <= v.MKL && v.MKL <= v.MKR && v.MKR <= v.END && 1 <= v.FLG && v.FLG <= v.END &&
+                      1 <= v.ZiStart && v.ZiStart <= v.END;
+  if (!empty && !inside)
+    return bank + "markers END " + std::to_string(v.END) + " MKL " + std::to_string(v.MKL) + " MKR " +
+           std::to_string(v.MKR) + " FLG " + std::to_string(v.FLG) + " ZiStart " + std::to_string(v.ZiStart);
+  if (v.UndoDepth() > KPcmBank::kUndoSlots) return bank + "undo depth " + std::to_string(v.UndoDepth());
+  return "";
+}
+
+// The snapshots each bank should hold, oldest first.
+class KUndoModel {
+ public:
+  void Push(int bank, KSnapshot snapshot) {
+    std::deque<KSnapshot>& slots = banks_[size_t(bank)];
+    slots.push_back(std::move(snapshot));
+    if (slots.size() > size_t(KPcmBank::kUndoSlots)) slots.pop_front();
+  }
+  void Clear(int bank) { banks_[size_t(bank)].clear(); }
+  bool Empty(int bank) const { return banks_[size_t(bank)].empty(); }
+  KSnapshot Pop(int bank) {  // takes the newest snapshot of `bank`
+    KSnapshot newest = std::move(banks_[size_t(bank)].back());
+    banks_[size_t(bank)].pop_back();
+    return newest;
+  }
+  int Depth(int bank) const { return int(banks_[size_t(bank)].size()); }
+
+ private:
+  std::array<std::deque<KSnapshot>, KBankSet::kVoices> banks_;
+};
 
 uint64_t EnvNumber(const char* name, uint64_t fallback) {
   const char* text = std::getenv(name);
@@ -250,7 +333,23 @@ void KSequence::Edit() {
   KPcmFiles& v = V();
   const int32_t end = v.END, span = v.MKR - v.MKL;
   const bool any = end > 0, pasteDue = any && banks_.CopyBuffer().END > 0;
-  switch (Pick(15)) {
+  const std::tuple<const char*, bool, bool (KPcmFiles::*)()> plain[] = {
+      {"paste-cover", pasteDue, &KPcmFiles::PasteByCover},
+      {"paste-insert", pasteDue, &KPcmFiles::PasteByInsert},
+      {"paste-mix", pasteDue, &KPcmFiles::PasteByMix},
+      {"cut-marked", any, &KPcmFiles::CutMarked},
+      {"cut-unmark", any, &KPcmFiles::CutUnmark},
+      {"mute-marked", any, &KPcmFiles::MuteMarked},
+      {"mute-unmark", any, &KPcmFiles::MuteUnmark},
+      {"fade-in", end > 2 && span + 1 > 16, &KPcmFiles::FadeIn},
+      {"fade-out", end > 2 && span > 0, &KPcmFiles::FadeOut},
+      {"set-end", any && v.FLG < end - 2, &KPcmFiles::SetEndAtFlg}};
+  const int pick = Pick(15);
+  if (pick >= 1 && pick <= 10) {
+    const auto& [name, due, edit] = plain[pick - 1];
+    return EditWith(name, due, [edit](KPcmFiles& x) { return (x.*edit)(); });
+  }
+  switch (pick) {
     case 0: {
       touched_ |= Bit(0);
       const KSnapshot before = SnapshotOf(v);
@@ -265,26 +364,6 @@ void KSequence::Edit() {
       Expect(StateOf(v) == Before(Cur()), "copy changed the voice");
       break;
     }
-    case 1:
-      return EditWith("paste-cover", pasteDue, [](KPcmFiles& x) { return x.PasteByCover(); });
-    case 2:
-      return EditWith("paste-insert", pasteDue, [](KPcmFiles& x) { return x.PasteByInsert(); });
-    case 3:
-      return EditWith("paste-mix", pasteDue, [](KPcmFiles& x) { return x.PasteByMix(); });
-    case 4:
-      return EditWith("cut-marked", any, [](KPcmFiles& x) { return x.CutMarked(); });
-    case 5:
-      return EditWith("cut-unmark", any, [](KPcmFiles& x) { return x.CutUnmark(); });
-    case 6:
-      return EditWith("mute-marked", any, [](KPcmFiles& x) { return x.MuteMarked(); });
-    case 7:
-      return EditWith("mute-unmark", any, [](KPcmFiles& x) { return x.MuteUnmark(); });
-    case 8:
-      return EditWith("fade-in", end > 2 && span + 1 > 16, [](KPcmFiles& x) { return x.FadeIn(); });
-    case 9:
-      return EditWith("fade-out", end > 2 && span > 0, [](KPcmFiles& x) { return x.FadeOut(); });
-    case 10:
-      return EditWith("set-end", any && v.FLG < end - 2, [](KPcmFiles& x) { return x.SetEndAtFlg(); });
     case 11: {
       const int32_t frames = Pick(60) - 3;
       return EditWith("insert-mute " + std::to_string(frames), any && frames > 0,

@@ -1,10 +1,14 @@
-// What the voice-file tests share: files in the test's folder, byte edits,
-// the refusal texts, and the state a refused load or save must leave alone.
+// What the voice tests share: a voice's whole state for exact comparisons,
+// patterned samples, files in the test's folder with byte edits, and the
+// refusal texts.
 #pragma once
 
+#include <array>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <tuple>
+#include <vector>
 
 #include "platform/LittleEndian.h"
 #include "resources/StringTable.h"
@@ -45,11 +49,42 @@ struct Edit {
   char how = '=';
 };
 
-class FileFixture : public VoiceFixture {
+class VoiceTests : public VoiceFixture {
  protected:
+  using Run = std::function<bool(KPcmFiles&)>;
+  using Marks = std::array<int32_t, 5>;  // END, MKL, MKR, FLG, ZiStart
+  using State = std::tuple<std::vector<uint8_t>, int32_t, int32_t, int32_t, Marks>;
   enum class Kind { Mxv, Wav, Voc, Raw };
   static constexpr Kind kKinds[] = {Kind::Mxv, Kind::Wav, Kind::Voc, Kind::Raw};
   static constexpr const char* kName[] = {"MXV", "WAV", "VOC", "PCM"};
+
+  static Marks MarksOf(const KPcmFiles& v) { return {v.END, v.MKL, v.MKR, v.FLG, v.ZiStart}; }
+  static State Capture(KPcmFiles& v) { return {Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, MarksOf(v)}; }
+  // The state of a voice of `bytes` in the given format, marked whole.
+  static State Whole(int32_t channels, int32_t bits, int32_t rate, const std::vector<uint8_t>& bytes) {
+    const int32_t end = int32_t(bytes.size()) * 8 / (channels * bits), one = end > 0;
+    return {bytes, channels, bits, rate, {end, one, end, one, one}};
+  }
+  // Everything a refused load or a failed edit or save must keep (a refused load drops the undo snapshots).
+  static auto StateOf(KPcmFiles& v) {
+    return std::make_tuple(Capture(v), v.FileName, v.AliasName, v.FileType, v.UndoDepth());
+  }
+  static void Mark(KPcmFiles& v, int32_t mkl, int32_t mkr, int32_t flg) {
+    std::tie(v.MKL, v.MKR, v.FLG) = std::tie(mkl, mkr, flg);
+  }
+  // Raw bytes step, 2 step, ... n step (mod 256).
+  static std::vector<uint8_t> Ramp(int n, int step = 10) {
+    std::vector<uint8_t> raw;
+    for (int i = 1; i <= n; ++i) raw.push_back(uint8_t(i * step));
+    return raw;
+  }
+  // A voice of `frames` patterned frames at `rate`, with an alias too long to be kept whole.
+  static void GiveVoice(KPcmFiles& v, int32_t channels, int32_t bits, int32_t frames, int32_t rate = 22050) {
+    Fill(v, channels, bits, Pattern(size_t(frames) * size_t(channels * bits / 8), uint32_t(frames)));
+    v.SampleRate = rate;
+    v.SetAlias("twenty-one characters");
+  }
+  KPcmFiles& Buffer() { return banks_.CopyBuffer(); }
 
   std::string PathOf(const std::string& name) const { return dir_ / name; }
   static void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
@@ -67,19 +102,7 @@ class FileFixture : public VoiceFixture {
     }
     return f;
   }
-  // A voice of `frames` patterned frames at `rate`, with an alias too long to be kept whole.
-  static void GiveVoice(KPcmFiles& v, int32_t channels, int32_t bits, int32_t frames, int32_t rate = 22050) {
-    Fill(v, channels, bits, Pattern(size_t(frames) * size_t(channels * bits / 8), uint32_t(frames)));
-    v.SampleRate = rate;
-    v.SetAlias("twenty-one characters");
-  }
-  // Everything a refused load or a failed save must keep (a refused load drops the undo snapshots).
-  static auto StateOf(KPcmFiles& v) {
-    return std::make_tuple(Bytes(v), v.Channels, v.BitsPerSample, v.SampleRate, v.END, v.MKL, v.MKR, v.FLG, v.ZiStart,
-                           v.FileName, v.AliasName, v.FileType, v.UndoDepth());
-  }
-  // The file type of `kind` (raw: mono 8-bit).
-  static KFileType TypeOf(Kind k) {
+  static KFileType TypeOf(Kind k) {  // raw: mono 8-bit
     constexpr KFileType kTypes[] = {KFileType::Mxv, KFileType::Wav, KFileType::Voc, KFileType::RawMono8};
     return kTypes[int(k)];
   }
@@ -90,4 +113,6 @@ class FileFixture : public VoiceFixture {
     return k == Kind::Raw ? v.LoadRawPcmFile(p, channels, bits) : FindFileFormat(TypeOf(k))->Load(v, p);
   }
   std::string LastMessage() const { return messages_.empty() ? std::string() : messages_.back(); }
+  // True when the last message names `what`.
+  bool LastMessageNames(const std::string& what) const { return LastMessage().find(what) != std::string::npos; }
 };
