@@ -112,12 +112,14 @@ TEST_P(QuitDuringLoop, StopsTheLoopAndEndsEveryEventLoop) {
   EXPECT_EQ(later.exec(), -1);  // a dialog opened from now on would not block
 }
 
+std::string RequestName(const ::testing::TestParamInfo<KRequest>& info) {
+  const char* names[] = {"SignalDuringPlay", "SignalDuringTake", "CloseDuringPlay"};
+  return names[int(info.param)];
+}
+
 INSTANTIATE_TEST_SUITE_P(Requests, QuitDuringLoop,
                          ::testing::Values(KRequest::SignalDuringPlay, KRequest::SignalDuringTake,
                                            KRequest::CloseDuringPlay),
-                         [](const auto& info) {
-                           const char* names[] = {"SignalDuringPlay", "SignalDuringTake", "CloseDuringPlay"};
-                           return std::string(names[int(info.param)]);
-                         });
+                         RequestName);
 
 }  // namespace

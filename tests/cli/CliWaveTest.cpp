@@ -231,7 +231,16 @@ TEST_F(CliWave, CtrlCStopsARecordingKeepingWhatWasCaptured) {
   int queued = -1;
   bool taken = WaitFor([&] { return ioctl(fifo, FIONREAD, &queued) == 0 && queued == 0; });
   kill(pid, SIGINT);
-  close(fifo);  // the capture sees the end of its input and returns to the loop
+  // Silence, a little at a time, wakes the capture to look for the stop until
+  // the take has ended. Closing the pipe instead would let the capture run to
+  // the end of the take at once if the stop were seen late on a loaded machine.
+  const Bytes nudge(64, '\x80');
+  WaitFor([&] {
+    if (ReadFile(dir_ / "cli.out").find("record 1 8 20.0 8000 -> ") != std::string::npos) return true;
+    [[maybe_unused]] const ssize_t written = write(fifo, nudge.data(), nudge.size());
+    return false;
+  });
+  close(fifo);
   CliRun run = Finish(pid);
   ASSERT_TRUE(taken);
   EXPECT_EQ(run.status, 0) << run.err;
