@@ -58,6 +58,9 @@ class TFormMain final : public QMainWindow {
   void RunMenuItem(const KMenuItem& item);
   // Check marks after the display options.
   void SyncChecks();
+  // The bank buttons' pictures after the banks' contents: a voice or none
+  // (after every command, and after banks were restored).
+  void ShowBankContents();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -67,8 +70,6 @@ class TFormMain final : public QMainWindow {
 
  private:
   QWidget* BuildBankStrip(QWidget* parent);
-  // The bank buttons' pictures after the banks' contents: a voice or none.
-  void ShowBankContents();
   QWidget* BuildCommandColumn(QWidget* parent);
   QWidget* BuildWaveformColumn(QWidget* parent);
   void BuildStatusBar();

@@ -39,6 +39,7 @@ void RecoverAndKeepJournal(TFormMain& window, const KRunFolder& run, const KAskR
     }
     KStatus restored = RestoreJournal(window.Banks(), crashed[k].Record, crashed[k].Folder->Path());
     if (!restored) ShowStartupError(&window, QString::fromStdString(restored.Message));
+    window.ShowBankContents();
     for (size_t later = k + 1; later < crashed.size(); ++later) crashed[later].Folder->Leave();
     break;
   }
