@@ -15,6 +15,9 @@ namespace {
 
 std::atomic<bool> inLoop{false};
 std::atomic<bool> interrupted{false};
+// Set once a quit signal is ending the run: the main thread must not end it
+// by another status meanwhile.
+std::atomic<bool> ending{false};
 
 sigset_t QuitSignals() {
   sigset_t set;
@@ -36,6 +39,7 @@ sigset_t QuitSignals() {
     }
     // The main thread may be in the middle of any step; nothing of it is
     // needed any more. What would outlive the process goes first.
+    ending = true;
     KSafeFileWriter::RemoveTemporaries();
     // The folder is moved aside first: the main thread, still running, can
     // then create no new swap file in it while it is being removed.
@@ -58,6 +62,12 @@ sigset_t QuitSignals() {
 }  // namespace
 
 bool KCliUi::StopRequested() { return interrupted; }
+
+void AwaitQuitSignal() {
+  // A step the signal cut short (a save whose temporary went) must not end
+  // the run with its own status: the watcher ends it by the signal.
+  while (ending) pause();
+}
 
 void KCliUi::ProgressFor(const std::string& name) {
   if (drawn_) std::cerr << "\r\033[K" << std::flush;

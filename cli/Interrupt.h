@@ -36,6 +36,8 @@ class KCliUi final : public KUiHooks {
 // Blocks the three signals in this thread and every thread it starts; call
 // first thing in main, before any other thread exists.
 void BlockQuitSignals();
+// Returns at once unless a quit signal is ending the run; then waits for it.
+void AwaitQuitSignal();
 // Starts the watcher for a run whose swap files live in `runFolder`.
 void WatchQuitSignals(const std::string& runFolder);
 

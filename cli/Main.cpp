@@ -128,7 +128,9 @@ int RunScriptMode(const KWords& args) {
   if (!errors.empty()) return 2;
   KCliSession session;
   if (!session.Open()) return 1;
-  return session.RunScript(commands, keepGoing, trace);
+  const int status = session.RunScript(commands, keepGoing, trace);
+  AwaitQuitSignal();
+  return status;
 }
 
 }  // namespace
