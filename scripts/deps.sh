@@ -12,6 +12,8 @@ PACKAGES=(
   sox locales xvfb xauth
   # Trying the window as a user: a window manager, input, screenshots, a real-time sound server.
   openbox xdotool imagemagick x11-utils pulseaudio libasound2-plugins alsa-utils
+  # Rebuilding several checkouts at once (CMAKE_CXX_COMPILER_LAUNCHER=ccache).
+  ccache
 )
 
 missing=()
