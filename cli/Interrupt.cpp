@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <iostream>
 #include <thread>
@@ -46,7 +47,14 @@ sigset_t QuitSignals() {
     std::error_code moved, ignored;
     const std::string gone = runFolder + ".ending";
     std::filesystem::rename(runFolder, gone, moved);
-    std::filesystem::remove_all(moved ? runFolder : gone, ignored);
+    const std::string& folder = moved ? runFolder : gone;
+    // A swap file whose create had found the folder before the move can
+    // appear in it after a pass has listed it; the passes go on until the
+    // folder is gone, which is at once unless such a create was under way.
+    for (int pass = 0; pass < 200 && std::filesystem::exists(folder, ignored); ++pass) {
+      if (pass) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      std::filesystem::remove_all(folder, ignored);
+    }
     // Ended by the signal itself, as the shell expects of an interrupted
     // program; the exit status is the fallback.
     signal(number, SIG_DFL);
