@@ -21,9 +21,9 @@ TEST_F(Cli, EveryFileConvertsToEveryVoiceFormat) {
     const char *Name, *Sox, *Voice;  // sox's output options, the voice by default
     int LowEnd;                      // its length at 16000 Hz, cut to whole 4 bytes in an MXV file
   } sources[] = {
-      {"mxv.mxv", nullptr, "channels=1 bits=16 rate=11025 end=10", 12},
-      {"wav.wav", nullptr, "channels=1 bits=16 rate=11025 end=10", 12},
-      {"voc.voc", nullptr, "channels=1 bits=16 rate=11025 end=10", 12},
+      {"mxv.mxv", nullptr, "channels=1 bits=16 rate=11025 end=10", 14},
+      {"wav.wav", nullptr, "channels=1 bits=16 rate=11025 end=10", 14},
+      {"voc.voc", nullptr, "channels=1 bits=16 rate=11025 end=10", 14},
       {"pcm.pcm", nullptr, "channels=1 bits=16 rate=8000 end=10", 20},
       {"s48.wav", "-r 48000 -b 16", "channels=1 bits=16 rate=44100 end=8820", 3200},
       {"x96.wav", "-r 96000 -b 24 -c 2", "channels=2 bits=16 rate=44100 end=8820", 3200},  // WAVE_FORMAT_EXTENSIBLE
@@ -44,7 +44,7 @@ TEST_F(Cli, EveryFileConvertsToEveryVoiceFormat) {
   for (const std::string format : {"wav", "mxv", "voc", "pcm", "low"}) {
     const bool low = format == "low";
     const CliResult r = Run(all + " --to " + format +
-                            (low ? " --rate 16010 --bits 8 --channels 1 --alias A_voice_with_a_long_name --format mxv"
+                            (low ? " --rate 16010 --bits 16 --channels 1 --alias A_voice_with_a_long_name --format mxv"
                                  : " --format " + format));
     EXPECT_EQ(r.status, 1);
     for (const std::string& failed :
@@ -55,7 +55,7 @@ TEST_F(Cli, EveryFileConvertsToEveryVoiceFormat) {
       const std::string stem = fs::path(s.Name).stem().string(),
                         out = format + "/" + stem + (low ? ".mxv" : "." + format);
       EXPECT_NE(r.out.find(std::string(s.Name) + " -> " + out + "\n"), std::string::npos) << r.out;
-      const std::string voice = low ? "channels=1 bits=8 rate=16000 end=" + std::to_string(s.LowEnd) +
+      const std::string voice = low ? "channels=1 bits=16 rate=16000 end=" + std::to_string(s.LowEnd) +
                                           " alias=A_voice_with_a_long"
                                     : s.Voice + std::string(" alias="),
                         bytes = ReadFile(dir_ / out);
