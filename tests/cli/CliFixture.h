@@ -1,44 +1,49 @@
-// The fixture of the end-to-end tests of melotrix-cli: each test runs the
-// built program with its system folder and home inside a TempDir and reads
-// what it printed.
+// Runs the built melotrix-cli with its home, config and system folder in the
+// test's TempDir and reads what it printed. ALSA's "default" there is the file
+// plugin over the null PCM (playback lands in out.raw, capture reads in.raw);
+// the runs use a PCM that does not exist unless a test clears pcm_.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "resources/StringTable.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;
-using Words = std::vector<std::string>;
 
 struct CliResult {
-  int status;
+  int status = -1;  // the exit status, or -1 when a signal ended the run
+  int signal = 0;
   std::string out, err;
 };
-
-inline std::string Quote(const std::string& word) {
-  std::string quoted = "'";
-  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 inline std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
+inline void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+inline std::string Noise(size_t n, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(n, '\0');
+  for (char& b : bytes) b = char(random());
+  return bytes;
 }
 
 // A message as melotrix-cli prints it.
@@ -54,27 +59,62 @@ inline std::string Lines(const std::string& text, const std::string& part, bool 
   return joined;
 }
 
+// Polls `done` until it holds, for two minutes at most; whether it held.
+template <class Done>
+bool WaitFor(Done done) {
+  for (int i = 0; i < 12000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+    if (done()) return true;
+  return false;
+}
+
 class Cli : public ::testing::Test {
  protected:
-  // `input` becomes the program's standard input.
-  CliResult Run(const Words& args, const std::string& input = {}) {
-    WriteFile(dir_ / "cli.in", input);
-    // No wave device: the PCM named does not exist.
-    std::string line = "cd " + Quote(dir_.Path()) + " && env MELOTRIX_SYSTEM_DIR=" + Quote(System()) +
-                       " HOME=" + Quote(dir_.Path()) + " MELOTRIX_PCM=melotrix_none " + Quote(MELOTRIX_CLI_PATH);
-    for (const std::string& arg : args) line += " " + Quote(arg);
-    int raw = std::system((line + " <cli.in >cli.out 2>cli.err").c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(dir_ / "cli.out"), ReadFile(dir_ / "cli.err")};
+  Cli() {
+    fs::create_directories(dir_ / "alsa");
+    const std::string plugin = "{ type file format raw slave.pcm null file ";
+    std::ofstream(dir_ / "alsa/asoundrc")
+        << "pcm.!default { type asym playback.pcm " << plugin << '"' << dir_ / "out.raw"
+        << "\" }\n capture.pcm " << plugin << "/dev/null infile \"" << dir_ / "in.raw"
+        << "\" } }\n";
   }
-  // Runs a script that must show no message, and returns its stdout.
-  std::string Quiet(const std::string& script) {
-    CliResult r = Run({"-e", script});
-    EXPECT_EQ(r.status, 0) << script;
-    EXPECT_EQ(r.err, "") << script;
-    return r.out;
+
+  // Starts melotrix-cli in the test's folder on the words of `line`, then
+  // "-e" `script` when there is one, with `input` as its standard input.
+  pid_t Start(const std::string& line, const std::string& script = {}, const std::string& input = {}) {
+    WriteFile(dir_ / "cli.in", input);
+    std::string quoted = "'";
+    for (char c : script) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    const std::string shell = "cd " + dir_.Path() + " && exec env " +
+                              (pcm_.empty() ? "-u MELOTRIX_PCM" : "MELOTRIX_PCM=" + pcm_) +
+                              " HOME=$PWD XDG_CONFIG_HOME=$PWD MELOTRIX_SYSTEM_DIR=$PWD/system " MELOTRIX_CLI_PATH " " +
+                              line + (script.empty() ? "" : " -e " + quoted + "'") + " <cli.in >cli.out 2>cli.err";
+    const pid_t pid = fork();
+    if (pid == 0) {
+      execl("/bin/sh", "sh", "-c", shell.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    return pid;
+  }
+  // Waits for the run to end; one that outlives the deadline is killed.
+  CliResult Finish(pid_t pid) {
+    int raw = 0;
+    if (!WaitFor([&] { return waitpid(pid, &raw, WNOHANG) == pid; })) {
+      kill(pid, SIGKILL);
+      waitpid(pid, &raw, 0);
+    }
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, WIFSIGNALED(raw) ? WTERMSIG(raw) : 0, ReadFile(dir_ / "cli.out"),
+            ReadFile(dir_ / "cli.err")};
+  }
+  CliResult Run(const std::string& line, const std::string& script = {}, const std::string& input = {}) {
+    return Finish(Start(line, script, input));
+  }
+  // Runs sox without dither in the test's folder.
+  void Sox(const std::string& args) {
+    ASSERT_EQ(std::system(("cd " + dir_.Path() + " && sox -q -D " + args + " 2>/dev/null").c_str()), 0) << args;
   }
   std::string System() const { return dir_ / "system"; }
   bool Exists(const std::string& name) const { return fs::exists(dir_ / name); }
 
   TempDir dir_;
+  std::string pcm_ = "melotrix_none";
 };

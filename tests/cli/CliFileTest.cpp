@@ -1,0 +1,138 @@
+// melotrix-cli's info and convert on the voice formats and on sound files
+// made by sox: formats, the resampler against sox's, levels, many files.
+#include <cmath>
+#include <cstdio>
+
+#include "cli/CliFixture.h"
+
+// 16-bit samples 0, 1000, -1000, 32767, -32768, 5, -5, 12345, -12345, 77.
+const std::string kSamples("\0\0\xe8\x03\x18\xfc\xff\x7f\0\x80\x05\0\xfb\xff\x39\x30\xc7\xcf\x4d\0", 20);
+
+// Each file converts to each format, one line per file, going on after a failure: a voice
+// format's file to the same samples, in the bytes of a window's save (an MXV's keys follow the
+// clock), another to its own values where a voice holds them, else 44100 Hz, two channels and 16
+// bits. Options set them (the rate down to a multiple of 25) and the alias.
+TEST_F(Cli, EveryFileConvertsToEveryVoiceFormat) {
+  WriteFile(dir_ / "pcm.pcm", kSamples);  // mono 16-bit, as --raw tells
+  ASSERT_EQ(Run("", "load-pcm 1 16 pcm.pcm; rate 11025; save-mxv mxv.mxv; save-wav wav.wav; save-voc voc.voc").err, "");
+  WriteFile(dir_ / "notes.wav", "no sound in here");
+  fs::create_directory(dir_ / "folder.wav");
+  const struct {
+    const char *Name, *Sox, *Voice;  // sox's output options, the voice by default
+    int LowEnd;                      // its length at 16000 Hz, cut to whole 4 bytes in an MXV file
+  } sources[] = {
+      {"mxv.mxv", nullptr, "channels=1 bits=16 rate=11025 end=10", 14},
+      {"wav.wav", nullptr, "channels=1 bits=16 rate=11025 end=10", 14},
+      {"voc.voc", nullptr, "channels=1 bits=16 rate=11025 end=10", 14},
+      {"pcm.pcm", nullptr, "channels=1 bits=16 rate=8000 end=10", 20},
+      {"s48.wav", "-r 48000 -b 16", "channels=1 bits=16 rate=44100 end=8820", 3200},
+      {"x96.wav", "-r 96000 -b 24 -c 2", "channels=2 bits=16 rate=44100 end=8820", 3200},  // WAVE_FORMAT_EXTENSIBLE
+      {"f32.wav", "-r 22050 -e floating-point -b 32", "channels=1 bits=16 rate=22050 end=4410", 3200},
+      {"a.aiff", "-r 16000 -b 8", "channels=1 bits=8 rate=16000 end=3200", 3200},
+      {"b.flac", "-r 32000 -b 16 -c 2", "channels=2 bits=16 rate=32000 end=6400", 3200},
+      {"six.wav", "-r 8000 -b 16 -c 6", "channels=2 bits=16 rate=8000 end=1600", 3200},
+  };
+  std::string all = "convert --raw 1 16 missing.wav notes.wav folder.wav";
+  for (const auto& s : sources) {
+    if (s.Sox) Sox("-n " + std::string(s.Sox) + " " + s.Name + " synth 0.2 sine 1000 vol 0.5");
+    all += std::string(" ") + s.Name;
+  }
+  Sox("-n -r 8000 b.aiff synth 0.1 sine 500");  // after b.flac: the same output
+  all += " b.aiff";
+  const std::string bad[] = {"missing.wav: cannot be read: No such file or directory",
+                             "notes.wav: is not a sound file (Format not recognised.)", "folder.wav: is a folder"};
+  for (const std::string format : {"wav", "mxv", "voc", "pcm", "low"}) {
+    const bool low = format == "low";
+    const CliResult r = Run(all + " --to " + format +
+                            (low ? " --rate 16010 --bits 16 --channels 1 --alias A_voice_with_a_long_name --format mxv"
+                                 : " --format " + format));
+    EXPECT_EQ(r.status, 1);
+    for (const std::string& failed :
+         {bad[0], bad[1], bad[2],
+          "b.aiff: " + format + "/b." + (low ? "mxv" : format) + " is the output of an earlier file"})
+      EXPECT_NE(r.err.find(failed + "\n"), std::string::npos) << failed;
+    for (const auto& s : sources) {
+      const std::string stem = fs::path(s.Name).stem().string(),
+                        out = format + "/" + stem + (low ? ".mxv" : "." + format);
+      EXPECT_NE(r.out.find(std::string(s.Name) + " -> " + out + "\n"), std::string::npos) << r.out;
+      const std::string voice = low ? "channels=1 bits=16 rate=16000 end=" + std::to_string(s.LowEnd) +
+                                          " alias=A_voice_with_a_long"
+                                    : s.Voice + std::string(" alias="),
+                        bytes = ReadFile(dir_ / out);
+      EXPECT_EQ(format == "pcm" ? "" : Run("info " + out).out, format == "pcm" ? "" : out + ": " + voice + "\n");
+      // A raw file holds the samples of the WAV without its header.
+      EXPECT_TRUE(format != "pcm" || bytes == ReadFile(dir_ / ("wav/" + stem + ".wav")).substr(44)) << out;
+      EXPECT_TRUE(s.Sox || stem == "pcm" || format == "mxv" || low || bytes == ReadFile(dir_ / (format + "." + format)))
+          << out;
+    }
+  }
+  // One file: its messages as in scripts.
+  EXPECT_EQ(Run("convert notes.wav never.mxv").err, Shown(bad[1]));
+  EXPECT_FALSE(Exists("never.mxv"));
+  // 48 kHz to 44100 Hz matches sox's very-high-quality rate within -80 dB of
+  // the signal, dithered or not; dither changes the bytes.
+  Sox("s48.wav -b 16 -e signed -t raw sox.raw rate -v 44100");
+  const std::string reference = ReadFile(dir_ / "sox.raw");
+  for (const std::string dither : {"", ", dithered"}) {
+    const CliResult r = Run(std::string("convert") + (dither.empty() ? "" : " --dither") + " s48.wav d.pcm");
+    EXPECT_EQ(r.err, "s48.wav: 48000 Hz 16-bit mono -> 44100 Hz 16-bit mono" + dither + "\n");
+    const std::string ours = ReadFile(dir_ / "d.pcm");
+    EXPECT_EQ(ours == ReadFile(dir_ / "pcm/s48.pcm"), dither.empty());
+    ASSERT_EQ(ours.size(), reference.size());
+    double difference = 0, signal = 0;
+    for (size_t i = 0; i + 1 < ours.size(); i += 2) {
+      const double a = int16_t(uint8_t(ours[i]) | uint8_t(ours[i + 1]) << 8);
+      const double b = int16_t(uint8_t(reference[i]) | uint8_t(reference[i + 1]) << 8);
+      difference += (a - b) * (a - b);
+      signal += b * b;
+    }
+    EXPECT_LT(10 * std::log10((difference + 1e-9) / signal), -80) << dither;
+  }
+}
+
+// info: each file's format, a raw file mono 8-bit unless told, and going on
+// after a failure; --stats: each channel's peak and RMS level, samples at full
+// scale and DC offset, for files of the voice loaders and of libsndfile alike.
+TEST_F(Cli, InfoDescribesAndMeasuresEachFile) {
+  WriteFile(dir_ / "stereo.PCM", kSamples);
+  CliResult r = Run("info missing.wav stereo.PCM");
+  EXPECT_EQ(std::to_string(r.status) + r.out, "1stereo.PCM: channels=1 bits=8 rate=8000 end=20 alias=\n");
+  const struct {
+    const char *Format, *Effects;
+    double Amplitude, Dc;
+    int FullScale;
+  } cases[] = {
+      {"-r 48000 -b 24", "synth 0.5 sine 1000 vol 0.25 dcshift 0.125", 0.25, 0.125, 0},
+      {"-r 48000 -e floating-point -b 32 -c 2", "synth 0.5 sine 1000 vol 0.7", 0.7, 0, 0},
+      {"-r 44100 -b 16", "synth 0.4 sine 1225 vol 0.5", 0.5, 0, 0},       // through the WAV loader
+      {"-r 8000 -b 8", "synth 0.1 sine 2000 gain 6", 1, 0, 400},          // every other sample clips
+      {"-r 48000 -b 16 -c 6", "synth 0.5 sine 1000 vol 0.5", 0.5, 0, 0},  // mixed down to two channels
+  };
+  std::string files;
+  for (int k = 0; k < 5; ++k) {
+    const std::string name = "t" + std::to_string(k) + ".wav";
+    Sox("-n " + std::string(cases[k].Format) + (k < 4 ? " " + name + " " : " six.wav ") + cases[k].Effects);
+    files += " " + name;
+  }
+  ASSERT_EQ(Run("convert six.wav t4.wav").status, 0);
+  r = Run("info --stats" + files);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.out);
+  std::vector<int> channels(5);
+  for (std::string line; std::getline(lines, line);) {
+    int file = 0, channel = 0, fullScale = -1;
+    double peak = 0, rms = 0, dc = 0;
+    if (std::sscanf(line.c_str(), "t%d.wav: channel=%d peak_dbfs=%lf rms_dbfs=%lf full_scale=%d dc_offset=%lf", &file,
+                    &channel, &peak, &rms, &fullScale, &dc) != 6)
+      continue;
+    const auto& c = cases[file];
+    channels[size_t(file)] = channel;
+    SCOPED_TRACE(line);
+    EXPECT_NEAR(peak, 20 * std::log10(std::min(1.0, c.Amplitude + c.Dc)), 0.01);
+    EXPECT_TRUE(c.FullScale || std::fabs(rms - 10 * std::log10(c.Amplitude * c.Amplitude / 2 + c.Dc * c.Dc)) < 0.01);
+    EXPECT_EQ(fullScale, c.FullScale);
+    EXPECT_NEAR(dc, c.Dc, 0.002);
+  }
+  EXPECT_EQ(channels, (std::vector<int>{1, 2, 1, 1, 2})) << r.out;
+  EXPECT_NE(r.out.find("t0.wav: channels=1 bits=24 rate=48000 end=24000 alias= format=\"WAVEX"), std::string::npos);
+}
