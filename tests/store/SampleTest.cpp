@@ -1,15 +1,17 @@
-// The sample cell against fixed values, and the runs of samples against the
-// cell in every sample format and across the clipping limits.
+// The sample cell against worked values, and the runs of samples against
+// cells frame by frame in every pair of sample formats and across the limits.
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "store/PcmCell.h"
 
 namespace {
 
-constexpr std::pair<int, int> kFormats[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}};
+using Format = std::pair<int, int>;  // channels, bytes per sample
+constexpr Format kFormats[] = {{1, 1}, {1, 2}, {2, 1}, {2, 2}};
 
 // Raw bytes of samples of `width` bytes (8-bit raw or 16-bit signed).
 std::vector<uint8_t> Bytes(int width, const std::vector<int>& samples) {
@@ -46,143 +48,110 @@ TEST(PcmCell, StoreClipsAndTruncatesTowardZero) {
     cell.Add(quarter);
     cell.Add(quarter);
     std::array<uint8_t, 4> out{};
-    ASSERT_TRUE(cell.Encode(out.data()));
-    EXPECT_EQ(std::vector(out.begin(), out.begin() + 2 * width),
-              Bytes(width, {width == 1 ? 128 : 0, width == 1 ? 128 : 0}));
-    ASSERT_TRUE(cell.Store());  // the raw frame changes only here
+    ASSERT_TRUE(cell.Encode(out.data()));  // silence until stored
+    EXPECT_EQ(std::vector(out.begin(), out.begin() + 2 * width), Bytes(width, {128 * (2 - width), 128 * (2 - width)}));
+    ASSERT_TRUE(cell.Store());
     ASSERT_TRUE(cell.Encode(out.data()));
     EXPECT_EQ(std::vector(out.begin(), out.begin() + 2 * width), Bytes(width, {raw, raw}));
-    EXPECT_EQ(cell.Value1, kept);
-    EXPECT_EQ(cell.Value2, kept);
-  }
-}
-
-TEST(PcmCell, DecodeEncodeRoundTripAndBadFormats) {
-  const uint8_t bytes[4] = {0x01, 0x80, 0xFF, 0x7F};
-  const std::pair<double, double> values[] = {{-127, 0}, {-32767, 0}, {-127, 0}, {-32767, 32767}};
-  for (int i = 0; i < 4; ++i) {
-    auto [channels, width] = kFormats[i];
-    KPcmCell cell(channels, width);
-    uint8_t out[4] = {};
-    ASSERT_TRUE(cell.Decode(bytes) && cell.Encode(out));
-    EXPECT_EQ(0, memcmp(bytes, out, size_t(channels * width))) << i;
-    EXPECT_EQ(std::pair(cell.Value1, cell.Value2), values[i]) << i;
+    EXPECT_EQ(std::pair(cell.Value1, cell.Value2), std::pair(kept, kept));
   }
   KPcmCell bad(3, 1);
-  EXPECT_FALSE(bad.Decode(bytes) || bad.Store() || bad.Encode(nullptr));
+  uint8_t out[4] = {};
+  EXPECT_FALSE(bad.Decode(out) || bad.Store() || bad.Encode(out));
 }
 
+// Raw samples of one format decoded, translated and encoded in another
+// (the same format: unchanged).
 TEST(PcmCell, ConvertFromFollowsTheTranslationRules) {
   struct Case {
-    int fromChannels, fromWidth, toChannels, toWidth, in1, in2, out1, out2;  // raw samples
+    Format from, to;
+    int in1, in2, out1, out2;
   };
-  const Case cases[] = {
-      {1, 1, 1, 2, 0, 0, -32768, 0},       {1, 1, 1, 2, 128, 0, 0, 0},   {1, 1, 1, 2, 255, 0, 32512, 0},
-      {1, 2, 1, 1, -32768, 0, 0, 0},       {1, 2, 1, 1, -1, 0, 127, 0},  {1, 2, 1, 1, 0, 0, 128, 0},
-      {1, 2, 1, 1, 255, 0, 128, 0},        {1, 2, 1, 1, 256, 0, 129, 0}, {1, 2, 1, 1, 32767, 0, 255, 0},
-      {2, 2, 1, 2, 1000, -3000, -1000, 0}, {2, 1, 1, 1, 255, 0, 127, 0}, {1, 2, 2, 2, 500, 0, 500, 500},
-      {2, 2, 2, 1, 256, -512, 129, 126},
-  };
+  const Case cases[] = {{{1, 1}, {1, 2}, 0, 0, -32768, 0},     {{1, 1}, {1, 2}, 128, 0, 0, 0},
+                        {{1, 1}, {1, 2}, 255, 0, 32512, 0},    {{1, 2}, {1, 1}, -32768, 0, 0, 0},
+                        {{1, 2}, {1, 1}, -1, 0, 127, 0},       {{1, 2}, {1, 1}, 0, 0, 128, 0},
+                        {{1, 2}, {1, 1}, 255, 0, 128, 0},      {{1, 2}, {1, 1}, 256, 0, 129, 0},
+                        {{1, 2}, {1, 1}, 32767, 0, 255, 0},    {{2, 2}, {1, 2}, 1000, -3000, -1000, 0},
+                        {{2, 1}, {1, 1}, 255, 0, 127, 0},      {{1, 2}, {2, 2}, 500, 0, 500, 500},
+                        {{2, 2}, {2, 1}, 256, -512, 129, 126}, {{2, 2}, {2, 2}, -32767, 32767, -32767, 32767},
+                        {{2, 1}, {2, 1}, 1, 255, 1, 255}};
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.fromChannels << "x" << c.fromWidth << " -> " << c.toChannels << "x"
-                                    << c.toWidth << " in " << c.in1);
-    KPcmCell source(c.fromChannels, c.fromWidth), target(c.toChannels, c.toWidth);
-    const std::vector<uint8_t> in = Bytes(c.fromWidth, {c.in1, c.in2});
-    ASSERT_TRUE(source.Decode(in.data()));
+    SCOPED_TRACE(testing::Message() << c.from.first << "x" << c.from.second << " -> " << c.to.first << "x"
+                                    << c.to.second << " in " << c.in1);
+    KPcmCell source(c.from.first, c.from.second), target(c.to.first, c.to.second);
+    ASSERT_TRUE(source.Decode(Bytes(c.from.second, {c.in1, c.in2}).data()));
     target.ConvertFrom(source);
     std::vector<uint8_t> out(size_t(target.FrameBytes));
     ASSERT_TRUE(target.Encode(out.data()));
-    EXPECT_EQ(out, c.toChannels == 1 ? Bytes(c.toWidth, {c.out1}) : Bytes(c.toWidth, {c.out1, c.out2}));
+    EXPECT_EQ(out, Bytes(c.to.second, c.to.first == 1 ? std::vector{c.out1} : std::vector{c.out1, c.out2}));
   }
 }
 
-// Values past every limit of both widths, halves either side of them and
-// negative zero, in whole blocks, a part and single values: encoded and
-// clipped exactly as cells store them.
-TEST(SampleRun, EncodeAndClipAsTheCell) {
-  std::vector<double> values = {-1e9,   -40000, -32768.9, -32768.5, -32768,  -32767.5, -128.9, -128.5, -128,
-                                -127.9, -2.7,   -0.5,     -0.0,     0.0,     0.49,     2.7,    126.5,  127,
-                                127.5,  128,    32766.5,  32767,    32767.2, 32768,    40000,  1e9};
-  while (values.size() < 3 * KSampleRun::kBlock) values.push_back((double(values.size()) - 400) * 97.31);
-  for (int width : {1, 2}) {
-    for (int32_t count : {KSampleRun::kBlock, 13, 1}) {
-      for (size_t from = 0; from + size_t(count) <= values.size(); from += size_t(count)) {
-        std::vector<uint8_t> raw(size_t(count * width)), expected(raw.size());
-        KSampleRun::Encode(&values[from], width, count, raw.data());
-        std::vector<double> kept(values.begin() + long(from), values.begin() + long(from) + count);
-        KSampleRun::Clip(kept.data(), width, count);
-        KPcmCell cell(1, width);
-        for (int32_t i = 0; i < count; ++i) {
-          cell.Value1 = values[from + size_t(i)];
-          cell.Store();
-          cell.Encode(&expected[size_t(i * width)]);
-          ASSERT_EQ(kept[size_t(i)], cell.Value1) << "width " << width << " value " << values[from + size_t(i)];
-        }
-        ASSERT_EQ(raw, expected) << "width " << width << " from " << values[from];
-      }
-    }
+// What cells or runs give for every sample out: the value kept after Store and the raw bytes.
+using Outcome = std::pair<std::vector<double>, std::vector<uint8_t>>;
+
+// Cells frame by frame: `step` sets the target's values from the source
+// decoded from frame `f` of `raw`.
+using Step = std::function<void(const KPcmCell& source, KPcmCell& target, int32_t f)>;
+Outcome ByCells(const std::vector<uint8_t>& raw, Format in, Format out, const Step& step) {
+  KPcmCell source(in.first, in.second), target(out.first, out.second);
+  Outcome o{{}, std::vector<uint8_t>(raw.size() / size_t(source.FrameBytes) * size_t(target.FrameBytes))};
+  for (int32_t f = 0; size_t(f * source.FrameBytes) < raw.size(); ++f) {
+    source.Decode(&raw[size_t(f * source.FrameBytes)]);
+    step(source, target, f);
+    target.Store();
+    for (double value : {target.Value1, target.Value2}) o.first.push_back(value);
+    if (target.Channels == 1) o.first.pop_back();
+    target.Encode(&o.second[size_t(f * target.FrameBytes)]);
   }
+  return o;
 }
 
-// Decoding, an echo's sum of scaled values and a scaled part of a block.
-TEST(SampleRun, DecodeScaleAndSumsAsTheCell) {
-  constexpr int32_t kBlock = KSampleRun::kBlock;
+// Runs, from the samples' values before Store.
+Outcome ByRuns(const std::vector<double>& values, Format out) {
+  Outcome o{values, std::vector<uint8_t>(values.size() * size_t(out.second))};
+  KSampleRun::Clip(o.first.data(), out.second, int32_t(values.size()));
+  KSampleRun::Encode(values.data(), out.second, int32_t(values.size()), o.second.data());
+  return o;
+}
+
+// The amplifier over several blocks and a part; decoding and translating,
+// and an echo's sum of scaled values with a part scaled again, for a whole
+// block, a part and one frame: the same kept values and bytes as cells give.
+TEST(SampleRun, WorksAsCellsFrameByFrame) {
   const double gains[] = {1.0, 0.6, 0.36, 0.216};
-  for (int width : {1, 2}) {
-    const std::vector<uint8_t> raw = Samples(width, kBlock);
-    double values[kBlock], sum[kBlock] = {};
-    KSampleRun::Decode(raw.data(), width, kBlock, values);
-    for (double gain : gains) KSampleRun::AddScaled(sum, values, kBlock, gain);
-    KSampleRun::Scale(sum, 100, 1.5);
-    for (int i = 0; i < kBlock; ++i) {
-      KPcmCell total(1, width), echo(1, width);
-      for (double gain : gains) {
-        ASSERT_TRUE(echo.Decode(&raw[size_t(i * width)]));
-        ASSERT_EQ(values[i], echo.Value1) << i;
-        echo.Scale(gain);
-        total.Add(echo);
-      }
-      if (i < 100) total.Scale(1.5);
-      ASSERT_EQ(sum[i], total.Value1) << i;
+  for (Format in : kFormats) {
+    const std::vector<uint8_t> all = Samples(in.second, size_t(1001 * in.first));
+    for (double factor : {1.5, -1.5, 9.99, 0.01}) {
+      std::vector<uint8_t> scaled(all.size());
+      KSampleRun::ScaleRaw(all.data(), scaled.data(), 1001 * in.first, in.second, factor);
+      const Step amplify = [factor](const KPcmCell& s, KPcmCell& t, int32_t) { (t = s).Scale(factor); };
+      EXPECT_EQ(scaled, ByCells(all, in, in, amplify).second) << in.first << "x" << in.second << " times " << factor;
     }
-  }
-}
-
-// The amplifier over several blocks and a part, with factors that clip, and
-// every translation between two formats, for a whole block and a part.
-TEST(SampleRun, ScaleRawAndConvertAsTheCells) {
-  for (auto [channels, width] : kFormats) {
-    for (double factor : {1.5, 9.99, 0.01, 0.5}) {
-      const std::vector<uint8_t> raw = Samples(width, size_t(channels) * 1001);
-      std::vector<uint8_t> out(raw.size()), expected = raw;
-      KSampleRun::ScaleRaw(raw.data(), out.data(), int64_t(raw.size()) / width, width, factor);
-      KPcmCell cell(channels, width);
-      for (size_t at = 0; at < raw.size(); at += size_t(cell.FrameBytes)) {
-        cell.Decode(&raw[at]);
-        cell.Scale(factor);
-        cell.Store();
-        cell.Encode(&expected[at]);
+    for (int32_t frames : {KSampleRun::kBlock / 2, 77, 1}) {
+      SCOPED_TRACE(testing::Message() << in.first << "x" << in.second << ", " << frames << " frames");
+      const int32_t count = frames * in.first;
+      const std::vector<uint8_t> raw = Samples(in.second, size_t(count));
+      std::vector<double> values(raw.size() / size_t(in.second)), sum(values.size());
+      KSampleRun::Decode(raw.data(), in.second, count, values.data());
+      for (Format out : kFormats) {
+        std::vector<double> converted(size_t(frames * out.first));
+        KSampleRun::Convert(values.data(), in.first, in.second, converted.data(), out.first, out.second, frames);
+        EXPECT_EQ(ByRuns(converted, out), ByCells(raw, in, out, [](auto& s, auto& t, int32_t) { t.ConvertFrom(s); }))
+            << "to " << out.first << "x" << out.second;
       }
-      EXPECT_EQ(out, expected) << channels << "ch " << width * 8 << "bit x" << factor;
-    }
-    for (auto [outChannels, outWidth] : kFormats) {
-      for (int32_t frames : {KSampleRun::kBlock / 2, 77}) {
-        SCOPED_TRACE(testing::Message() << channels << "x" << width << " -> " << outChannels << "x" << outWidth << ", "
-                                        << frames << " frames");
-        const std::vector<uint8_t> raw = Samples(width, size_t(frames * channels));
-        double in[KSampleRun::kBlock], converted[KSampleRun::kBlock];
-        KSampleRun::Decode(raw.data(), width, frames * channels, in);
-        KSampleRun::Convert(in, channels, width, converted, outChannels, outWidth, frames);
-        std::vector<uint8_t> out(size_t(frames * outChannels * outWidth)), expected(out.size());
-        KSampleRun::Encode(converted, outWidth, frames * outChannels, out.data());
-        KPcmCell source(channels, width), target(outChannels, outWidth);
-        for (int32_t f = 0; f < frames; ++f) {
-          source.Decode(&raw[size_t(f * source.FrameBytes)]);
-          target.ConvertFrom(source);
-          target.Encode(&expected[size_t(f * target.FrameBytes)]);
+      for (double gain : gains) KSampleRun::AddScaled(sum.data(), values.data(), count, gain);
+      KSampleRun::Scale(sum.data(), frames / 2 * in.first, 1.5);
+      const Step echo = [&](const KPcmCell& s, KPcmCell& t, int32_t f) {
+        t.Clear();
+        for (double gain : gains) {
+          KPcmCell scaled = s;
+          scaled.Scale(gain);
+          t.Add(scaled);
         }
-        EXPECT_EQ(out, expected);
-      }
+        if (f < frames / 2) t.Scale(1.5);
+      };
+      EXPECT_EQ(ByRuns(sum, in), ByCells(raw, in, in, echo));
     }
   }
 }

@@ -1,28 +1,25 @@
-// Copies between files: short copies on the caller's thread and long ones
-// that read ahead on a second thread move the same bytes, transform them in
-// order, set the bar at every 4096-byte step and tell a failed read from a
-// failed write without hanging.
+// Copies between files, and the run folders of running copies.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/BlockCopy.h"
+#include "platform/RunFolder.h"
 #include "support/TempDir.h"
 
 namespace {
 
-struct Bars : KCopyProgress {
-  std::vector<int> seen;
-  void CopyPercent(int percent) override { seen.push_back(percent); }
-};
-
-std::vector<uint8_t> Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+namespace fs = std::filesystem;
 
 class BlockCopyTest : public ::testing::Test {
  protected:
+  struct Bars : KCopyProgress {
+    std::vector<int> seen;
+    void CopyPercent(int percent) override { seen.push_back(percent); }
+  };
   // Copies `bytes` of a source of `have` bytes (from offset 10 to offset 3
   // when `offsets`) into a file opened `mode`.
   KStatus Copy(int64_t have, int64_t bytes, bool offsets, KPlainFile::Mode mode, const KBlockCopy::Transform& t) {
@@ -31,16 +28,21 @@ class BlockCopyTest : public ::testing::Test {
     std::ofstream(dir_ / "from", std::ios::binary).write(reinterpret_cast<const char*>(source_.data()), have);
     std::ofstream(dir_ / "to", std::ios::binary);
     KPlainFile in(dir_ / "from", KPlainFile::Mode::Read), out(dir_ / "to", mode);
+    bars_.seen.clear();
     return KBlockCopy::Run(in, offsets ? 10 : 0, out, offsets ? 3 : 0, bytes, t, bars_);
+  }
+  std::vector<uint8_t> Copied() {
+    std::ifstream in(dir_ / "to", std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   }
   TempDir dir_;
   std::vector<uint8_t> source_;
   Bars bars_;
 };
 
-// Both sides of kPipedMinimum, at odd offsets and at none (blocks then end on
-// the bar's steps), with a transform whose result depends on the order of
-// the blocks it is given; the bar at every step and at the end.
+// Both sides of kPipedMinimum (copied on the caller's thread, or read ahead
+// on a second one), at odd offsets and at none, with a transform whose
+// result depends on the order of the blocks; the bar at every step and at the end.
 TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
   for (auto [bytes, offsets] : {std::pair{int64_t(1), true},
                                 {int64_t(4097), true},
@@ -51,13 +53,12 @@ TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
                                 {KBlockCopy::kPipedMinimum * 2 + 99, false}}) {
     SCOPED_TRACE(testing::Message() << bytes << (offsets ? " at offsets" : ""));
     const int64_t from = offsets ? 10 : 0, to = offsets ? 3 : 0;
-    bars_.seen.clear();
     uint32_t running = 0;
     auto scramble = [&running](uint8_t* p, size_t n) {
       for (size_t i = 0; i < n; ++i) p[i] ^= uint8_t(running++ * 7);
     };
     ASSERT_TRUE(Copy(bytes + from, bytes, offsets, KPlainFile::Mode::ReadWrite, scramble));
-    const std::vector<uint8_t> copied = Read(dir_ / "to");
+    const std::vector<uint8_t> copied = Copied();
     ASSERT_EQ(copied.size(), size_t(bytes + to));
     for (int64_t i = 0; i < bytes; ++i)
       ASSERT_EQ(copied[size_t(i + to)], uint8_t(source_[size_t(i + from)] ^ uint8_t(i * 7))) << i;
@@ -76,15 +77,38 @@ TEST_F(BlockCopyTest, AnEarlyEndIsAFailedReadAndARefusedWriteAFailedWrite) {
     const KStatus copied = Copy(have, KBlockCopy::kPipedMinimum * 4, false, KPlainFile::Mode::ReadWrite, nullptr);
     EXPECT_EQ(std::tuple(copied.Ok, copied.Code, copied.Message),
               std::tuple(false, int(KBlockCopy::kReadFailed), std::string("unexpected end of file")));
-    EXPECT_LE(Read(dir_ / "to").size(), size_t(have));
+    EXPECT_LE(Copied().size(), size_t(have));
   }
-  bars_.seen.clear();
   for (int64_t bytes : {int64_t(5000), KBlockCopy::kPipedMinimum * 8}) {
     const KStatus copied = Copy(bytes, bytes, false, KPlainFile::Mode::Read, nullptr);
     EXPECT_EQ(std::pair(copied.Ok, copied.Code), std::pair(false, int(KBlockCopy::kWriteFailed))) << bytes;
     EXPECT_FALSE(copied.Message.empty());
+    EXPECT_TRUE(bars_.seen.empty());
   }
-  EXPECT_TRUE(bars_.seen.empty());
+}
+
+// Only folders whose copy is gone are claimed: a held lock keeps a folder,
+// whoever holds it; a folder without a lock counts as gone only with the
+// process its name holds (an older layout, or one still being made).
+TEST(RunFolder, OrphansAreTheFoldersOfCopiesThatAreGone) {
+  TempDir base;
+  KRunFolder live, gone;
+  std::string error;
+  ASSERT_TRUE(live.Create(base.Path(), KRunFolder::kWindowPrefix, error)) << error;
+  ASSERT_TRUE(gone.Create(base.Path(), KRunFolder::kFrontEndPrefix, error)) << error;
+  gone.Leave();
+  const pid_t ended = fork();
+  if (ended == 0) _exit(0);
+  waitpid(ended, nullptr, 0);
+  const std::string old = base / ("cli-" + std::to_string(ended) + "-a1b2c3");
+  const std::string making = base / ("win-" + std::to_string(getpid()) + "-a1b2c3");
+  for (const std::string& folder : {old, making, base / "notes"}) fs::create_directory(folder);
+  auto orphans = KRunFolder::Orphans(base.Path());
+  ASSERT_EQ(orphans.size(), 1u);
+  EXPECT_EQ(std::pair(orphans[0]->Path(), orphans[0]->Prefix()), std::pair(gone.Path(), std::string("cli-")));
+  orphans.clear();
+  for (const std::string& folder : {old, gone.Path()}) EXPECT_FALSE(fs::exists(folder)) << folder;
+  for (const std::string& folder : {making, live.Path(), base / "notes"}) EXPECT_TRUE(fs::exists(folder)) << folder;
 }
 
 }  // namespace
