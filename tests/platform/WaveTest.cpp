@@ -1,12 +1,19 @@
-// The queue of two wave buffers, and the device cache, buffer rules and
-// scripted faults of wave audio over the simulated device.
+// The queue of two wave buffers; the device cache and buffer rules of wave
+// audio over the simulated device; and real ALSA without a sound card,
+// through its file plugin over the null PCM.
+#include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <numeric>
+#include <random>
 #include <vector>
 
+#include "platform/AlsaWaveAudio.h"
 #include "platform/SimulatedWaveAudio.h"
 #include "platform/WaveQueue.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -17,6 +24,29 @@ std::vector<uint8_t> Counting(size_t n, uint8_t first) {
   std::vector<uint8_t> bytes(n);
   std::iota(bytes.begin(), bytes.end(), first);
   return bytes;
+}
+
+// Streams `bytes` through two buffers of `chunk` bytes, refilling each once
+// the device lets it go, the way the play and record loops do.
+bool Stream(KWaveAudio& audio, KWaveDirection direction, std::vector<uint8_t>& bytes, size_t chunk) {
+  KWaveBuffer buffers[2];
+  size_t next = 0;
+  for (int pass = 0; pass < 100000; ++pass) {
+    bool busy = false;
+    for (KWaveBuffer& b : buffers) {
+      const bool held = b.InQueue && audio.Unprepare(direction, b) == KWaveRelease::StillPlaying;
+      if (!held && next < bytes.size()) {
+        b = {bytes.data() + next, int32_t(std::min(chunk, bytes.size() - next))};
+        next += size_t(b.Bytes);
+        if (!audio.Prepare(direction, b) || !audio.Queue(direction, b)) return false;
+      }
+      busy = busy || b.InQueue;
+    }
+    if (!busy) return true;
+    if (direction == kIn && pass == 0 && !audio.Start(kIn)) return false;
+    audio.Wait(direction, 20);
+  }
+  return false;
 }
 
 class WaveTest : public ::testing::Test {
@@ -69,8 +99,9 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
 }
 
 // Playable formats open a device once; the same format again resets it, any
-// other closes and reopens it, and refused formats never reach the device.
-TEST_F(WaveTest, FormatsOpenCloseAndReuseTheDevice) {
+// other closes and reopens it, refused formats never reach the device, and
+// a failed open leaves none. A reset returns every buffer and restarts the position.
+TEST_F(WaveTest, FormatsOpenCloseResetAndReuseTheDevice) {
   struct Step {
     KWaveDirection direction;
     int channels, bits, rate;
@@ -92,19 +123,11 @@ TEST_F(WaveTest, FormatsOpenCloseAndReuseTheDevice) {
                          sim.Calls(KWaveOp::Reset, s.direction)),
               std::tuple(s.opens, s.closes, s.resets));
   }
-  testing::internal::CaptureStderr();
   EXPECT_TRUE(MxCloseAllWaveDeviceHandle(sim));
-  EXPECT_FALSE(sim.CloseAll());  // says so once
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "MX MxCloseAllWaveDeviceHandle()\n");
+  EXPECT_FALSE(sim.CloseAll());
   EXPECT_EQ(sim.Calls(KWaveOp::Close, kOut) + sim.Calls(KWaveOp::Close, kIn), 6);
   ASSERT_TRUE(sim.Open(kOut, 1, 8, 8000));
   EXPECT_EQ(sim.Calls(KWaveOp::Open, kOut), 6);
-}
-
-// A reset (also by opening the same format) returns every buffer and
-// restarts the position; a failed open leaves no device.
-TEST_F(WaveTest, ResetsReturnTheBuffersAndAFailedOpenLeavesNoDevice) {
-  ASSERT_TRUE(sim.Open(kOut, 1, 8, 8000));
   for (int run = 0; run < 2; ++run) {
     ASSERT_TRUE(PrepareAndQueue(kOut, a) && PrepareAndQueue(kOut, b));
     sim.Advance(kOut, 3);
@@ -114,71 +137,122 @@ TEST_F(WaveTest, ResetsReturnTheBuffersAndAFailedOpenLeavesNoDevice) {
     EXPECT_EQ(sim.Unprepare(kOut, a), KWaveRelease::Done);
     sim.Advance(kOut, 20);
   }
-  EXPECT_EQ(sim.Played().size(), 6u);
-  sim.FailAt(KWaveOp::Open, kOut, 2);
+  EXPECT_EQ(sim.Played().size(), 6u);  // nothing after a reset
+  sim.FailAt(KWaveOp::Open, kOut, 7);
   EXPECT_FALSE(sim.Open(kOut, 1, 16, 8000));
   EXPECT_EQ(sim.Status().Message, "simulated open failure");
   EXPECT_FALSE(sim.Prepare(kOut, a));
   EXPECT_TRUE(sim.Open(kOut, 1, 16, 8000) && sim.Prepare(kOut, a));
-  EXPECT_EQ(std::pair(sim.Calls(KWaveOp::Open, kOut), sim.Calls(KWaveOp::Close, kOut)), std::pair(3, 1));
 }
 
-// Buffers must be whole frames, prepared and find room in the queue; output
-// reads them when it plays them, lets them go once heard and idles when its
-// queue runs dry; a wait moves the clock, and does nothing without a device.
-TEST_F(WaveTest, OutputPlaysPreparedBuffersOfWholeFrames) {
+// Buffers must be whole frames, prepared and find room in the queue, and
+// stay held until their last frame is heard; a wait moves the clock (and
+// does nothing without a device). Output plays the streamed bytes in order;
+// input captures them once a start succeeded.
+TEST_F(WaveTest, BuffersOfWholeFramesStreamInOrder) {
   KWaveBuffer odd{memC.data(), 7}, none{nullptr, 4}, empty{memC.data(), 0}, c{memC.data(), 4};
-  EXPECT_FALSE(sim.Prepare(kOut, c));  // no device open
+  sim.Wait(kOut, 10);
+  EXPECT_FALSE(sim.Prepare(kOut, c) || sim.Calls(KWaveOp::Wait, kOut) > 0);  // no device open
   ASSERT_TRUE(sim.Open(kOut, 2, 8, 8000));
   for (KWaveBuffer* refused : {&odd, &none, &empty}) EXPECT_FALSE(sim.Prepare(kOut, *refused)) << refused->Bytes;
   EXPECT_FALSE(sim.Queue(kOut, c));
   ASSERT_TRUE(PrepareAndQueue(kOut, a) && PrepareAndQueue(kOut, b));
   EXPECT_FALSE(sim.Prepare(kOut, a));  // still in the queue
   EXPECT_FALSE(sim.Prepare(kOut, c) && sim.Queue(kOut, c));
-  EXPECT_FALSE(c.InQueue);
   sim.Advance(kOut, 4);
   EXPECT_EQ(std::pair(sim.Unprepare(kOut, a), a.Prepared), std::pair(KWaveRelease::StillPlaying, true));
-  memB.assign(6, 1);
   sim.Advance(kOut, 1);
   EXPECT_EQ(std::pair(sim.Unprepare(kOut, b), sim.Unprepare(kOut, a)),
             std::pair(KWaveRelease::StillPlaying, KWaveRelease::Done));
-  EXPECT_FALSE(a.Prepared);
-  ASSERT_TRUE(sim.Queue(kOut, c));
-  sim.WhenWaiting = [this](KWaveDirection direction) { sim.Advance(direction, 2); };
-  int waits = 0;
-  for (; sim.Unprepare(kOut, c) == KWaveRelease::StillPlaying && waits < 10; ++waits) sim.Wait(kOut, 10);
-  EXPECT_EQ(waits, 3);
-  sim.Advance(kOut, 500);
-  EXPECT_EQ(sim.Position(kOut), 10);
-  std::vector<uint8_t> played = Counting(10, 0);
-  played.insert(played.end(), {1, 1, 1, 1, 1, 1, 16, 17, 18, 19});
-  EXPECT_EQ(sim.Played(), played);
-  KSimulatedWaveAudio closed;
-  closed.Wait(kOut, 10);
-  EXPECT_EQ(closed.Calls(KWaveOp::Wait, kOut), 0);
+  ASSERT_TRUE(sim.Reset(kOut) && sim.Played() == std::vector(memA.begin(), memA.end()));
+  sim.WhenWaiting = [this](KWaveDirection direction) { sim.Advance(direction, 3); };
+  std::vector<uint8_t> played = Counting(250, 1), recorded(240);
+  ASSERT_TRUE(Stream(sim, kOut, played, 16));
+  EXPECT_EQ(std::vector(sim.Played().begin() + 10, sim.Played().end()), played);
+  sim.SetInput(played);
+  sim.FailAt(KWaveOp::Start, kIn, 1);
+  ASSERT_TRUE(sim.Open(kIn, 1, 16, 16000) && PrepareAndQueue(kIn, b));
+  EXPECT_FALSE(sim.Start(kIn));
+  sim.Advance(kIn, 3);
+  EXPECT_EQ(sim.Position(kIn), 0);
+  ASSERT_TRUE(sim.Reset(kIn) && Stream(sim, kIn, recorded, 32));
+  EXPECT_EQ(recorded, std::vector(played.begin(), played.begin() + 240));
 }
 
-// Input captures into the queued buffers in order once started, not before
-// and not after a start that failed.
-TEST_F(WaveTest, InputCapturesIntoTheQueuedBuffersOnceStarted) {
-  KWaveBuffer c{memC.data(), 6};
-  sim.SetInput(Counting(13, 1));
-  sim.FailAt(KWaveOp::Start, kIn, 1);
-  ASSERT_TRUE(sim.Open(kIn, 1, 16, 16000));
-  ASSERT_TRUE(PrepareAndQueue(kIn, a) && PrepareAndQueue(kIn, c));
-  sim.Advance(kIn, 2);
-  EXPECT_FALSE(sim.Start(kIn));  // scripted to fail
-  sim.Advance(kIn, 2);
-  ASSERT_TRUE(sim.Start(kIn));
-  sim.Advance(kIn, 2);
-  EXPECT_EQ(std::pair(sim.Position(kIn), sim.Unprepare(kIn, a)), std::pair(int64_t(2), KWaveRelease::StillPlaying));
-  sim.Advance(kIn, 3);
-  EXPECT_EQ(std::pair(sim.Unprepare(kIn, a), sim.Unprepare(kIn, c)),
-            std::pair(KWaveRelease::Done, KWaveRelease::StillPlaying));
-  sim.Advance(kIn, 3);
-  EXPECT_EQ(sim.Unprepare(kIn, c), KWaveRelease::Done);
-  EXPECT_EQ(memA, Counting(10, 1));
-  EXPECT_EQ(memC, (std::vector<uint8_t>{11, 12, 13, 0, 0, 0, 22}));
+class AlsaWaveAudioTest : public ::testing::Test {
+ protected:
+  // ALSA reads its configuration once; forget it so that this folder counts.
+  AlsaWaveAudioTest() {
+    for (const char* name : {"HOME", "XDG_CONFIG_HOME", "MELOTRIX_PCM"}) {
+      if (const char* old = std::getenv(name)) saved_.emplace_back(name, old);
+      setenv(name, dir_.Path().c_str(), 1);
+    }
+    unsetenv("MELOTRIX_PCM");
+    snd_config_update_free_global();
+  }
+  ~AlsaWaveAudioTest() override {
+    unsetenv("MELOTRIX_PCM");
+    for (const auto& [name, value] : saved_) setenv(name.c_str(), value.c_str(), 1);
+    snd_config_update_free_global();
+  }
+  TempDir dir_;
+  std::vector<std::pair<std::string, std::string>> saved_;
+  KAlsaWaveAudio audio_;
+};
+
+// Without a device, opening fails quietly. Then "default" plays into out.raw
+// and records from in.raw, "melotrix_other" plays into other.raw: played
+// bytes land in the file exactly, recorded ones come from it, in several
+// formats and chunk sizes; the position counts frames, reopening restarts it.
+TEST_F(AlsaWaveAudioTest, StreamedBytesMatchTheFilesExactly) {
+  testing::internal::CaptureStderr();  // without a device, opening fails with ALSA's reason and says nothing
+  EXPECT_FALSE(audio_.Open(kOut, 1, 8, 8000) || audio_.Open(kIn, 1, 8, 8000) || audio_.CloseAll());
+  EXPECT_NE(audio_.Status().Message.find("snd_pcm_open default"), std::string::npos) << audio_.Status().Message;
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  snd_config_update_free_global();
+  std::filesystem::create_directories(dir_ / "alsa");
+  std::ofstream(dir_ / "alsa/asoundrc") << "pcm.!default {\n  type asym\n  playback.pcm { type file file \""
+                                        << dir_ / "out.raw"
+                                        << "\" format raw slave.pcm null }\n"
+                                        << "  capture.pcm { type file file \"/dev/null\" infile \"" << dir_ / "in.raw"
+                                        << "\" format raw slave.pcm null }\n}\npcm.melotrix_other { type file file \""
+                                        << dir_ / "other.raw"
+                                        << "\" format raw slave.pcm null }\n";
+  std::vector<uint8_t> input(200000);
+  std::mt19937 random(7);
+  for (uint8_t& b : input) b = uint8_t(random());
+  std::ofstream(dir_ / "in.raw", std::ios::binary).write(reinterpret_cast<const char*>(input.data()), 200000);
+  struct Case {
+    KWaveDirection direction;
+    int channels, bits, rate;
+    size_t bytes, chunk;
+    const char *pcm, *file;
+  };
+  for (Case c : {Case{kOut, 1, 8, 8000, 150000, 65536, "", "out.raw"},
+                 {kOut, 2, 16, 44100, 150000, 65536, "", "out.raw"},
+                 {kOut, 1, 16, 3999, 150000, 1000, "", "out.raw"},
+                 {kOut, 1, 8, 22050, 150000, 2048, "melotrix_other", "other.raw"},
+                 {kIn, 2, 16, 44100, 131072 + 4000, 65536, "", "in.raw"}}) {
+    SCOPED_TRACE(testing::Message() << c.file << " " << c.rate << " Hz in chunks of " << c.chunk);
+    setenv("MELOTRIX_PCM", c.pcm, 1);
+    EXPECT_EQ(KAlsaWaveAudio::PcmName(), *c.pcm ? c.pcm : "default");
+    const int frameBytes = c.channels * c.bits / 8;
+    const auto from = input.begin() + c.rate % 1000;  // output: bytes of their own per case
+    std::vector<uint8_t> bytes =
+        c.direction == kOut ? std::vector(from, from + long(c.bytes)) : std::vector<uint8_t>(c.bytes);
+    ASSERT_TRUE(audio_.Open(c.direction, c.channels, c.bits, c.rate)) << audio_.Status().Message;
+    ASSERT_TRUE(Stream(audio_, c.direction, bytes, c.chunk)) << audio_.Status().Message;
+    EXPECT_EQ(audio_.Position(c.direction), int64_t(c.bytes) / frameBytes);
+    ASSERT_TRUE(audio_.Open(c.direction, c.channels, c.bits, c.rate));
+    EXPECT_EQ(audio_.Position(c.direction), 0);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(audio_.CloseAll());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "MX MxCloseAllWaveDeviceHandle()\n");
+    std::ifstream in(dir_ / c.file, std::ios::binary);
+    std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (c.direction == kIn) file.resize(bytes.size());  // a recording is the start of its file
+    EXPECT_EQ(file, bytes);
+  }
 }
 
 }  // namespace
