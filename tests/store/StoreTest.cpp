@@ -41,59 +41,6 @@ std::vector<uint8_t> Samples(int width, size_t count) {
   return Bytes(width, v);
 }
 
-// A stereo cell given `value` as quarters added and scaled: Store clips it,
-// truncates toward zero and keeps the clipped (not the truncated) value.
-TEST(PcmCell, StoreClipsAndTruncatesTowardZero) {
-  const std::tuple<int, double, int, double> cases[] = {
-      {1, 200, 255, 127},          {1, -200, 0, -128},       {1, -0.5, 127, -0.5}, {1, 127.9, 255, 127},
-      {2, -40000, -32768, -32768}, {2, 40000, 32767, 32767}, {2, -2.7, -2, -2.7},  {2, 2.7, 2, 2.7}};
-  for (auto [width, value, raw, kept] : cases) {
-    SCOPED_TRACE(testing::Message() << width << " bytes, " << value);
-    KPcmCell cell(2, width), quarter(2, width);
-    quarter.Value1 = quarter.Value2 = value / 4;
-    cell.Add(quarter);
-    cell.Scale(2);
-    cell.Add(quarter);
-    cell.Add(quarter);
-    std::vector<uint8_t> out(size_t(2 * width));
-    ASSERT_TRUE(cell.Encode(out.data()));  // silence until stored
-    EXPECT_EQ(out, Bytes(width, {128 * (2 - width), 128 * (2 - width)}));
-    ASSERT_TRUE(cell.Store() && cell.Encode(out.data()));
-    EXPECT_EQ(out, Bytes(width, {raw, raw}));
-    EXPECT_EQ(std::pair(cell.Value1, cell.Value2), std::pair(kept, kept));
-  }
-  KPcmCell bad(3, 1);
-  uint8_t out[4] = {};
-  EXPECT_FALSE(bad.Decode(out) || bad.Store() || bad.Encode(out));
-}
-
-// Raw samples of one format decoded, translated and encoded in another
-// (the same format: unchanged).
-TEST(PcmCell, ConvertFromFollowsTheTranslationRules) {
-  struct Case {
-    Format from, to;
-    int in1, in2, out1, out2;
-  };
-  const Case cases[] = {{{1, 1}, {1, 2}, 0, 0, -32768, 0},     {{1, 1}, {1, 2}, 128, 0, 0, 0},
-                        {{1, 1}, {1, 2}, 255, 0, 32512, 0},    {{1, 2}, {1, 1}, -32768, 0, 0, 0},
-                        {{1, 2}, {1, 1}, -1, 0, 127, 0},       {{1, 2}, {1, 1}, 0, 0, 128, 0},
-                        {{1, 2}, {1, 1}, 255, 0, 128, 0},      {{1, 2}, {1, 1}, 256, 0, 129, 0},
-                        {{1, 2}, {1, 1}, 32767, 0, 255, 0},    {{2, 2}, {1, 2}, 1000, -3000, -1000, 0},
-                        {{2, 1}, {1, 1}, 255, 0, 127, 0},      {{1, 2}, {2, 2}, 500, 0, 500, 500},
-                        {{2, 2}, {2, 1}, 256, -512, 129, 126}, {{2, 2}, {2, 2}, -32767, 32767, -32767, 32767},
-                        {{2, 1}, {2, 1}, 1, 255, 1, 255}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.from.first << "x" << c.from.second << " -> " << c.to.first << "x"
-                                    << c.to.second << " in " << c.in1);
-    KPcmCell source(c.from.first, c.from.second), target(c.to.first, c.to.second);
-    ASSERT_TRUE(source.Decode(Bytes(c.from.second, {c.in1, c.in2}).data()));
-    target.ConvertFrom(source);
-    std::vector<uint8_t> out(size_t(target.FrameBytes));
-    ASSERT_TRUE(target.Encode(out.data()));
-    EXPECT_EQ(out, Bytes(c.to.second, c.to.first == 1 ? std::vector{c.out1} : std::vector{c.out1, c.out2}));
-  }
-}
-
 // What cells or runs give for every sample out: the value kept after Store and the raw bytes.
 using Outcome = std::pair<std::vector<double>, std::vector<uint8_t>>;
 
@@ -120,6 +67,47 @@ Outcome ByRuns(const std::vector<double>& values, Format out) {
   KSampleRun::Clip(o.first.data(), out.second, int32_t(values.size()));
   KSampleRun::Encode(values.data(), out.second, int32_t(values.size()), o.second.data());
   return o;
+}
+
+// Worked values: samples of one format scaled by `factor` (Store clips,
+// truncates toward zero and keeps the clipped value) or, with factor 0,
+// translated into another format; the raw samples out and the values kept.
+TEST(PcmCell, StoreClipsAndConvertFromTranslates) {
+  struct Case {
+    Format in;
+    std::vector<int> samples;
+    Format out;
+    double factor;
+    std::vector<int> raw;
+    std::vector<double> kept;  // unless empty
+  };
+  const Case cases[] = {
+      {{2, 1}, {228, 27}, {2, 1}, 2, {255, 0}, {127, -128}},
+      {{1, 1}, {127, 255, 0}, {1, 1}, 1.5, {126, 255, 0}, {-1.5, 127, -128}},
+      {{2, 2}, {-30000, 30000, -5, 5}, {2, 2}, 1.5, {-32768, 32767, -7, 7}, {-32768, 32767, -7.5, 7.5}},
+      {{1, 1}, {0, 128, 255}, {1, 2}, 0, {-32768, 0, 32512}, {}},
+      {{1, 2}, {-32768, -1, 0, 255, 256, 32767}, {1, 1}, 0, {0, 127, 128, 128, 129, 255}, {}},
+      {{2, 2}, {1000, -3000}, {1, 2}, 0, {-1000}, {}},
+      {{2, 1}, {255, 0}, {1, 1}, 0, {127}, {}},
+      {{1, 2}, {500}, {2, 2}, 0, {500, 500}, {}},
+      {{2, 2}, {256, -512}, {2, 1}, 0, {129, 126}, {}},
+      {{2, 2}, {-32767, 32767}, {2, 2}, 0, {-32767, 32767}, {}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.in.first << "x" << c.in.second << " -> " << c.out.first << "x" << c.out.second
+                                    << " times " << c.factor);
+    const auto [kept, raw] = ByCells(Bytes(c.in.second, c.samples), c.in, c.out, [&c](auto& s, auto& t, int32_t) {
+      c.factor != 0 ? (t = s).Scale(c.factor) : t.ConvertFrom(s);
+    });
+    EXPECT_EQ(raw, Bytes(c.out.second, c.raw));
+    EXPECT_TRUE(c.kept.empty() || kept == c.kept) << testing::PrintToString(kept);
+  }
+  KPcmCell cell(1, 2), bad(3, 1);
+  cell.SetMono16(7);
+  cell.Scale(2);
+  cell.Add(cell);
+  EXPECT_EQ(std::pair(cell.GetMono16(), cell.Value1), std::pair(int16_t(7), 28.0));  // raw changes only on Store
+  uint8_t out[4] = {};
+  EXPECT_FALSE(bad.Decode(out) || bad.Store() || bad.Encode(out));
 }
 
 // The amplifier over several blocks and a part; decoding and translating,
