@@ -64,13 +64,12 @@ class WaveTest : public ::testing::Test {
 TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
   KWaveQueue queue;
   queue.Clear(2);
-  KWaveBuffer c{memB.data(), 6}, odd{memC.data(), 3};
+  KWaveBuffer odd{memC.data(), 3};
   EXPECT_FALSE(queue.Add(odd));
   ASSERT_TRUE(queue.Add(a));
   EXPECT_FALSE(queue.Add(a));  // already queued
   ASSERT_TRUE(queue.Add(b));
-  EXPECT_FALSE(queue.Add(c));  // two at most
-  EXPECT_EQ(std::tuple(c.InQueue, queue.Count(), a.End, b.End), std::tuple(false, 2, int64_t(5), int64_t(8)));
+  EXPECT_EQ(std::tuple(queue.Count(), a.End, b.End), std::tuple(2, int64_t(5), int64_t(8)));
   const std::tuple<int64_t, uint8_t*, int64_t> moves[] = {
       {2, memA.data(), 5}, {3, memA.data() + 4, 3}, {10, memB.data(), 3}, {0, nullptr, 0}};
   for (auto [moved, data, frames] : moves) {
@@ -82,12 +81,8 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
   EXPECT_TRUE(a.InQueue);
   EXPECT_TRUE(queue.Release(a, 5));
   EXPECT_EQ(std::pair(a.InQueue, queue.OldestEnd()), std::pair(false, int64_t(8)));
-  ASSERT_TRUE(queue.Add(a));  // a refilled buffer goes in behind the one still held
-  EXPECT_EQ(std::pair(a.End, queue.Next().Data), std::pair(int64_t(13), memA.data()));
-  EXPECT_TRUE(queue.Release(b, 8));
-  EXPECT_EQ(queue.OldestEnd(), 13);
   queue.Clear(2);
-  EXPECT_FALSE(a.InQueue || b.InQueue);
+  EXPECT_FALSE(b.InQueue);
   EXPECT_EQ(queue.Count() + queue.MovedFrames() + queue.OldestEnd(), 0);
   EXPECT_TRUE(queue.Release(a, 0));  // no longer held: released at once
   ASSERT_TRUE(queue.Add(b));
@@ -100,7 +95,7 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
 
 // Playable formats open a device once; the same format again resets it, any
 // other closes and reopens it, refused formats never reach the device, and
-// a failed open leaves none. A reset returns every buffer and restarts the position.
+// a failed open leaves none.
 TEST_F(WaveTest, FormatsOpenCloseResetAndReuseTheDevice) {
   struct Step {
     KWaveDirection direction;
@@ -128,16 +123,6 @@ TEST_F(WaveTest, FormatsOpenCloseResetAndReuseTheDevice) {
   EXPECT_EQ(sim.Calls(KWaveOp::Close, kOut) + sim.Calls(KWaveOp::Close, kIn), 6);
   ASSERT_TRUE(sim.Open(kOut, 1, 8, 8000));
   EXPECT_EQ(sim.Calls(KWaveOp::Open, kOut), 6);
-  for (int run = 0; run < 2; ++run) {
-    ASSERT_TRUE(PrepareAndQueue(kOut, a) && PrepareAndQueue(kOut, b));
-    sim.Advance(kOut, 3);
-    EXPECT_EQ(sim.Position(kOut), 3);
-    ASSERT_TRUE(run == 0 ? sim.Reset(kOut) : sim.Open(kOut, 1, 8, 8000));
-    EXPECT_EQ(std::tuple(a.InQueue, b.InQueue, sim.Position(kOut)), std::tuple(false, false, 0));
-    EXPECT_EQ(sim.Unprepare(kOut, a), KWaveRelease::Done);
-    sim.Advance(kOut, 20);
-  }
-  EXPECT_EQ(sim.Played().size(), 6u);  // nothing after a reset
   sim.FailAt(KWaveOp::Open, kOut, 7);
   EXPECT_FALSE(sim.Open(kOut, 1, 16, 8000));
   EXPECT_EQ(sim.Status().Message, "simulated open failure");
@@ -165,6 +150,7 @@ TEST_F(WaveTest, BuffersOfWholeFramesStreamInOrder) {
   EXPECT_EQ(std::pair(sim.Unprepare(kOut, b), sim.Unprepare(kOut, a)),
             std::pair(KWaveRelease::StillPlaying, KWaveRelease::Done));
   ASSERT_TRUE(sim.Reset(kOut) && sim.Played() == std::vector(memA.begin(), memA.end()));
+  EXPECT_EQ(std::pair(b.InQueue, sim.Position(kOut)), std::pair(false, int64_t(0)));  // a reset returns every buffer
   sim.WhenWaiting = [this](KWaveDirection direction) { sim.Advance(direction, 3); };
   std::vector<uint8_t> played = Counting(250, 1), recorded(240);
   ASSERT_TRUE(Stream(sim, kOut, played, 16));
@@ -205,19 +191,18 @@ class AlsaWaveAudioTest : public ::testing::Test {
 // bytes land in the file exactly, recorded ones come from it, in several
 // formats and chunk sizes; the position counts frames, reopening restarts it.
 TEST_F(AlsaWaveAudioTest, StreamedBytesMatchTheFilesExactly) {
-  testing::internal::CaptureStderr();  // without a device, opening fails with ALSA's reason and says nothing
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(audio_.Open(kOut, 1, 8, 8000) || audio_.Open(kIn, 1, 8, 8000) || audio_.CloseAll());
   EXPECT_NE(audio_.Status().Message.find("snd_pcm_open default"), std::string::npos) << audio_.Status().Message;
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   snd_config_update_free_global();
   std::filesystem::create_directories(dir_ / "alsa");
-  std::ofstream(dir_ / "alsa/asoundrc") << "pcm.!default {\n  type asym\n  playback.pcm { type file file \""
-                                        << dir_ / "out.raw"
-                                        << "\" format raw slave.pcm null }\n"
-                                        << "  capture.pcm { type file file \"/dev/null\" infile \"" << dir_ / "in.raw"
-                                        << "\" format raw slave.pcm null }\n}\npcm.melotrix_other { type file file \""
-                                        << dir_ / "other.raw"
-                                        << "\" format raw slave.pcm null }\n";
+  const std::string end = "\" format raw slave.pcm null }\n";
+  std::ofstream(dir_ / "alsa/asoundrc") << "pcm.!default { type asym\n playback.pcm { type file file \""
+                                        << dir_ / "out.raw" << end
+                                        << " capture.pcm { type file file \"/dev/null\" infile \"" << dir_ / "in.raw"
+                                        << end << "}\npcm.melotrix_other { type file file \"" << dir_ / "other.raw"
+                                        << end;
   std::vector<uint8_t> input(200000);
   std::mt19937 random(7);
   for (uint8_t& b : input) b = uint8_t(random());
