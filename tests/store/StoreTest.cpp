@@ -156,8 +156,9 @@ constexpr int32_t kWindow = KPcmMMap::kWindow;
 
 uint8_t At(int64_t i) { return uint8_t(i * 7 + 3); }
 
-class StoreTest : public ::testing::Test {
+class StoreTest : public ::testing::Test, public KCopyProgress {
  protected:
+  void CopyPercent(int percent) override { bars_.push_back(percent); }
   // A store in `folder` (the test's own when empty) of `size` bytes At(i).
   std::unique_ptr<KPcmMMap> Made(int32_t size, std::string folder = "") {
     auto store = std::make_unique<KPcmMMap>(folder.empty() ? dir_.Path() : folder);
@@ -181,36 +182,34 @@ class StoreTest : public ::testing::Test {
     return i;
   }
   TempDir dir_;
+  std::vector<int> bars_;
 };
 
 // Frames read (peeked first) and written (poked first) from a seek on: the
 // file's bytes while whole frames lie in it, across window ends; past its
 // end, at a frame it cuts and after a refused seek: silence and false.
 TEST_F(StoreTest, CursorReadsAndWritesWholeFramesUpToTheEnd) {
-  struct Case {
-    int32_t size, seek;
-    int channels, width;
-    int32_t frames;
-  };
-  std::vector<Case> cases = {{1000, 999, 1, 1, 2}, {1000, 1000, 1, 1, 1}, {1000, -1, 1, 1, 1}, {5, 0, 2, 2, 2}};
-  for (auto [channels, width] : kFormats) {
-    cases.push_back({2 * kWindow, kWindow - 4, channels, width, 8 / (channels * width)});
-    cases.push_back({3 * kWindow + 148, 0, channels, width, (3 * kWindow + 148) / (channels * width) + 1});
+  // Size, seek, format and frames read.
+  std::vector<std::tuple<int32_t, int32_t, Format, int32_t>> cases = {
+      {1000, 999, {1, 1}, 2}, {1000, 1000, {1, 1}, 1}, {1000, -1, {1, 1}, 1}, {5, 0, {2, 2}, 2}};
+  for (Format f : kFormats) {
+    cases.push_back({2 * kWindow, kWindow - 4, f, 8 / (f.first * f.second)});
+    cases.push_back({3 * kWindow + 148, 0, f, (3 * kWindow + 148) / (f.first * f.second) + 1});
   }
   auto frame = [](const KPcmCell& c) {
     return std::tuple(std::vector(c.Raw, c.Raw + c.FrameBytes), c.Value1, c.Value2);
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.size << " bytes from " << c.seek << ", " << c.channels << "x" << c.width);
-    auto store = Made(c.size);
+  for (auto [size, seek, format, frames] : cases) {
+    SCOPED_TRACE(testing::Message() << size << " bytes from " << seek << ", " << format.first << "x" << format.second);
+    auto store = Made(size);
     KPcmMMap copy(dir_.Path());
-    const bool inside = c.seek >= 0 && c.seek < c.size;
-    ASSERT_TRUE(copy.Resize(c.size));
-    EXPECT_EQ(std::pair(store->Seek(c.seek), copy.Seek(c.seek)), std::pair(inside, inside));
-    KPcmCell cell(c.channels, c.width), peeked(c.channels, c.width), expected(c.channels, c.width);
-    int32_t at = std::max(c.seek, 0);
-    for (int32_t f = 0; f < c.frames; ++f) {
-      const bool whole = inside && at + cell.FrameBytes <= c.size;
+    const bool inside = seek >= 0 && seek < size;
+    ASSERT_TRUE(copy.Resize(size));
+    EXPECT_EQ(std::pair(store->Seek(seek), copy.Seek(seek)), std::pair(inside, inside));
+    KPcmCell cell(format.first, format.second), peeked = cell, expected = cell;
+    int32_t at = std::max(seek, 0);
+    for (int32_t f = 0; f < frames; ++f) {
+      const bool whole = inside && at + cell.FrameBytes <= size;
       const uint8_t bytes[4] = {At(at), At(at + 1), At(at + 2), At(at + 3)};
       expected.Clear();
       if (whole) expected.Decode(bytes);
@@ -221,8 +220,8 @@ TEST_F(StoreTest, CursorReadsAndWritesWholeFramesUpToTheEnd) {
       ASSERT_EQ(copy.WriteNext(peeked, true) && copy.WriteNext(cell), whole) << f;
       at += whole ? cell.FrameBytes : 0;
     }
-    EXPECT_EQ(store->CursorActive(), inside && at < c.size);
-    EXPECT_EQ(PatternUpTo(copy, std::max(c.seek, 0)), at);
+    EXPECT_EQ(store->CursorActive(), inside && at < size);
+    EXPECT_EQ(PatternUpTo(copy, std::max(seek, 0)), at);
   }
 }
 
@@ -296,10 +295,6 @@ TEST_F(StoreTest, AtMostFourRawViews) {
 // from another file system (through memory), the bar set every 4096 bytes;
 // one that meets a full disk leaves the target as it was.
 TEST_F(StoreTest, CopyFromMakesAnExactCopyWithABarPerStep) {
-  struct Bars : KCopyProgress {
-    std::vector<int> seen;
-    void CopyPercent(int p) override { seen.push_back(p); }
-  };
   char pattern[] = "/dev/shm/melotrix-test-XXXXXX";  // a file system of its own where there is one
   const std::string elsewhere = access("/dev/shm", W_OK) == 0 && mkdtemp(pattern) ? pattern : dir_.Path();
   for (auto [size, before, folder] :
@@ -307,12 +302,12 @@ TEST_F(StoreTest, CopyFromMakesAnExactCopyWithABarPerStep) {
     SCOPED_TRACE(testing::Message() << size << " bytes from " << folder);
     auto source = Made(size, folder);
     KPcmMMap target(dir_.Path());
-    Bars bars;
-    ASSERT_TRUE(target.Resize(before) && target.CopyFrom(*source, &bars));
+    bars_.clear();
+    ASSERT_TRUE(target.Resize(before) && target.CopyFrom(*source, this));
     std::vector<int> expected;
     for (int64_t done = 4096; done < size; done += 4096) expected.push_back(int(done * 100 / size));
     expected.push_back(100);
-    EXPECT_EQ(bars.seen, expected);
+    EXPECT_EQ(bars_, expected);
     EXPECT_EQ(std::pair(PatternUpTo(target), fs::file_size(target.GetFileName())), std::pair(size, uintmax_t(size)));
   }
   std::error_code ignored;
