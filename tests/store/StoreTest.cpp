@@ -226,10 +226,12 @@ TEST_F(StoreTest, CursorReadsAndWritesWholeFramesUpToTheEnd) {
 }
 
 // A run reaches to the end of the cursor's window (64 KB past the last seek,
-// or the file's end), and skipping past it maps the next window; block
-// writes show at once in windows and views, one past the end is refused whole.
-TEST_F(StoreTest, WindowRunsSkipsAndBlockWrites) {
-  auto store = Made(2 * kWindow + 100);
+// or the file's end) and skipping past it maps the next; at most four views,
+// none past the end; block writes show at once in windows and views, and
+// one past the end is refused whole.
+TEST_F(StoreTest, WindowRunsViewsAndBlockWrites) {
+  const int32_t size = 2 * kWindow + 100;
+  auto store = Made(size);
   int32_t bytes = 1;
   EXPECT_EQ(store->WindowRun(bytes), nullptr);  // inactive
   EXPECT_EQ(bytes, 0);
@@ -238,18 +240,24 @@ TEST_F(StoreTest, WindowRunsSkipsAndBlockWrites) {
   EXPECT_EQ(std::pair(bytes, run[0]), std::pair(kWindow, At(kWindow - 8)));
   store->Skip(8);
   EXPECT_EQ(std::pair(store->WindowRun(bytes), store->CursorPosition()), std::pair(run + 8, kWindow));
-  uint8_t* view = store->MapView(kWindow, 100);
+  uint8_t* views[4];
+  for (int i = 0; i < 4; ++i) ASSERT_NE(views[i] = store->MapView(i * 40000 + 5, 100), nullptr);
+  EXPECT_EQ(store->MapView(0, 10), nullptr);
   const std::vector<uint8_t> block(70000, 0x5A);
-  ASSERT_TRUE(view && store->WriteBytes(kWindow / 2, block.data(), int32_t(block.size())));
-  EXPECT_EQ(std::pair(run[8], view[99]), std::pair(uint8_t(0x5A), uint8_t(0x5A)));
+  ASSERT_TRUE(store->WriteBytes(kWindow / 2, block.data(), int32_t(block.size())));
+  EXPECT_EQ(std::tuple(run[8], views[1][99], views[2][0], views[3][0]), std::tuple(0x5A, 0x5A, 0x5A, At(120005)));
+  EXPECT_FALSE(store->UnmapView(nullptr) || store->UnmapView(views[0] + 1));
+  EXPECT_TRUE(store->UnmapView(views[2]) && !store->UnmapView(views[2]) && store->UnmapView(views[3]));
+  EXPECT_EQ(store->MapView(size - 1, 2), nullptr);
+  EXPECT_TRUE(store->UnmapView(store->MapView(size - 1, 1)));
   store->Skip(bytes);
   run = store->WindowRun(bytes);
   EXPECT_EQ(std::pair(bytes, run[0]), std::pair(108, At(2 * kWindow - 8)));  // the next window ends with the file
   store->Skip(108);
-  EXPECT_EQ(std::pair(store->CursorActive(), store->CursorPosition()), std::pair(false, 2 * kWindow + 100));
-  EXPECT_FALSE(store->WriteBytes(2 * kWindow + 99, block.data(), 2) || store->Status().Ok);
+  EXPECT_EQ(std::pair(store->CursorActive(), store->CursorPosition()), std::pair(false, size));
+  EXPECT_FALSE(store->WriteBytes(size - 1, block.data(), 2) || store->Status().Ok);
   EXPECT_FALSE(store->WriteBytes(-1, block.data(), 1));
-  EXPECT_EQ(PatternUpTo(*store, kWindow / 2 + 70000), 2 * kWindow + 100);
+  EXPECT_EQ(PatternUpTo(*store, kWindow / 2 + 70000), size);
 }
 
 // Resize (which reserves the disk) and SetSize (which does not) lengthen
@@ -273,22 +281,6 @@ TEST_F(StoreTest, LengthChangesKeepTheBytesBefore) {
       EXPECT_FALSE(reserve ? store->Resize(-1) : store->SetSize(-1));
     }
   }
-}
-
-// At most four raw views at a time, each released once, none past the end.
-TEST_F(StoreTest, AtMostFourRawViews) {
-  auto store = Made(4 * kWindow);
-  uint8_t* views[4];
-  for (int i = 0; i < 4; ++i) {
-    views[i] = store->MapView(i * kWindow + 5, 100);
-    ASSERT_NE(views[i], nullptr);
-    EXPECT_EQ(views[i][99], At(i * kWindow + 104));
-  }
-  EXPECT_EQ(store->MapView(0, 10), nullptr);
-  EXPECT_FALSE(store->UnmapView(nullptr) || store->UnmapView(views[0] + 1));
-  EXPECT_TRUE(store->UnmapView(views[2]) && !store->UnmapView(views[2]) && store->UnmapView(views[3]));
-  EXPECT_EQ(store->MapView(4 * kWindow - 1, 2), nullptr);
-  EXPECT_NE(store->MapView(4 * kWindow - 1, 1), nullptr);
 }
 
 // A copy makes the target the source's exact copy, longer or shorter, also
