@@ -15,6 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+constexpr int64_t kPiped = KBlockCopy::kPipedMinimum;
 
 class BlockCopyTest : public ::testing::Test, public KCopyProgress {
  protected:
@@ -42,7 +43,6 @@ class BlockCopyTest : public ::testing::Test, public KCopyProgress {
 // on a second one), at odd offsets and at none, with a transform whose
 // result depends on the order of the blocks; the bar at every step and at the end.
 TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
-  constexpr int64_t kPiped = KBlockCopy::kPipedMinimum;
   for (int64_t bytes : {int64_t(1), int64_t(4097), kPiped - 2, kPiped, kPiped * 3 + 1234, kPiped * 2 + 99})
     for (bool offsets : {true, false}) {
       SCOPED_TRACE(testing::Message() << bytes << (offsets ? " at offsets" : ""));
@@ -66,7 +66,6 @@ TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
 // destination that takes no writes fails as a write at once, while the
 // reader is still ahead of it, and the copy returns instead of waiting.
 TEST_F(BlockCopyTest, AnEarlyEndIsAFailedReadAndARefusedWriteAFailedWrite) {
-  constexpr int64_t kPiped = KBlockCopy::kPipedMinimum;
   constexpr auto kRead = KBlockCopy::kReadFailed, kWrite = KBlockCopy::kWriteFailed;
   const std::tuple<int64_t, int64_t, KPlainFile::Mode, int> cases[] = {
       {1000, kPiped * 4, KPlainFile::Mode::ReadWrite, kRead},
