@@ -76,9 +76,8 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
     EXPECT_EQ(std::pair(queue.Next().Data, queue.Next().Frames), std::pair(data, frames));
     queue.Moved(moved);
   }
-  EXPECT_EQ(queue.MovedFrames(), 8);  // never past what was queued
-  EXPECT_FALSE(queue.Release(a, 4) || queue.Release(b, 7));
-  EXPECT_TRUE(a.InQueue);
+  EXPECT_EQ(queue.MovedFrames(), 8);                                       // never past what was queued
+  EXPECT_FALSE(queue.Release(a, 4) || queue.Release(b, 7) || !a.InQueue);  // still held
   EXPECT_TRUE(queue.Release(a, 5));
   EXPECT_EQ(std::pair(a.InQueue, queue.OldestEnd()), std::pair(false, int64_t(8)));
   queue.Clear(2);
@@ -125,9 +124,8 @@ TEST_F(WaveTest, FormatsOpenCloseResetAndReuseTheDevice) {
   EXPECT_TRUE(sim.Open(kOut, 1, 16, 8000) && sim.Prepare(kOut, a));
 }
 
-// Buffers must be whole frames, prepared and find room in the queue, and
-// stay held until their last frame is heard; a wait moves the clock (and
-// does nothing without a device). Output plays streamed bytes in order.
+// Buffers must be whole frames, prepared and find room in the queue, and stay
+// held until their last frame is heard; streamed bytes play in order.
 TEST_F(WaveTest, BuffersOfWholeFramesStreamInOrder) {
   KWaveBuffer odd{memC.data(), 7}, none{nullptr, 4}, empty{memC.data(), 0}, c{memC.data(), 4};
   sim.Wait(kOut, 10);
@@ -172,10 +170,9 @@ class AlsaWaveAudioTest : public ::testing::Test {
   KAlsaWaveAudio audio_;
 };
 
-// Without a device, opening fails quietly. Then "default" plays into out.raw
-// and records from in.raw, "melotrix_other" plays into other.raw: played
-// bytes land in the file exactly, recorded ones come from it, in several
-// formats and chunk sizes; the position counts frames, reopening restarts it.
+// Without a device, opening fails quietly; then "default" plays into out.raw and records from in.raw,
+// "melotrix_other" plays into other.raw: the bytes exactly those of the files, in several formats and
+// chunk sizes, the position counting frames (reopening restarts it).
 TEST_F(AlsaWaveAudioTest, StreamedBytesMatchTheFilesExactly) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(audio_.Open(kOut, 1, 8, 8000) || audio_.Open(kIn, 1, 8, 8000) || audio_.CloseAll());

@@ -32,8 +32,7 @@ std::vector<uint8_t> Bytes(int width, const std::vector<int>& samples) {
   return raw;
 }
 
-// `count` raw samples: every 8-bit value, or the 16-bit extremes, zero and
-// neighbours, then a spread of others.
+// `count` raw samples: every 8-bit value, or the 16-bit limits and zero, then a spread.
 std::vector<uint8_t> Samples(int width, size_t count) {
   const int special[] = {-32768, -32767, -16385, -1, 0, 1, 255, 256, 16384, 32766, 32767};
   std::vector<int> v(count);
@@ -45,8 +44,7 @@ std::vector<uint8_t> Samples(int width, size_t count) {
 // What cells or runs give for every sample out: the value kept after Store and the raw bytes.
 using Outcome = std::pair<std::vector<double>, std::vector<uint8_t>>;
 
-// Cells frame by frame: `step` sets the target's values from the source
-// decoded from frame `f` of `raw`.
+// Cells frame by frame: `step` sets the target from the source decoded from frame `f`.
 using Step = std::function<void(const KPcmCell& source, KPcmCell& target, int32_t f)>;
 Outcome ByCells(const std::vector<uint8_t>& raw, Format in, Format out, const Step& step) {
   KPcmCell source(in.first, in.second), target(out.first, out.second);
@@ -257,10 +255,9 @@ TEST_F(StoreTest, WindowRunsViewsAndBlockWrites) {
   EXPECT_EQ(PatternUpTo(*store, kWindow / 2 + 70000), size);
 }
 
-// Resize (which reserves the disk), SetSize (which does not) and a copy of
-// a store of the new length lengthen or shorten the file, keep the bytes
-// before (zeros or the copy's after them) and leave the cursor inactive; on
-// a full disk they fail and keep the old length and bytes.
+// Resize (reserving the disk), SetSize (not) and a copy of a store of the new
+// length lengthen or shorten the file, keep the bytes before and leave the
+// cursor inactive; on a full disk they fail and keep the old length and bytes.
 TEST_F(StoreTest, LengthChangesKeepTheBytesBefore) {
   for (const char* how : {"Resize", "SetSize", "CopyFrom"}) {
     for (auto [size, full] : {std::pair{4 * kWindow, false}, {16, false}, {150000, true}}) {
@@ -327,9 +324,8 @@ TEST_F(StoreTest, FilesHaveUniqueSwapNamesOrNoneWhereTheFolderIsUnusable) {
   }
 }
 
-// Stores on one file read it at cursors of their own; the file goes with
-// the last of them, and one on the open file reads it when its name is gone
-// or names another file.
+// Stores on one file read it at cursors of their own; the file goes with the
+// last, and one on the open file reads it when its name is gone or reused.
 TEST_F(StoreTest, ASharedFileLivesUntilItsLastStore) {
   auto first = Made(300);
   const std::string path = first->GetFileName();
@@ -349,9 +345,8 @@ TEST_F(StoreTest, ASharedFileLivesUntilItsLastStore) {
   EXPECT_FALSE(fs::exists(path));
 }
 
-// Mapped bytes past a cut another program made read as zeros (and take
-// writes) instead of killing the program, the fault is counted, and the
-// store notices the cut and gives the file its length back.
+// Mapped bytes past a cut another program made read as zeros (and take writes),
+// the fault is counted, and the store notices the cut and gives the length back.
 TEST_F(StoreTest, ACutFileReadsZerosAndIsGivenItsLengthBack) {
   platform::CatchMappedFileFaults();
   auto store = Made(3 * kWindow);
