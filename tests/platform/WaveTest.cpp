@@ -31,16 +31,17 @@ std::vector<uint8_t> Counting(size_t n, uint8_t first) {
 bool Stream(KWaveAudio& audio, KWaveDirection direction, std::vector<uint8_t>& bytes, size_t chunk) {
   KWaveBuffer buffers[2];
   size_t next = 0;
-  for (int pass = 0; pass < 100000; ++pass) {
+  for (int pass = 0; pass < 5000; ++pass) {
     bool busy = false;
     for (KWaveBuffer& b : buffers) {
-      const bool held = b.InQueue && audio.Unprepare(direction, b) == KWaveRelease::StillPlaying;
+      bool held = b.InQueue && audio.Unprepare(direction, b) == KWaveRelease::StillPlaying;
       if (!held && next < bytes.size()) {
         b = {bytes.data() + next, int32_t(std::min(chunk, bytes.size() - next))};
         next += size_t(b.Bytes);
         if (!audio.Prepare(direction, b) || !audio.Queue(direction, b)) return false;
+        held = true;
       }
-      busy = busy || b.InQueue;
+      busy = busy || held;
     }
     if (!busy) return true;
     if (direction == kIn && pass == 0 && !audio.Start(kIn)) return false;
