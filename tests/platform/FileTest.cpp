@@ -20,8 +20,7 @@ constexpr int64_t kPiped = KBlockCopy::kPipedMinimum;
 class BlockCopyTest : public ::testing::Test, public KCopyProgress {
  protected:
   void CopyPercent(int percent) override { bars_.push_back(percent); }
-  // Copies `bytes` of a source of `have` bytes (from offset 10 to offset 3
-  // when `offsets`) into a file opened `mode`; `copied_` is what it holds then.
+  // Copies `bytes` of `have` source bytes (at 10 to 3 when `offsets`) into a file opened `mode`, read into copied_.
   KStatus Copy(int64_t have, int64_t bytes, bool offsets, KPlainFile::Mode mode, const KBlockCopy::Transform& t) {
     source_.resize(size_t(have));
     for (size_t i = 0; i < source_.size(); ++i) source_[i] = uint8_t(i * 131 + i / 4099);

@@ -36,7 +36,8 @@ bool Stream(KWaveAudio& audio, KWaveDirection direction, std::vector<uint8_t>& b
     for (KWaveBuffer& b : buffers) {
       bool held = b.InQueue && audio.Unprepare(direction, b) == KWaveRelease::StillPlaying;
       if (!held && next < bytes.size()) {
-        b = {bytes.data() + next, int32_t(std::min(chunk, bytes.size() - next))};
+        b.Data = bytes.data() + next;  // the same record again, as the play and record loops reuse theirs
+        b.Bytes = int32_t(std::min(chunk, bytes.size() - next));
         next += size_t(b.Bytes);
         if (!audio.Prepare(direction, b) || !audio.Queue(direction, b)) return false;
         held = true;
