@@ -1,10 +1,8 @@
 // The message dialog, the progress window and the voice's progress and
 // cursor hooks over it, and where a window is centred.
 #include <QCursor>
-#include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <QScreen>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QWindow>
@@ -21,9 +19,9 @@ namespace {
 // focused; Enter in the memo presses OK and adds no line; long texts scroll.
 TEST(DlgMessage, ShowsTheTextAsGivenAndClosesOnOkOrEnter) {
   TDlgMessage dialog;
+  ExpectFrame(dialog, "Melotrix Message", {312, 193});
   auto* memo = Find<QPlainTextEdit>(dialog, "MemoMsg");
-  ASSERT_NE(memo, nullptr);
-  EXPECT_TRUE(memo->isReadOnly());
+  ASSERT_TRUE(memo && memo->isReadOnly());
   std::string longText;
   for (int i = 0; i < 30; ++i) longText += "line " + std::to_string(i) + "\n";
   const std::tuple<std::string, int, bool> cases[] = {
@@ -47,73 +45,48 @@ TEST(DlgMessage, ShowsTheTextAsGivenAndClosesOnOkOrEnter) {
   EXPECT_EQ(memo->document()->findBlockByNumber(2).text(), "line 2");
 }
 
-// Shown without being modal and on screen; only the caller hides it. Every
-// show empties the memo and zeroes the bar, a title zeroes the bar, and the
-// bar stays within 0..100.
-TEST(DlgProgress, ShownModelessAndEveryShowOrTitleStartsAfresh) {
+// Shown without being modal, on screen and centred; only the caller hides
+// it. Every show empties the memo and zeroes the bar, a title zeroes the bar,
+// and the bar stays within 0..100. The voice's progress shows only while the
+// window is shown, the bar moving at every 4096 frames. Cursors nest.
+TEST(DlgProgress, ShownModelessStartsAfreshAndFollowsTheVoice) {
   TDlgProgress progress;
+  ExpectFrame(progress, "Progess", {297, 160});
+  KQtUiHooks hooks(progress);
   auto* memo = Find<QPlainTextEdit>(progress, "Memo");
   auto* bar = Find<QProgressBar>(progress, "ProgressBar");
   ASSERT_TRUE(memo && bar);
-  EXPECT_TRUE(memo->isReadOnly());
-  EXPECT_EQ(std::pair(bar->minimum(), bar->maximum()), std::pair(0, 100));
   for (int run = 0; run < 2; ++run) {
     progress.ShowNow();
-    EXPECT_TRUE(progress.isVisible() && !progress.isModal());
-    ASSERT_NE(progress.windowHandle(), nullptr);
-    EXPECT_TRUE(progress.windowHandle()->isExposed());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(memo->toPlainText(), "");
-    EXPECT_EQ(bar->value(), 0);
+    EXPECT_TRUE(progress.isVisible() && !progress.isModal() && QApplication::activeModalWidget() == nullptr);
+    EXPECT_TRUE(progress.windowHandle() && progress.windowHandle()->isExposed() && hooks.ProgressVisible());
+    EXPECT_EQ(progress.pos(), ScreenCentre(progress.size()));
+    EXPECT_EQ(std::pair(memo->toPlainText(), bar->value()), std::pair(QString(), 0));
     PressKey(&progress, Qt::Key_Escape);
     EXPECT_TRUE(progress.isVisible());
     for (auto [percent, shown] : {std::pair{42, 42}, {150, 100}, {-3, 0}, {70, 70}}) {
       progress.SetBar(percent);
       EXPECT_EQ(bar->value(), shown) << percent;
     }
-    progress.WriteTitle("Copy marked area");
-    EXPECT_EQ(memo->toPlainText(), "Copy marked area");
-    EXPECT_EQ(bar->value(), 0);
-    progress.SetBar(70);
+    KProgress voice(hooks, "Mute marked area", 8192);  // a title zeroes the bar
+    EXPECT_EQ(std::pair(memo->toPlainText(), bar->value()), std::pair(QString("Mute marked area"), 0));
+    voice.Step(4096);
+    voice.Step(6000);  // not a multiple of 4096: the bar stays
+    EXPECT_EQ(bar->value(), 50);
+    progress.move(3, 5);
     progress.HideNow();
-    EXPECT_FALSE(progress.isVisible());
+    EXPECT_FALSE(progress.isVisible() || hooks.ProgressVisible());
   }
-}
-
-// The voice's progress shows only while the window is shown; the bar moves
-// at every 4096 frames. Cursors nest and the previous one comes back.
-TEST(QtUiHooks, ProgressFollowsTheWindowAndCursorsNest) {
-  TDlgProgress progress;
-  KQtUiHooks hooks(progress);
-  auto* memo = Find<QPlainTextEdit>(progress, "Memo");
-  auto* bar = Find<QProgressBar>(progress, "ProgressBar");
-  for (bool shown : {false, true}) {
-    if (shown) progress.ShowNow();
-    EXPECT_EQ(hooks.ProgressVisible(), shown);
-    KProgress run(hooks, "Mute marked area", 8192);
-    run.Step(4096);
-    run.Step(6000);  // not a multiple of 4096: the bar stays
-    EXPECT_EQ(memo->toPlainText(), shown ? "Mute marked area" : "");
-    EXPECT_EQ(bar->value(), shown ? 50 : 0);
-  }
-  hooks.ProgressBar(99);
-  EXPECT_EQ(bar->value(), 99);
-  hooks.ProgressTitle("Fade in");
-  EXPECT_EQ(bar->value(), 0);
-  progress.HideNow();
-  EXPECT_FALSE(hooks.ProgressVisible());
+  KProgress hidden(hooks, "Fade in", 8192);
+  hidden.Step(4096);
+  EXPECT_EQ(std::pair(memo->toPlainText(), bar->value()), std::pair(QString("Mute marked area"), 50));
   ASSERT_EQ(QApplication::overrideCursor(), nullptr);
   {
-    const std::pair<KCursorRole, Qt::CursorShape> roles[] = {{KCursorRole::Busy, Qt::WaitCursor},
-                                                             {KCursorRole::Load, Qt::BusyCursor},
-                                                             {KCursorRole::Save, Qt::BusyCursor},
-                                                             {KCursorRole::Play, Qt::BusyCursor}};
-    std::vector<std::unique_ptr<KCursorScope>> scopes;
-    for (auto [role, shape] : roles) {
-      scopes.push_back(std::make_unique<KCursorScope>(hooks, role));
-      EXPECT_EQ(QApplication::overrideCursor()->shape(), shape);
+    KCursorScope busy(hooks, KCursorRole::Busy);
+    for (KCursorRole role : {KCursorRole::Load, KCursorRole::Save, KCursorRole::Play}) {
+      KCursorScope inner(hooks, role);
+      EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
     }
-    for (int i = 3; i > 0; scopes.pop_back(), --i) EXPECT_EQ(QApplication::overrideCursor()->shape(), roles[i].second);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
   }
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -122,19 +95,18 @@ TEST(QtUiHooks, ProgressFollowsTheWindowAndCursorsNest) {
 // The spare pixel goes right and down; a window larger than the area starts
 // at its edge; the primary screen's available area.
 TEST(ScreenCenter, CentresOnTheArea) {
-  const std::tuple<KScreenArea, int, int, int, int> cases[] = {{{0, 0, 800, 600}, 312, 193, 244, 203},
-                                                               {{0, 0, 1024, 768}, 297, 161, 363, 303},
-                                                               {{64, 30, 1216, 994}, 436, 193, 454, 430},
-                                                               {{10, 20, 300, 100}, 469, 341, 10, 20},
-                                                               {{0, 0, 300, 600}, 469, 341, 0, 129}};
-  for (auto [area, width, height, x, y] : cases) {
-    const KScreenPoint p = KCentreOnArea(area, width, height);
-    EXPECT_EQ(std::pair(p.x, p.y), std::pair(x, y)) << width << "x" << height;
+  const int cases[][8] = {{0, 0, 800, 600, 312, 193, 244, 203},
+                          {0, 0, 1024, 768, 297, 161, 363, 303},
+                          {64, 30, 1216, 994, 436, 193, 454, 430},
+                          {10, 20, 300, 100, 469, 341, 10, 20},
+                          {0, 0, 300, 600, 469, 341, 0, 129}};
+  for (auto [left, top, width, height, w, h, x, y] : cases) {
+    const KScreenPoint p = KCentreOnArea({left, top, width, height}, w, h);
+    EXPECT_EQ(QPoint(p.x, p.y), QPoint(x, y)) << w << "x" << h;
   }
-  const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
   int x = -1, y = -1;
   KGetScreenCenterXY(x, y, 253, 241);
-  EXPECT_EQ(std::pair(x, y), std::pair(area.x() + (area.width() - 253) / 2, area.y() + (area.height() - 241) / 2));
+  EXPECT_EQ(QPoint(x, y), ScreenCentre({253, 241}));
 }
 
 }  // namespace

@@ -11,111 +11,85 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-class Surface : public KBoxSurface {
- public:
-  Surface(int width, int height) : canvas(width, height), width_(width), height_(height) {}
-  KCanvas& Canvas() override { return canvas; }
-  int Width() const override { return width_; }
-  int Height() const override { return height_; }
-  void Changed() override { ++changes; }
-  RecordingCanvas canvas;
-  int changes = 0;
-
- private:
-  int width_, height_;
-};
-
 class Gui : public VoiceFixture {
  protected:
-  Gui() : display_{0xC0C0C0} {
-    std::tie(display_.View, display_.ZoomIn, display_.Overview) = std::tuple(&view_, &zi_, &zo_);
-  }
+  Gui() { std::tie(display_.View, display_.ZoomIn, display_.Overview) = std::tuple(&view_, &zi_, &zo_); }
   KPcmGui& Bank(int n) { return static_cast<KPcmGui&>(gui_.Bank(n)); }
-  // Selects bank `n` after filling it with `bytes` of mono 8-bit frames.
-  KPcmGui& Selected(int n, const std::vector<uint8_t>& bytes) {
-    Fill(Bank(n), 1, 8, bytes);
-    gui_.SelectBank(n);
-    return Bank(n);
+  // Selects bank 1 after filling it with mono 8-bit frames of byte values i * step.
+  KPcmGui& Selected(size_t frames, int step) {
+    std::vector<uint8_t> bytes(frames);
+    for (size_t i = 0; i < frames; ++i) bytes[i] = uint8_t(i * size_t(step));
+    Fill(Bank(1), 1, 8, bytes);
+    gui_.SelectBank(1);
+    return Bank(1);
   }
+  int Changes() const { return zi_.Changes + zo_.Changes; }
 
-  KDisplay display_;
+  KDisplay display_{0xC0C0C0};
   RecordingView view_;
-  Surface zi_{KDisplay::kBoxWidth, KDisplay::kZoomInHeight}, zo_{KDisplay::kBoxWidth, KDisplay::kOverviewHeight};
+  RecordingCanvas zi_{KDisplay::kBoxWidth, KDisplay::kZoomInHeight},
+      zo_{KDisplay::kBoxWidth, KDisplay::kOverviewHeight};
   KBankSet gui_{swap_, KMxVoc::Factory(display_)};
 };
 
+// Only the current bank draws: an edit of another bank changes its samples
+// but neither the boxes nor the readouts, and its envelope waits for the
+// SelectBank that draws it, shows its readouts and makes it current.
 TEST_F(Gui, SelectBankDrawsThisVoiceThenMakesItCurrent) {
   Fill(Bank(3), 2, 16, std::vector<uint8_t>(4000, 7));
   Bank(3).SampleRate = 22222;
+  const int before = Changes();
+  EXPECT_FALSE(Bank(3).Refresh() || Bank(3).RedrawAll());
+  EXPECT_TRUE(Bank(3).MathAmplifier(50));
+  Bank(3).ShowPlayPosition(50);
+  Bank(3).ShowRate();
+  EXPECT_FALSE(Bank(3).OverviewClick(KPointerButton::Left, 300, 100));
+  EXPECT_TRUE(Changes() == before && view_.Log.empty() && Bank(3).OverviewStale);
   gui_.SelectBank(3);
-  EXPECT_TRUE(gui_.CurrentVoice == &Bank(3) && gui_.CurrentBankNumber == 3);
-  EXPECT_EQ(std::pair(view_.Banks[3], view_.Banks[1]), std::pair(1, 0));
-  EXPECT_EQ(Bank(3).SampleRate, 22200);  // the rate shown is the rate kept
-  for (const char* shown : {"SR=22200 Hz", "Info=Ch 2 :: Bit 16", "Undo=Undo|off", "Panel2=LEN = 4000 Bytes"})
+  EXPECT_TRUE(gui_.CurrentVoice == &Bank(3) && gui_.CurrentBankNumber == 3 && !Bank(3).OverviewStale);
+  EXPECT_EQ(std::tuple(view_.Banks[3], view_.Banks[1], Bank(3).SampleRate, Bank(3).Overview.Reductions()),
+            std::tuple(1, 0, 22200, int64_t(1)));  // the rate shown is the rate kept
+  for (const char* shown :
+       {"SR=22200 Hz", "Info=Ch 2 :: Bit 16", "Undo=Undo : Mathematical Amplifier|on", "Panel2=LEN = 4000 Bytes"})
     EXPECT_NE(std::find(view_.Log.begin(), view_.Log.end(), shown), view_.Log.end()) << shown;
-  EXPECT_TRUE(zi_.changes >= 1 && zo_.changes >= 1);
-  EXPECT_EQ(Bank(3).Overview.Reductions(), 1);
+  EXPECT_TRUE(zi_.Changes >= 1 && zo_.Changes >= 1);
 }
 
-// Only the current bank draws: an edit of another bank changes its samples
-// but neither the boxes nor the readouts; its envelope waits for its next drawing.
-TEST_F(Gui, OnlyTheCurrentBankDraws) {
-  gui_.SelectBank(1);
-  Fill(Bank(2), 1, 8, std::vector<uint8_t>(100, 200));
-  const int before = zi_.changes + zo_.changes;
-  view_.Log.clear();
-  EXPECT_FALSE(Bank(2).Refresh() || Bank(2).RedrawAll());
-  EXPECT_TRUE(Bank(2).MathAmplifier(50));
-  Bank(2).ShowPlayPosition(50);
-  Bank(2).ShowRate();
-  EXPECT_FALSE(Bank(2).OverviewClick(KPointerButton::Left, 300, 100));
-  EXPECT_EQ(zi_.changes + zo_.changes, before);
-  EXPECT_TRUE(view_.Log.empty() && Bank(2).OverviewStale);
-  gui_.SelectBank(2);
-  EXPECT_TRUE(!Bank(2).OverviewStale && Bank(2).Overview.Reductions() == 1);
-}
-
-// Paints and shifts draw from the stored envelope and zoom window: the same
-// calls after the samples changed behind the display's back.
+// Paints, marker moves and shifts draw from the stored envelope and zoom
+// window: the same calls after the samples changed behind the display's back.
 TEST_F(Gui, TheEnvelopeIsComputedOncePerChangeNeverByAPaint) {
-  std::vector<uint8_t> bytes(10000);
-  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = uint8_t(i * 37);
-  KPcmGui& v = Selected(1, bytes);
+  KPcmGui& v = Selected(10000, 37);
   ASSERT_EQ(v.Overview.Reductions(), 1);
-  const auto zi = zi_.canvas.Calls, zo = zo_.canvas.Calls;
-  uint8_t* view = v.Storage->MapView(0, int32_t(bytes.size()));
-  std::fill(view, view + bytes.size(), uint8_t(0));
+  const auto zi = zi_.Calls, zo = zo_.Calls;
+  uint8_t* view = v.Storage->MapView(0, 10000);
+  std::fill(view, view + 10000, uint8_t(0));
   v.Storage->UnmapView(view);
-  zi_.canvas.Calls.clear();
-  zo_.canvas.Calls.clear();
+  zi_.Calls.clear();
+  zo_.Calls.clear();
   v.PaintZoomIn();
   v.PaintOverview();
-  EXPECT_TRUE(zi_.canvas.Calls == zi && zo_.canvas.Calls == zo);
+  EXPECT_TRUE(zi_.Calls == zi && zo_.Calls == zo);
   v.SetMklAt(100);
-  v.SetMkrAt(4000);
   v.SetFlgAt(50);
   EXPECT_TRUE(v.ShiftWaveform(+1) && v.ShiftWaveform(-1));
   v.GotoEnd();
   EXPECT_EQ(v.Overview.Reductions(), 1);
-  ASSERT_TRUE(v.MathAmplifier(150));
-  EXPECT_EQ(v.Overview.Reductions(), 2);
-  EXPECT_EQ(view_.Undo, "Undo : Mathematical Amplifier|on");
+  EXPECT_TRUE(v.MathAmplifier(150) && v.Overview.Reductions() == 2);
 }
 
 // The play pointer is redrawn only when its column changes, and a paint keeps
 // it; messages (ids as their texts), the record bar, the rate and the alias
 // reach only their own controls.
 TEST_F(Gui, HooksReachTheView) {
-  KPcmGui& v = Selected(1, std::vector<uint8_t>(54400, 128));
-  const int boxes = zi_.changes, changes = zo_.changes;
+  KPcmGui& v = Selected(54400, 0);
+  const int boxes = zi_.Changes, changes = zo_.Changes;
   v.ShowPlayPosition(1);
   v.ShowPlayPosition(50);  // 100 frames per column: still the first column
-  EXPECT_EQ(zo_.changes, changes);
+  EXPECT_EQ(zo_.Changes, changes);
   v.ShowPlayPosition(27200);
-  EXPECT_EQ(zo_.changes, changes + 1);
   const int32_t playing = v.Overview.PointerX;
   v.PaintOverview();
-  EXPECT_EQ(v.Overview.PointerX, playing);
+  EXPECT_EQ(std::pair(zo_.Changes, v.Overview.PointerX), std::pair(changes + 2, playing));
   v.ShowMessageId(msg::kWarnCopyFirst);
   v.ShowNotice("notice");
   EXPECT_EQ(view_.Messages, Strings({std::string(KLoadMessageText(msg::kWarnCopyFirst)), "notice"}));
@@ -127,22 +101,23 @@ TEST_F(Gui, HooksReachTheView) {
   v.ShowAlias();
   view_.Log.erase(view_.Log.begin() + 3);  // the file panel, with the voice's file name
   EXPECT_EQ(view_.Log, Strings({"Record=42", "SR=11100 Hz", "Panel2=LEN = 54400 Bytes", "Panel1=Alias = new name"}));
-  EXPECT_EQ(std::pair(v.SampleRate, zi_.changes), std::pair(11100, boxes));
+  EXPECT_EQ(std::pair(v.SampleRate, zi_.Changes), std::pair(11100, boxes));
 }
 
 // The zoom-in position follows ZiStart and the resolution; an overview click
-// moves the window and redraws both boxes, but not the readouts.
+// moves and refills the zoom-in window and redraws both boxes, not the readouts.
 TEST_F(Gui, PointerPressesInTheBoxes) {
-  KPcmGui& v = Selected(1, std::vector<uint8_t>(10000, 128));
+  KPcmGui& v = Selected(10000, 7);
   EXPECT_EQ(v.ZoomInPositionAt(65, 100), 2);
   display_.Options.ZiResolution = 8;
-  EXPECT_EQ(v.ZoomInPositionAt(71, 100), 2);
-  EXPECT_EQ(v.ZoomInPositionAt(63, 100), std::nullopt);
+  EXPECT_EQ(std::pair(v.ZoomInPositionAt(71, 100), v.ZoomInPositionAt(63, 100)),
+            std::pair(std::optional(2), std::optional<int32_t>()));
   view_.Log.clear();
-  const int zi = zi_.changes, zo = zo_.changes;
+  const int zi = zi_.Changes, zo = zo_.Changes;
   EXPECT_TRUE(v.OverviewClick(KPointerButton::Left, 607, 100));
   EXPECT_FALSE(v.OverviewClick(KPointerButton::Right, 300, 100));
-  EXPECT_EQ(std::tuple(v.ZiStart, zi_.changes, zo_.changes), std::tuple(18 * 543, zi + 1, zo + 1));
+  EXPECT_EQ(std::tuple(v.ZiStart, zi_.Changes, zo_.Changes), std::tuple(18 * 543, zi + 1, zo + 1));
+  EXPECT_EQ(ZiLevel(v.Zoom.ZiColumns[0][0], 8), uint8_t((18 * 543 - 1) * 7));  // the frame at ZiStart
   EXPECT_TRUE(view_.Log.empty());
   gui_.SelectBank(2);  // an empty voice: nothing moves
   EXPECT_FALSE(Bank(2).OverviewClick(KPointerButton::Left, 300, 100));
