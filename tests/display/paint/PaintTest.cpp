@@ -1,5 +1,5 @@
-// The image canvas: colours, fills, tiles, icons, lines, text and PNG files;
-// and the icons it draws.
+// The image canvas (colours, fills, tiles, icons, lines, text, PNG files),
+// the icons it draws, and the artwork of the window's buttons.
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 
+#include "display/paint/Artwork.h"
 #include "display/paint/Icons.h"
 #include "display/paint/ImageCanvas.h"
 #include "support/TempDir.h"
@@ -116,9 +117,8 @@ Points Drawn(int x0, int y0, int x1, int y1) {
 
 TEST(ImageCanvas, LinesMatchBresenhamInEveryOctantAndClipExactly) {
   // By hand: offsets 0, 0.5, 1, 1.5 round to 0, 0, 1, 1; halfway stays on the start's side.
-  EXPECT_EQ(Drawn(0, 0, 4, 2), (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}));
-  EXPECT_EQ(Drawn(4, 2, 0, 0), (Points{{4, 2}, {3, 2}, {2, 1}, {1, 1}}));
-  EXPECT_EQ(Drawn(10, 10, 11, 14), (Points{{10, 10}, {10, 11}, {10, 12}, {11, 13}}));
+  EXPECT_TRUE(Drawn(0, 0, 4, 2) == (Points{{0, 0}, {1, 0}, {2, 1}, {3, 1}}) &&
+              Drawn(4, 2, 0, 0) == (Points{{4, 2}, {3, 2}, {2, 1}, {1, 1}}));
   for (int dx = -12; dx <= 12; ++dx)  // zero length draws nothing
     for (int dy = -12; dy <= 12; ++dy)
       ASSERT_EQ(Drawn(20, 15, 20 + dx, 15 + dy), ReferenceLine(20, 15, 20 + dx, 15 + dy));
@@ -139,7 +139,8 @@ TEST(ImageCanvas, LinesMatchBresenhamInEveryOctantAndClipExactly) {
   EXPECT_TRUE(Drawn(INT_MIN, INT_MIN, INT_MAX, INT_MIN).empty() && Drawn(0, 31, 39, 31).empty());
 }
 
-// Unsmoothed 11-pixel glyphs on an opaque box from the top-left point, cut at the canvas edges.
+// Unsmoothed 11-pixel glyphs in the text colour on an opaque box of the
+// back colour from the top-left point, cut at the canvas edges.
 TEST(ImageCanvas, TextIsElevenPixelGlyphsOnAnOpaqueBox) {
   const QSize box = KImageCanvas::TextExtent("8000");
   EXPECT_TRUE(QFontInfo(KImageCanvas::BoxFont()).pixelSize() == 11 && box.height() >= 11 && box.height() < 20);
@@ -150,9 +151,9 @@ TEST(ImageCanvas, TextIsElevenPixelGlyphsOnAnOpaqueBox) {
   int ink = 0;
   EXPECT_TRUE(Pixels(canvas, [&](int x, int y) {
     const KColour pixel = canvas.PixelAt(x, y);
-    ink += pixel == 0 && y < 30;
-    if (x >= 115 && y >= 35) return pixel == kBack ? ~0u : pixel;  // the box cut at the corner
+    ink += pixel == 0;
     const bool glyph = pixel == 0 && y < 12 + 11;                  // within the 11 pixels
+    if (x >= 115 && y >= 35) return pixel == kBack ? ~0u : pixel;  // the box cut at the corner
     return In(x, y, 10, 12, 10 + box.width(), 12 + box.height()) && (glyph || pixel == 0x00FF00) ? pixel : kBack;
   }));
   EXPECT_TRUE(ink > 20 && ink < box.width() * box.height() / 2) << ink;
@@ -191,6 +192,38 @@ TEST(Icons, ShapesAndColours) {
     EXPECT_TRUE(pointer || (rows[kIconHeight - 2].front() + rows[kIconHeight - 2].back() == 24 && rows[0].size() > 3));
   }
   EXPECT_TRUE(IconImage(KIcon::MKL) != IconImage(KIcon::MKR) && IconImage(KIcon::MKR) != IconImage(KIcon::FLG));
+}
+
+bool Drawn(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(image.pixel(x, y)) != 0) return true;
+  return false;
+}
+
+// Every glyph draws something at its size, and twice as many device pixels at
+// a device pixel ratio of 2 (drawn afresh, not enlarged); no two glyphs look
+// alike. The bank images differ by look (image 0 or 1, hover or not) and by
+// whether the bank holds a voice.
+TEST(ArtworkTest, GlyphsAndBankImagesAreDrawnAndDiffer) {
+  for (int k = 0; k < kGlyphCount; ++k) {
+    const QSize size = GlyphSize(KGlyph(k));
+    ASSERT_FALSE(size.isEmpty()) << k;
+    EXPECT_TRUE(Drawn(GlyphImage(KGlyph(k), size))) << k;
+    const QPixmap dense = GlyphIcon(KGlyph(k)).pixmap(size, 2.0);
+    EXPECT_TRUE(dense.size() == size * 2 && dense.deviceIndependentSize().toSize() == size) << k;
+    for (int other = 0; other < k; ++other)
+      EXPECT_NE(GlyphImage(KGlyph(other), size), GlyphImage(KGlyph(k), size)) << k << " " << other;
+  }
+  std::vector<QImage> seen;
+  for (bool holdsVoice : {false, true})
+    for (auto mode : {QIcon::Normal, QIcon::Active})
+      for (auto state : {QIcon::Off, QIcon::On}) {
+        const QImage image = BankIcon(holdsVoice).pixmap(kBankImageSize, 1.0, mode, state).toImage();
+        EXPECT_TRUE(image.size() == kBankImageSize && Drawn(image));
+        for (const QImage& other : seen) EXPECT_NE(image, other) << holdsVoice << mode << state;
+        seen.push_back(image);
+      }
 }
 
 }  // namespace
