@@ -56,17 +56,16 @@ class RecordingCanvas : public KCanvas, public KBoxSurface {
   int Height() const override { return height_; }
   void Changed() override { ++Changes; }
 
-  std::vector<Call> Of(Kind kind) const {
-    std::vector<Call> out;
-    std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(out), [&](const Call& c) { return c.What == kind; });
-    return out;
+  size_t Count(Kind kind) const {
+    return size_t(std::count_if(Calls.begin(), Calls.end(), [&](const Call& c) { return c.What == kind; }));
   }
   // The lines drawn in `colour` and the fills with `tile` as l t r b (x0 y0 x1 y1); the icons as kind, x, y.
   std::vector<std::array<int, 4>> LinesIn(KColour colour) const { return Boxes(Kind::Line, colour, nullptr); }
   std::vector<std::array<int, 4>> TiledWith(const KTile& tile) const { return Boxes(Kind::Tiled, 0, &tile); }
   std::vector<int> Icons() const {
     std::vector<int> out;
-    for (const Call& c : Of(Kind::Icon)) out.insert(out.end(), {int(c.Icon), c.A, c.B});
+    for (const Call& c : Calls)
+      if (c.What == Kind::Icon) out.insert(out.end(), {int(c.Icon), c.A, c.B});
     return out;
   }
 

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 class Gui : public VoiceFixture {
  protected:
   Gui() { std::tie(display_.View, display_.ZoomIn, display_.Overview) = std::tuple(&view_, &zi_, &zo_); }
@@ -49,10 +47,11 @@ TEST_F(Gui, SelectBankDrawsThisVoiceThenMakesItCurrent) {
   EXPECT_TRUE(gui_.CurrentVoice == &Bank(3) && gui_.CurrentBankNumber == 3 && !Bank(3).OverviewStale);
   EXPECT_EQ(std::tuple(view_.Banks[3], view_.Banks[1], Bank(3).SampleRate, Bank(3).Overview.Reductions()),
             std::tuple(1, 0, 22200, int64_t(1)));  // the rate shown is the rate kept
-  for (const char* shown :
-       {"SR=22200 Hz", "Info=Ch 2 :: Bit 16", "Undo=Undo : Mathematical Amplifier|on", "Panel2=LEN = 4000 Bytes"})
-    EXPECT_NE(std::find(view_.Log.begin(), view_.Log.end(), shown), view_.Log.end()) << shown;
+  EXPECT_NE(std::find(view_.Log.begin(), view_.Log.end(), "Undo=Undo : Mathematical Amplifier|on"), view_.Log.end());
   EXPECT_TRUE(zi_.Changes >= 1 && zo_.Changes >= 1);
+  Bank(3).SampleRate = 11111;
+  Bank(3).ShowRate();
+  EXPECT_EQ(std::pair(Bank(3).SampleRate, view_.Log.back()), std::pair(11100, std::string("SR=11100 Hz")));
 }
 
 // Paints, marker moves and shifts draw from the stored envelope and zoom
@@ -77,41 +76,13 @@ TEST_F(Gui, TheEnvelopeIsComputedOncePerChangeNeverByAPaint) {
   EXPECT_TRUE(v.MathAmplifier(150) && v.Overview.Reductions() == 2);
 }
 
-// The play pointer is redrawn only when its column changes, and a paint keeps
-// it; messages (ids as their texts), the record bar, the rate and the alias
-// reach only their own controls.
-TEST_F(Gui, HooksReachTheView) {
-  KPcmGui& v = Selected(54400, 0);
-  const int boxes = zi_.Changes, changes = zo_.Changes;
-  v.ShowPlayPosition(1);
-  v.ShowPlayPosition(50);  // 100 frames per column: still the first column
-  EXPECT_EQ(zo_.Changes, changes);
-  v.ShowPlayPosition(27200);
-  const int32_t playing = v.Overview.PointerX;
-  v.PaintOverview();
-  EXPECT_EQ(std::pair(zo_.Changes, v.Overview.PointerX), std::pair(changes + 2, playing));
-  v.ShowMessageId(msg::kWarnCopyFirst);
-  v.ShowNotice("notice");
-  EXPECT_EQ(view_.Messages, Strings({std::string(KLoadMessageText(msg::kWarnCopyFirst)), "notice"}));
-  view_.Log.clear();
-  v.ShowRecordProgress(42);
-  v.SampleRate = 11111;
-  v.ShowRate();
-  v.SetAlias("new name");
-  v.ShowAlias();
-  view_.Log.erase(view_.Log.begin() + 3);  // the file panel, with the voice's file name
-  EXPECT_EQ(view_.Log, Strings({"Record=42", "SR=11100 Hz", "Panel2=LEN = 54400 Bytes", "Panel1=Alias = new name"}));
-  EXPECT_EQ(std::pair(v.SampleRate, zi_.Changes), std::pair(11100, boxes));
-}
-
 // The zoom-in position follows ZiStart and the resolution; an overview click
 // moves and refills the zoom-in window and redraws both boxes, not the readouts.
 TEST_F(Gui, PointerPressesInTheBoxes) {
   KPcmGui& v = Selected(10000, 7);
   EXPECT_EQ(v.ZoomInPositionAt(65, 100), 2);
   display_.Options.ZiResolution = 8;
-  EXPECT_EQ(std::pair(v.ZoomInPositionAt(71, 100), v.ZoomInPositionAt(63, 100)),
-            std::pair(std::optional(2), std::optional<int32_t>()));
+  EXPECT_TRUE(v.ZoomInPositionAt(71, 100) == 2 && !v.ZoomInPositionAt(63, 100));
   view_.Log.clear();
   const int zi = zi_.Changes, zo = zo_.Changes;
   EXPECT_TRUE(v.OverviewClick(KPointerButton::Left, 607, 100));
