@@ -1,7 +1,5 @@
-// The dialogs driven as a user does, each checking its frame, what it shows
-// and focuses at every opening, and what it gives: the choices (mixer, split
-// and merge banks, format), the prompts, the message, and the progress window
-// with the voice's hooks over it; and where a window is centred.
+// Each dialog driven as a user does: its frame, what it shows and focuses at
+// every opening, and what it gives; the voice's hooks; where a window goes.
 #include <QComboBox>
 #include <QCursor>
 #include <QLineEdit>
@@ -51,35 +49,32 @@ TEST(DlgMixer, ListsNoneAndTheBanksAndEveryOpeningShowsNone) {
 
 // Split proposes banks 11 and 12, merge 1 and 2, at every opening; OK gives
 // the banks chosen (the list index plus 1), Esc nothing.
-template <typename Dialog>
-void ExpectChannelBanks(const QString& title, QSize size, const char* list1, const char* list2,
-                        KChannelBanks proposed) {
-  Dialog dialog;
-  ExpectFrame(dialog, title, size);
-  QComboBox* first = Find<QComboBox>(dialog, list1);
-  QComboBox* second = Find<QComboBox>(dialog, list2);
-  ASSERT_TRUE(first && second && first->count() == 12 && second->itemText(11) == "Bank 12" && !first->isEditable());
-  for (int run = 0; run < 2; ++run) {
-    WhenOpen(dialog, [&] {
-      EXPECT_EQ(std::pair(first->currentIndex() + 1, second->currentIndex() + 1),
-                std::pair(proposed.channel1, proposed.channel2));
-      EXPECT_EQ(dialog.focusWidget(), first);
-      first->setCurrentIndex(4);
-      second->setCurrentIndex(0);
-      Click(dialog, "BitBtnOK");
-    });
-    const auto banks = dialog.Ask();
-    EXPECT_TRUE(banks && banks->channel1 == 5 && banks->channel2 == 1);
-  }
-  WhenOpen(dialog, [&] { PressKey(first, Qt::Key_Escape); });
-  EXPECT_FALSE(dialog.Ask().has_value());
-}
-
 TEST(DlgChannelBanks, SplitAndMergeProposeTheirBanks) {
-  ExpectChannelBanks<TDlgSplitChannel>("Split channel", {341, 271}, "ComboBoxCh1DestBank", "ComboBoxCh2DestBank",
-                                       {11, 12});
-  ExpectChannelBanks<TDlgMergeChannel>("Merge channel", {372, 270}, "ComboBoxCh1SourBank", "ComboBoxCh2SourBank",
-                                       {1, 2});
+  TDlgSplitChannel split;
+  TDlgMergeChannel merge;
+  const std::tuple<KChannelBanksDialog*, QString, QSize, const char*, const char*, KChannelBanks> cases[] = {
+      {&split, "Split channel", {341, 271}, "ComboBoxCh1DestBank", "ComboBoxCh2DestBank", {11, 12}},
+      {&merge, "Merge channel", {372, 270}, "ComboBoxCh1SourBank", "ComboBoxCh2SourBank", {1, 2}}};
+  for (auto [dialog, title, size, list1, list2, proposed] : cases) {
+    ExpectFrame(*dialog, title, size);
+    QComboBox* first = Find<QComboBox>(*dialog, list1);
+    QComboBox* second = Find<QComboBox>(*dialog, list2);
+    ASSERT_TRUE(first && second && first->count() == 12 && second->itemText(11) == "Bank 12" && !first->isEditable());
+    for (int run = 0; run < 2; ++run) {
+      WhenOpen(*dialog, [&, proposed = proposed, dialog = dialog] {
+        EXPECT_EQ(std::pair(first->currentIndex() + 1, second->currentIndex() + 1),
+                  std::pair(proposed.channel1, proposed.channel2));
+        EXPECT_EQ(dialog->focusWidget(), first);
+        first->setCurrentIndex(4);
+        second->setCurrentIndex(0);
+        Click(*dialog, "BitBtnOK");
+      });
+      const auto banks = dialog->Ask();
+      EXPECT_TRUE(banks && banks->channel1 == 5 && banks->channel2 == 1);
+    }
+    WhenOpen(*dialog, [&] { PressKey(first, Qt::Key_Escape); });
+    EXPECT_FALSE(dialog->Ask().has_value());
+  }
 }
 
 // The format dialog opens with the voice's format (other values leave the
@@ -90,7 +85,7 @@ TEST(DlgVoiceFormat, OpensWithTheVoiceFormatAndGivesTheChoice) {
   const char* names[] = {"RadioChannel1", "RadioChannel2", "RadioBit8", "RadioBit16"};
   QRadioButton* buttons[4];
   for (int i = 0; i < 4; ++i) ASSERT_NE(buttons[i] = Find<QRadioButton>(dialog, names[i]), nullptr);
-  // Channels and bits given; which buttons show checked; the button clicked; the choice.
+  // Channels and bits given; the buttons checked; the button clicked; the choice.
   const std::tuple<int, int, const char*, int, int, int> cases[] = {
       {0, 12, "1010", -1, 1, 8}, {2, 16, "0101", -1, 2, 16}, {1, 16, "1001", -1, 1, 16},
       {3, 12, "1001", 1, 2, 16}, {0, 8, "0110", 2, 2, 8},    {1, 8, "1010", 3, 1, 16}};

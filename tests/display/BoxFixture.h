@@ -1,6 +1,5 @@
-// What the display tests share: a canvas that records every call and paints
-// lines and fills into a pixel grid, a view that records what it is shown,
-// sample stores, a different colour in every slot, and both boxes.
+// What the display tests share: a canvas and a view that record what they are
+// told, sample stores, a different colour in every slot, and both boxes.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -1,11 +1,12 @@
 // The two waveform boxes: the colour scheme and its tiles, the overview's
-// columns and drawing, the zoom-in window and its drawing, the scales.
+// envelope, columns and drawing, the zoom-in window and its drawing, the scales.
 #include <gtest/gtest.h>
 
 #include <tuple>
 
 #include "BoxFixture.h"
 #include "display/BoxScales.h"
+#include "display/Envelope.h"
 
 namespace {
 
@@ -14,10 +15,8 @@ using OverviewTest = BoxFixture;
 using ZoomInTest = BoxFixture;
 using BoxScales = BoxFixture;
 
-// The defaults of both boxes (the background is the button face), again
-// after a reset; every slot keeps its own 24-bit colour; a box's tiles (the
-// grid dotted on rows or columns 3 and 7, the cursor dashed on rows 2, 3, 6
-// and 7) follow its colours and its background at once.
+// Defaults (again after a reset); each slot keeps its 24-bit colour; a box's tiles (the grid on
+// rows or columns 3 and 7, the cursor on rows 2, 3, 6 and 7) follow its colours and background.
 TEST(ColourScheme, DefaultsSlotsAndTiles) {
   const KColour defaults[] = {0xC0C0C0, 0, 0x008080, 0, 0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0xFF0000};  // 0x00BBGGRR
   KColourScheme scheme(0xC0C0C0);
@@ -174,9 +173,8 @@ TEST_F(ZoomInTest, FillKeepsRawSamplesAndMarkerFlags) {
   EXPECT_TRUE(window_.ZiCount == 0 && !window_.Fill(*store_, voice));
 }
 
-// The whole box, each sample on the row of trunc(s / 256) + 128 counted up
-// from the bottom (-256 on row 145, -255 on 144, full scale on 17 and 272);
-// erasing the contents paints only in the background colour.
+// The whole box, each sample on row 272 - (trunc(s / 256) + 128): -256 on 145, -255 on 144,
+// full scale on 17 and 272; erasing the contents paints only in the background colour.
 TEST_F(ZoomInTest, FullRedrawAndErase) {
   KVoiceFacts voice = Load(1, 16, {-256, -255, 32767, -32768, 0});
   std::tie(voice.MKL, voice.MKR, voice.FLG) = std::tuple(2, 3, 4);
@@ -241,9 +239,8 @@ TEST_F(ZoomInTest, RectangleModeAndStereo) {
             std::vector<Box>({{66, 144, 66, 244}, {66, 244, 68, 244}, {68, 244, 68, 144}}));
 }
 
-// A shift moves the start by 32 within 1..END - 32; the zoom-in box's
-// contents are erased and drawn from the refilled window, the overview's
-// pointer moves, nothing is reduced; a shift that moves nothing draws nothing.
+// A shift moves the start by 32 within 1..END - 32, redraws the zoom-in contents from the
+// refilled window and moves the overview's pointer, reducing nothing; a null shift draws nothing.
 TEST_F(ZoomInTest, ShiftsMoveTheWindowBy32) {
   const int shifts[][4] = {{20, 1000, -1, 1},   {100, 1000, -1, 68}, {100, 1000, 1, 132},
                            {960, 1000, 1, 992}, {970, 1000, 1, 968}, {968, 1000, 1, 968},
@@ -267,6 +264,90 @@ TEST_F(ZoomInTest, ShiftsMoveTheWindowBy32) {
   EXPECT_TRUE(zi_.Count(Kind::Text) == 0 && zi_.LinesIn(C(S::ZI_Border)).empty());
   EXPECT_EQ(zi_.LinesIn(C(S::ZI_BackGnd)).size(), 272u + 1u);  // the samples and the mute line
   EXPECT_EQ(zi_.LinesIn(C(S::ZI_LUnmark))[0][1], 272 - int(window_.ZiColumns[0][0]));
+}
+
+// The reduction as defined, one frame at a time: a frame shared by two columns counts in the
+// first; silence and frames past the values held count nowhere.
+KZoEnvelope Reference(const std::vector<int>& values, int channels, int32_t end) {
+  KZoEnvelope e;
+  const double step = double(end) / 544, limit = end - step - 1;
+  int64_t last = -1;
+  double pos = 0.0;
+  for (int c = 0; end > 1 && pos < limit; ++c, pos += step) {
+    double sum[2][2] = {};
+    int count[2][2] = {};
+    for (double k = 0.0; k < step; k += 1.0) {
+      const int64_t idx = int64_t(pos + k);
+      if (idx == last || idx >= end || size_t(idx * channels) >= values.size()) continue;
+      last = idx;
+      for (int ch = 0; ch < channels; ++ch)
+        if (const int v = values[size_t(idx * channels + ch)]; v != 0)
+          sum[ch][v < 0] += std::abs(v), ++count[ch][v < 0];
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+      e.Positive[ch][c] = int32_t(count[ch][0] > 0 ? sum[ch][0] / count[ch][0] : 0);
+      e.Negative[ch][c] = int32_t(count[ch][1] > 0 ? sum[ch][1] / count[ch][1] : 0);
+    }
+  }
+  return e;
+}
+
+// Full-range values with runs of silence, from a fixed seed.
+std::vector<int> Noise(size_t n, int bits) {
+  std::vector<int> v(n);
+  for (uint32_t i = 0, x = 12345; i < n; ++i) {
+    x = x * 1103515245u + 12345u;
+    v[i] = (x >> 9) % 5 == 0 ? 0 : int((x >> 8) % (1u << bits)) - (1 << (bits - 1));
+  }
+  return v;
+}
+
+struct ProgressLog : KEnvelopeProgress {
+  void Title(std::string_view title) override { Titles.emplace_back(title); }
+  void Bar(int percent) override { Bars.push_back(percent); }
+  std::vector<std::string> Titles;
+  std::vector<int> Bars;
+};
+
+using EnvelopeTest = BoxFixture;
+
+// Every format and length, past one raw view of the store too, with frames
+// the store does not hold; through the store's cursor when no view is free.
+TEST_F(EnvelopeTest, MatchesTheDefinitionOnAllFourFormats) {
+  for (int channels : {1, 2})
+    for (int bits : {8, 16})
+      for (int32_t end :
+           {0, 1, 2, 17, 543, 544, 545, 1000, 1360, 544 * 3 + 100, 100003, (1 << 22) / (channels * bits / 8) + 5001}) {
+        SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit END " << end);
+        const std::vector<int> values = Noise(size_t(end) * size_t(channels) * (end == 1000 ? 1 : 2) / 2, bits);
+        auto store = Store(bits, values);
+        KZoEnvelope got, cursor;
+        ASSERT_TRUE(ReduceEnvelope(*store, channels, bits, end, got));
+        const KZoEnvelope want = Reference(values, channels, end);
+        ASSERT_TRUE(got.Positive == want.Positive && got.Negative == want.Negative);
+        if (end != 100003) continue;
+        std::vector<uint8_t*> taken;
+        for (int i = 0; i < KPcmMMap::kMaxViews; ++i) taken.push_back(store->MapView(0, 16));
+        ASSERT_EQ(store->MapView(0, 16), nullptr);
+        ASSERT_TRUE(ReduceEnvelope(*store, channels, bits, end, cursor));
+        EXPECT_TRUE(cursor.Positive == want.Positive && cursor.Negative == want.Negative);
+        for (uint8_t* v : taken) store->UnmapView(v);
+      }
+}
+
+// The progress of a reduction of 544 columns; nothing for END 1 or a format it does not know.
+TEST_F(EnvelopeTest, ProgressAndBadFormats) {
+  KZoEnvelope e;
+  ProgressLog log, quiet;
+  ASSERT_TRUE(ReduceEnvelope(*Store(16, Noise(544 * 5, 16)), 1, 16, 544 * 5, e, &log));
+  EXPECT_EQ(log.Titles, std::vector<std::string>({"Caculate ZO waveform"}));
+  ASSERT_EQ(log.Bars.size(), 543u);  // after column 0: 1/544, after column 5: 6/544, at the end 543/544
+  EXPECT_EQ(std::tuple(log.Bars.front(), log.Bars[5], log.Bars.back()), std::tuple(0, 1, 99));
+  ASSERT_TRUE(ReduceEnvelope(*Store(8, {9, 9}), 1, 8, 1, e, &quiet));
+  EXPECT_TRUE(quiet.Titles.empty() && e.Positive[0][0] == 0);
+  e.Positive[0][3] = 5;
+  EXPECT_FALSE(ReduceEnvelope(*Store(8, {9}), 3, 8, 500, e) || ReduceEnvelope(*Store(8, {9}), 1, 12, 500, e));
+  EXPECT_EQ(e.Positive[0][3], 0);
 }
 
 }  // namespace
