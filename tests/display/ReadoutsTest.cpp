@@ -16,7 +16,7 @@ using Positions = std::vector<std::optional<int32_t>>;
 using B = KPointerButton;
 constexpr auto kNone = std::nullopt;
 
-TEST(ReadoutTexts, PositionsRatesLengthsAndLabels) {
+TEST(ReadoutTexts, PositionsRatesAndLengths) {
   // Seconds at the rate the field shows (held within 2100..44100, never 0); hex as eight digits.
   EXPECT_EQ(Strings({PositionText(16000, 16000, false), PositionText(0, 16000, false), PositionText(8000, 16000, false),
                      PositionText(4200, 3, false), PositionText(2100, 0, false), PositionText(22050, 44100, false),
