@@ -1,6 +1,5 @@
-// What the display tests share: a canvas that records every call and paints
-// lines and fills into a pixel grid, a view that records what it is shown,
-// sample stores and a colour scheme with a different colour in every slot.
+// What the display tests share: a canvas and a view that record what they are
+// told, sample stores, a different colour in every slot, and both boxes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,13 +13,17 @@
 
 #include "display/Canvas.h"
 #include "display/ColourScheme.h"
+#include "display/Display.h"
 #include "display/DisplayOptions.h"
+#include "display/Overview.h"
 #include "display/VoiceFacts.h"
 #include "display/VoiceView.h"
+#include "display/ZoomInBox.h"
 #include "store/PcmMMap.h"
 #include "support/TempDir.h"
 
-class RecordingCanvas : public KCanvas {
+// Records every call in order; also the surface of a box, counting the changes it is told of.
+class RecordingCanvas : public KCanvas, public KBoxSurface {
  public:
   enum class Kind { Line, Fill, Tiled, Icon, Text };
   struct Call {
@@ -28,79 +31,58 @@ class RecordingCanvas : public KCanvas {
     int A, B, C, D;  // line: x0 y0 x1 y1; fills: l t r b; icon and text: x y
     KColour Colour = 0;
     KIcon Icon = KIcon::MKL;
-    std::string Text{};
-    std::array<int, 4> Box() const { return {A, B, C, D}; }
+    const KTile* Tile = nullptr;
     bool operator==(const Call&) const = default;
   };
 
-  RecordingCanvas(int width, int height) : width_(width), height_(height), pixels_(size_t(width * height), ~0u) {}
+  RecordingCanvas(int width, int height) : width_(width), height_(height) {}
 
   void Line(int x0, int y0, int x1, int y1, KColour colour) override {
     Calls.push_back({Kind::Line, x0, y0, x1, y1, colour});
-    // Bresenham from (x0, y0), stopping before (x1, y1).
-    const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-    for (int err = dx + dy, x = x0, y = y0; x != x1 || y != y1;) {
-      Put(x, y, colour);
-      const int e2 = 2 * err;
-      if (e2 >= dy) err += dy, x += sx;
-      if (e2 <= dx) err += dx, y += sy;
-    }
   }
   void FillRect(int l, int t, int r, int b, KColour colour) override {
     Calls.push_back({Kind::Fill, l, t, r, b, colour});
-    for (int y = t; y < b; ++y)
-      for (int x = l; x < r; ++x) Put(x, y, colour);
   }
   void FillTiled(int l, int t, int r, int b, const KTile& tile) override {
-    Calls.push_back({Kind::Tiled, l, t, r, b});
-    for (int y = t; y < b; ++y)
-      for (int x = l; x < r; ++x) Put(x, y, tile.At(x, y));
+    Calls.push_back({Kind::Tiled, l, t, r, b, 0, KIcon::MKL, &tile});
   }
   void DrawIcon(KIcon icon, int x, int y) override { Calls.push_back({Kind::Icon, x, y, 0, 0, 0, icon}); }
-  void Text(int x, int y, std::string_view text, KColour colour, KColour) override {
-    Calls.push_back({Kind::Text, x, y, 0, 0, colour, KIcon::MKL, std::string(text)});
+  void Text(int x, int y, std::string_view, KColour colour, KColour) override {
+    Calls.push_back({Kind::Text, x, y, 0, 0, colour});
   }
+  KCanvas& Canvas() override { return *this; }
+  int Width() const override { return width_; }
+  int Height() const override { return height_; }
+  void Changed() override { ++Changes; }
 
-  KColour At(int x, int y) const { return Inside(x, y) ? pixels_[size_t(y * width_ + x)] : ~0u; }
-  bool Painted(KColour colour) const { return std::find(pixels_.begin(), pixels_.end(), colour) != pixels_.end(); }
-  std::vector<Call> Of(Kind kind) const {
-    std::vector<Call> out;
-    std::copy_if(Calls.begin(), Calls.end(), std::back_inserter(out), [&](const Call& c) { return c.What == kind; });
-    return out;
+  size_t Count(Kind kind) const {
+    return size_t(std::count_if(Calls.begin(), Calls.end(), [&](const Call& c) { return c.What == kind; }));
   }
-  // The lines drawn in `colour` as x0 y0 x1 y1; the icons as kind, x, y.
-  std::vector<std::array<int, 4>> LinesIn(KColour colour) const {
-    std::vector<std::array<int, 4>> out;
-    for (const Call& c : Of(Kind::Line))
-      if (c.Colour == colour) out.push_back(c.Box());
-    return out;
-  }
+  // The lines drawn in `colour` and the fills with `tile` as l t r b (x0 y0 x1 y1); the icons as kind, x, y.
+  std::vector<std::array<int, 4>> LinesIn(KColour colour) const { return Boxes(Kind::Line, colour, nullptr); }
+  std::vector<std::array<int, 4>> TiledWith(const KTile& tile) const { return Boxes(Kind::Tiled, 0, &tile); }
   std::vector<int> Icons() const {
     std::vector<int> out;
-    for (const Call& c : Of(Kind::Icon)) out.insert(out.end(), {int(c.Icon), c.A, c.B});
+    for (const Call& c : Calls)
+      if (c.What == Kind::Icon) out.insert(out.end(), {int(c.Icon), c.A, c.B});
     return out;
-  }
-  // The first and last row of column x holding `colour`.
-  std::pair<int, int> RowsIn(int x, KColour colour) const {
-    int first = -1, last = -1;
-    for (int y = 0; y < height_; ++y)
-      if (At(x, y) == colour) last = y, first = first < 0 ? y : first;
-    return {first, last};
   }
 
   std::vector<Call> Calls;
+  int Changes = 0;
 
  private:
-  bool Inside(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
-  void Put(int x, int y, KColour colour) {
-    if (Inside(x, y)) pixels_[size_t(y * width_ + x)] = colour;
+  std::vector<std::array<int, 4>> Boxes(Kind kind, KColour colour, const KTile* tile) const {
+    std::vector<std::array<int, 4>> out;
+    for (const Call& c : Calls)
+      if (c.What == kind && c.Colour == colour && c.Tile == tile) out.push_back({c.A, c.B, c.C, c.D});
+    return out;
   }
 
   int width_, height_;
-  std::vector<KColour> pixels_;
 };
 
-// Keeps every call in order as "what=text", the bank images, messages and the Undo item.
+// Keeps every call in order as "what=text", the bank images and the messages.
 class RecordingView : public KVoiceView {
  public:
   void SetReadout(KReadoutField field, std::string_view text) override {
@@ -111,7 +93,7 @@ class RecordingView : public KVoiceView {
     Log.push_back("Panel" + std::to_string(int(panel)) + "=" + std::string(text));
   }
   void SetUndoItem(std::string_view caption, bool enabled) override {
-    Log.push_back("Undo=" + (Undo = std::string(caption) + (enabled ? "|on" : "|off")));
+    Log.push_back("Undo=" + std::string(caption) + (enabled ? "|on" : "|off"));
   }
   void SetBankImage(int bank, int imageIndex) override { Banks[bank] = imageIndex; }
   void SetRecordProgress(int percent) override { Log.push_back("Record=" + std::to_string(percent)); }
@@ -119,11 +101,15 @@ class RecordingView : public KVoiceView {
 
   std::vector<std::string> Log, Messages;
   std::map<int, int> Banks;
-  std::string Undo;
 };
 
 class BoxFixture : public ::testing::Test {
  protected:
+  using S = KColourSlot;
+  using Kind = RecordingCanvas::Kind;
+  using Box = std::array<int, 4>;
+  using Ints = std::vector<int>;
+
   BoxFixture() {
     for (const KColourSlotInfo& info : KColourScheme::Slots()) colours_.Set(info.Slot, C(info.Slot));
   }
@@ -145,8 +131,35 @@ class BoxFixture : public ::testing::Test {
     store->UnmapView(p - size);
     return store;
   }
+  // A voice of `values` in store_ (channel samples in frame order).
+  KVoiceFacts Load(int32_t channels, int32_t bits, const std::vector<int>& values) {
+    store_ = Store(bits, values);
+    return Voice(channels, bits, int32_t(values.size()) / channels);
+  }
+
+  static KOverviewGeometry OverviewGeometry(int channels) { return MakeOverviewGeometry(641, 180, channels); }
+  KOverviewPainter OverviewPainter(int channels) {
+    return KOverviewPainter(zo_, OverviewGeometry(channels), colours_, options_);
+  }
+  KZoomInPainter ZoomPainter() { return KZoomInPainter(zi_, MakeZoomGeometry(641, 292), colours_, options_); }
+  // Places the overview's markers and pointer as a full redraw does, then redraws.
+  void RedrawOverview(const KVoiceFacts& voice) {
+    overview_.PlaceMarkers(voice, OverviewGeometry(voice.Channels));
+    overview_.PlacePointer(voice, OverviewGeometry(voice.Channels));
+    OverviewPainter(voice.Channels).Redraw(overview_, voice);
+  }
+  // Fills the zoom-in window from store_ and redraws the box afresh.
+  void RedrawZoomIn(const KVoiceFacts& voice) {
+    EXPECT_TRUE(window_.Fill(*store_, voice));
+    zi_.Calls.clear();
+    ZoomPainter().Redraw(window_, voice);
+  }
 
   TempDir dir_;
   KColourScheme colours_{0xC0C0C0};
   KDisplayOptions options_;
+  std::unique_ptr<KPcmMMap> store_;
+  KOverview overview_;
+  KZoomWindow window_;
+  RecordingCanvas zo_{641, 180}, zi_{641, 292};
 };

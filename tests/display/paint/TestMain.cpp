@@ -1,5 +1,4 @@
-// The painting tests need a QGuiApplication for fonts; the offscreen platform
-// lets them run without a display.
+// The painting tests need a QGuiApplication for fonts, on the offscreen platform.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
