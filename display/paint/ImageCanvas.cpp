@@ -2,7 +2,6 @@
 
 #include <QFontDatabase>
 #include <QFontMetrics>
-#include <QImageWriter>
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
@@ -132,12 +131,6 @@ void KImageCanvas::Text(int x, int y, std::string_view text, KColour colour, KCo
 KColour KImageCanvas::PixelAt(int x, int y) const {
   if (x < 0 || y < 0 || x >= Width() || y >= Height()) return kNoPixel;
   return FromQRgb(image_->pixel(x, y));
-}
-
-KStatus KImageCanvas::SavePng(const std::string& path) const {
-  QImageWriter writer(QString::fromStdString(path), "png");
-  if (writer.write(*image_)) return KStatus::Success();
-  return KStatus::Failure("Can not write the image " + path + ": " + writer.errorString().toStdString());
 }
 
 QFont KImageCanvas::BoxFont() {

@@ -12,7 +12,6 @@
 #include <string_view>
 
 #include "display/Canvas.h"
-#include "platform/Status.h"
 
 // The one conversion between a KColour (0x00BBGGRR) and Qt's opaque 0xAARRGGBB.
 QRgb ToQRgb(KColour colour);
@@ -43,7 +42,6 @@ class KImageCanvas : public KCanvas {
   // The colour of pixel (x, y), or kNoPixel outside the image.
   KColour PixelAt(int x, int y) const;
   // Writes the image as a PNG file; a failure says why.
-  KStatus SavePng(const std::string& path) const;
 
   // The box font: the system's default sans-serif at 11 pixels, drawn without
   // smoothing as the bitmap font it stands for.

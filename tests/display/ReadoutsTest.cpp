@@ -2,6 +2,8 @@
 // what the voice draws and shows through its display layer.
 #include <gtest/gtest.h>
 
+#include <clocale>
+
 #include "BoxFixture.h"
 #include "display/MxVoc.h"
 #include "display/PointerClicks.h"
@@ -35,6 +37,12 @@ TEST(ReadoutTexts, PositionsRatesAndLengths) {
                    LengthText(3, 16, 1000), LengthText(1, 24, 1000), LengthText(2, 16, 2147483647)}),
       std::vector<std::optional<std::string>>({"LEN = 4000 Bytes", "LEN = 1000 Bytes", "LEN = 2000 Bytes",
                                                "LEN = 2000 Bytes", kNone, kNone, "LEN = 8589934588 Bytes"}));
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8")) {  // a locale with a decimal comma changes nothing
+    const std::string text = PositionText(16000, 16000, false) + ", " + *LengthText(2, 16, 1000000);
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(text, "1.0000 Sec, LEN = 4000000 Bytes");
+  }
 }
 
 TEST(VoiceReadouts, EveryControlInTheWindowsOrder) {
