@@ -185,8 +185,8 @@ TEST(Icons, ShapesAndColours) {
 }
 
 // Every glyph draws something at its size, and twice as many device pixels at
-// a device pixel ratio of 2 (drawn afresh, not enlarged); no two glyphs look alike.
-TEST(ArtworkTest, EveryGlyphIsDrawnAndDiffers) {
+// a device pixel ratio of 2 (drawn afresh, not enlarged); no two glyphs or bank pictures look alike.
+TEST(ArtworkTest, EveryGlyphAndBankPictureIsDrawnAndDiffers) {
   for (int k = 0; k < kGlyphCount; ++k) {
     const QSize size = GlyphSize(KGlyph(k));
     QImage blank(size, QImage::Format_ARGB32_Premultiplied);
@@ -197,6 +197,16 @@ TEST(ArtworkTest, EveryGlyphIsDrawnAndDiffers) {
     for (int other = 0; other < k; ++other)
       EXPECT_NE(GlyphImage(KGlyph(other), size), GlyphImage(KGlyph(k), size)) << k << " " << other;
   }
+  // The bank pictures: off and on, each with and without the hover look, empty or holding a voice.
+  std::vector<QImage> seen;
+  for (bool holdsVoice : {false, true})
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Active})
+      for (QIcon::State state : {QIcon::Off, QIcon::On}) {
+        const QImage image = BankIcon(holdsVoice).pixmap(kBankImageSize, 1.0, mode, state).toImage();
+        EXPECT_EQ(image.size(), kBankImageSize);
+        for (const QImage& other : seen) EXPECT_NE(image, other) << holdsVoice << mode << state;
+        seen.push_back(image);
+      }
 }
 
 }  // namespace
