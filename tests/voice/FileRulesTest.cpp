@@ -1,17 +1,46 @@
-// The rules every format shares: the duplicate-file refusal, "Save" by file
-// type, the reload of copies, and saves that fail.
-#include <filesystem>
-
+// The fifteen voices and the rules every format shares: the default state, clears, the alias, the duplicate-file
+// refusal, "Save" by file type, the reload of copies, and saves that fail.
 #include "VoiceTests.h"
-#include "support/FileSizeLimit.h"
+#include "platform/SystemDir.h"
 
 namespace {
 
 using Rules = VoiceTests;
 
-// The first bank holding the file is named, before the file is opened; a bank
-// may reload its own file; names compare exactly. Voices 13 and 14 check only
-// against each other, and reload a file saved from banks 1..12 under its exact
+// The default state: an empty mono 8-bit voice at 16000 Hz of the smallest store, bound to its bank's default MXV
+// file. A clear restores it; clearing all banks leaves the copy buffer and the working voices; bank 13 is not one
+// the window can select.
+TEST_F(Rules, VoicesStartAndClearToTheDefaultState) {
+  auto state = [](KPcmFiles& v) { return std::make_tuple(StateOf(v), v.BankNumber, v.Storage->Size()); };
+  auto initial = [](int bank) {
+    return std::make_tuple(
+        std::make_tuple(Whole(1, 8, 16000, {}), platform::DefaultVoiceFileName(bank), "Alias Name"s, KFileType::Mxv, 0),
+        bank, 16);
+  };
+  for (int i = 0; i < KBankSet::kVoices; ++i) EXPECT_EQ(state(Voice(i)), initial(i));
+  EXPECT_NE(Voice(12).FileName.find("/Bank012.MXV"), std::string::npos);
+  for (int i : {0, 1, 3, 12, 13, 14}) FillMono8(Voice(i), {9, 9});
+  ASSERT_TRUE(Voice(1).SaveUndo("Undo : Echo"));
+  std::tie(Voice(1).FileName, Voice(1).FileType, Voice(1).SampleRate) =
+      std::make_tuple("/x/y.wav"s, KFileType::Wav, 8000);
+  EXPECT_TRUE(banks_.ClearCurrentBank());
+  EXPECT_EQ(state(Voice(1)), initial(1));
+  banks_.ClearAllBanks();
+  for (int i : {0, 3, 12, 13, 14}) EXPECT_EQ(Voice(i).END, i == 3 || i == 12 ? 0 : 2) << i;
+  banks_.SelectBank(3);
+  banks_.SelectBank(13);
+  EXPECT_EQ(std::make_pair(banks_.CurrentBankNumber, banks_.CurrentVoice), std::make_pair(3, &Voice(3)));
+  // The alias keeps the 19 bytes the MXV header holds, never half a character ("ü" is two bytes).
+  for (auto [alias, kept] : {std::pair{"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrs"},
+                             {"abcdefghijklmnopqr\xC3\xBCz", "abcdefghijklmnopqr"},
+                             {"abcdefghijklmnopq\xC3\xBCz", "abcdefghijklmnopq\xC3\xBC"}}) {
+    Voice(1).SetAlias(alias);
+    EXPECT_EQ(Voice(1).AliasName, kept);
+  }
+}
+
+// The first bank holding the file is named, before the file is opened; a bank may reload its own file; names compare
+// exactly. Voices 13 and 14 check only against each other, and reload a file saved from banks 1..12 under its exact
 // name, each in its own file type.
 TEST_F(Rules, DuplicateFilesAndTheReloadOfCopies) {
   const std::string wav = PathOf("shared.wav"), pcm = PathOf("shared.pcm");
@@ -42,9 +71,9 @@ TEST_F(Rules, DuplicateFilesAndTheReloadOfCopies) {
   EXPECT_EQ(Voice(13).END, 30);
 }
 
-// "Save" writes the format of the file type to the own file name and drops
-// the undo snapshots; a replaced file keeps its permissions and its link. A raw
-// file type keeps the sample format, while the rate lives only in memory.
+// "Save" writes the format of the file type to the own file name and drops the undo snapshots; a replaced file keeps
+// its permissions and its link. A raw file type keeps the sample format, while the rate lives only in memory. "Save
+// as" proposes the own name with the format's extension.
 TEST_F(Rules, SaveByFileType) {
   KPcmFiles& v = Voice(1);
   const std::string voc = PathOf("own.voc"), pcm = PathOf("own.pcm"), target = PathOf("target");
@@ -64,7 +93,6 @@ TEST_F(Rules, SaveByFileType) {
   GiveVoice(v, 2, 8, 7);
   ASSERT_TRUE(v.SaveToOwnFile());
   EXPECT_EQ(ReadBytes(pcm), Pattern(12, 7));  // the voice's first 12 bytes
-  EXPECT_EQ(v.SampleRate, 22050);
   ASSERT_TRUE(v.ReloadFromOwnFile());
   EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate, v.END), std::make_tuple(2, 8, 8000, 6));
   v.ClearBank();  // a cleared voice saves as MXV
@@ -75,15 +103,15 @@ TEST_F(Rules, SaveByFileType) {
                                            {"/v/a.mxv", "", "/v/a.mxv"},
                                            {"/v.d/a", ".PCM", "/v.d/a.PCM"},
                                            {"/v/a.b.voc", ".MXV", "/v/a.b.MXV"}}) {
-    v.FileName = name;  // "Save as" proposes the own name with the format's extension
+    v.FileName = name;
     EXPECT_EQ(v.MakeSaveFileName(extension), proposed);
   }
 }
 
-// A save that fails part-way (at the file-size limit, as on a full disk) or cannot start
-// keeps the old file and the voice, undo included, and leaves no temporary file behind.
+// A save that fails part-way (at the file-size limit, as on a full disk) or cannot start keeps the old file and the
+// voice, undo included, and leaves no temporary file behind; so does a voice too long for one VOC block.
 TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
-  const std::string path = PathOf("old.wav");
+  const std::string path = PathOf("old.wav"), missing = PathOf("missing/a.wav");
   const std::vector<uint8_t> old = Pattern(300, 7);
   KPcmFiles& v = Voice(1);
   GiveVoice(v, 2, 16, 5000);
@@ -94,39 +122,19 @@ TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(LastMessage(), Text(text, {target}));
     EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.Path()), {}), 2);  // old.wav and the swap
+    EXPECT_EQ(FilesIn(dir_.Path()), 2u);  // old.wav and the swap folder
     EXPECT_EQ(StateOf(v), before);
   };
   for (Kind kind : kKinds) {
     FileSizeLimit limit(8192);
     refused(SaveAs(v, kind, path), path, kCannotCreate);
   }
-  refused(v.SaveWavFile(PathOf("missing/a.wav")), PathOf("missing/a.wav"), kCannotCreate);
+  refused(v.SaveWavFile(missing), missing, kCannotCreate);
   Fill(v, 1, 8, {});  // the shortest mono 8-bit voice too long for one VOC block: L + 12 passes 0xFFFFFF
   ASSERT_TRUE(v.Storage->Resize(0xFFFFFF - 11));
   v.END = 0xFFFFFF - 11;
   before = StateOf(v);
   refused(v.SaveVocFile(path), path, KLoadMessageText(msg::kVocTooLong));
-}
-
-// A progress window that is always visible and logs what it is told.
-struct LoggingUi : KUiHooks {
-  bool ProgressVisible() const override { return true; }
-  void ProgressTitle(const std::string& title) override { log += title + ", "; }
-  void ProgressBar(int percent) override { log += std::to_string(percent) + ", "; }
-  void PushCursor(KCursorRole role) override { log += role == KCursorRole::Save ? "Save cursor, " : "Load cursor, "; }
-  void PopCursor() override { log += "cursor back; "; }
-  std::string log;
-};
-
-TEST_F(Rules, ProgressPerBlockUnderTheLoadAndSaveCursors) {
-  LoggingUi ui;
-  KBankSet set(swap_, KHeadlessVoice::Factory(nullptr), &ui);
-  GiveVoice(set.Bank(1), 1, 8, 10000);  // blocks end at 4096, 8192 and 10000 bytes
-  ASSERT_TRUE(set.Bank(1).SaveWavFile(PathOf("p.wav")) && set.Bank(1).LoadWavFile(PathOf("p.wav")));
-  EXPECT_EQ(ui.log,
-            "Save cursor, Save WAV file, 40, 81, 100, cursor back; "
-            "Load cursor, Load WAV file, 40, 81, 100, cursor back; ");
 }
 
 }  // namespace

@@ -1,15 +1,9 @@
 // The journal's text, and what a save killed half-way leaves.
-#include <gtest/gtest.h>
-#include <sys/resource.h>
-
 #include <csignal>
-#include <filesystem>
-#include <fstream>
 
+#include "VoiceTests.h"
 #include "platform/RunFolder.h"
-#include "support/TempDir.h"
 #include "voice/CrashedRuns.h"
-#include "voice/HeadlessVoice.h"
 
 namespace {
 
