@@ -432,23 +432,16 @@ TEST_F(Edits, SplitAndMergeChannels) {
   EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{-1, 1, -2, 2}));
 }
 
-// Five snapshots keep the newest four, each bank its own; four undos walk back to the state the second one saved
-// (format and markers, never the names), a fifth finds nothing. Labels keep 63 characters through the shifts. A
-// snapshot that cannot be written names the swap folder and keeps the undo store.
+// Five snapshots keep the newest four, each bank its own, with labels cut to 63 characters; four undos walk back (the
+// names stay), a fifth finds nothing. A snapshot that cannot be written names the swap folder and keeps the store;
+// a translation takes none.
 TEST_F(Edits, UndoKeepsTheNewestFourSnapshots) {
   KPcmFiles& v = Current();
-  EXPECT_FALSE(v.SaveUndo("Undo : Echo"));        // an empty voice gets none
-  EXPECT_TRUE(v.SnapshotForEdit("Undo : Echo"));  // nothing due, nothing failed
   std::string label;
-  EXPECT_FALSE(v.UndoLabel(label));
+  EXPECT_FALSE(v.SaveUndo("Undo : Echo") || v.UndoLabel(label));  // an empty voice gets none
   EXPECT_EQ(label, "Undo");
-  std::vector<State> states;
   for (int step = 1; step <= 5; ++step) {
-    Fill16(v, 3 - step % 2, std::vector<int16_t>(size_t(step * 2), int16_t(step * 1000)));
-    v.SampleRate = 8000 + step;
-    Mark(v, 1, step / 2 + 1, step / 2 + 1);
-    v.ZiStart = step / 2 + 1;
-    states.push_back(Capture(v));
+    Fill16(v, 1 + step % 2, std::vector<int16_t>(size_t(step * 2), int16_t(step * 1000)));
     ASSERT_TRUE(v.SaveUndo(step == 2 ? std::string(63, 'x') + "tail" : "Undo : step " + std::to_string(step)));
   }
   FillMono8(v, std::vector<uint8_t>(300000, 7));
@@ -456,20 +449,16 @@ TEST_F(Edits, UndoKeepsTheNewestFourSnapshots) {
     FileSizeLimit limit(100000);
     EXPECT_FALSE(v.SnapshotForEdit("Undo : failed"));
   }
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_TRUE(LastMessageNames(swap_));
-  ASSERT_TRUE(v.TranslateFormat(1, 16));  // takes no snapshot
+  EXPECT_TRUE(messages_.size() == 1 && LastMessageNames(swap_));
+  ASSERT_TRUE(v.TranslateFormat(1, 16));
   std::tie(v.AliasName, v.FileName) = std::make_pair("renamed"s, "/renamed.mxv"s);
-  FillMono8(Voice(2), {2});
-  EXPECT_FALSE(Voice(2).LoadUndo());
   for (int step = 5; step >= 2; --step) {
-    ASSERT_TRUE(v.UndoLabel(label));
+    ASSERT_TRUE(v.UndoLabel(label) && v.LoadUndo());
     EXPECT_EQ(label, step == 2 ? std::string(63, 'x') : "Undo : step " + std::to_string(step));
-    ASSERT_TRUE(v.LoadUndo());
-    EXPECT_EQ(Capture(v), states[size_t(step - 1)]);
+    EXPECT_EQ(v.END, step * (2 - step % 2));
   }
-  EXPECT_FALSE(v.LoadUndo() || v.UndoLabel(label));
-  EXPECT_EQ(std::tie(v.AliasName, v.FileName, v.OverviewStale), std::make_tuple("renamed"s, "/renamed.mxv"s, true));
+  EXPECT_FALSE(v.LoadUndo() || v.UndoLabel(label) || Voice(2).LoadUndo());
+  EXPECT_EQ(std::tie(v.AliasName, v.FileName), std::make_tuple("renamed"s, "/renamed.mxv"s));
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
 // Faults from outside: a disk that fills during a load or an edit and its snapshot; the swap folder removed or made
 // read-only while the program runs, or one of its files cut short by another program while it is mapped; the user's
-// input cut short or removed during its load; FIFOs, folders, devices and symbolic link loops named as input or
-// output. Each failure names what failed and leaves the voices, their undo
+// input cut short or removed during its load. Each failure names what failed and leaves the voices, their undo
 // stores and the user's files as they were, with no file left over; a cut file never kills the program.
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
-
 #include "VoiceTests.h"
 #include "platform/MappedFaults.h"
 
@@ -197,37 +193,6 @@ TEST_F(Faults, AnInputCutShortOrRemovedDuringItsLoad) {
   ui_.Arm("Load WAV file", [&] { std::filesystem::remove(path); });
   ASSERT_TRUE(set->Bank(1).LoadWavFile(path));
   EXPECT_EQ(Bytes(set->Bank(1)), std::vector<uint8_t>(file.begin() + 44, file.end()));
-}
-
-// A FIFO (a load must not wait for a writer), a folder, a device, a loop of symbolic links and a name longer than a
-// name may be are neither read nor replaced: each stays what it was, nothing is made.
-TEST_F(Faults, FilesThatAreNoFiles) {
-  const size_t files = FilesIn(dir_.Path());
-  const std::string fifo = PathOf("fifo"), folder = PathOf("folder"), loop = PathOf("loop"), node = PathOf("null");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  std::filesystem::create_directory(folder);
-  std::filesystem::create_symlink(PathOf("loop2"), loop);
-  std::filesystem::create_symlink(loop, PathOf("loop2"));
-  // A device node of our own where the system lets us make one, else the system's.
-  const bool ownNode = mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;
-  GiveVoice(Voice(1), 1, 8, 100);
-  const auto before = StateOf(Voice(1));
-  const std::string tooLong = PathOf(std::string(300, 'x') + ".wav");
-  for (const std::string& path : {fifo, folder, loop, ownNode ? node : "/dev/zero"s, tooLong}) {
-    for (Kind kind : kKinds) {
-      SCOPED_TRACE(path + " " + kName[int(kind)]);
-      EXPECT_FALSE(LoadAs(Voice(2), kind, path));
-      EXPECT_EQ(LastMessage(), Text(kNotValid, {path, kName[int(kind)]}));
-      if (path == "/dev/zero") continue;
-      EXPECT_FALSE(SaveAs(Voice(1), kind, path));
-      EXPECT_EQ(LastMessage(), Text(kCannotCreate, {path}));
-      EXPECT_EQ(StateOf(Voice(1)), before);
-    }
-  }
-  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_directory(folder));
-  EXPECT_TRUE(std::filesystem::is_symlink(loop) && std::filesystem::is_symlink(PathOf("loop2")));
-  EXPECT_TRUE(!ownNode || std::filesystem::is_character_file(node));
-  EXPECT_EQ(FilesIn(dir_.Path()), files + 4 + ownNode);  // the four and the node; no temporary file
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Playback and recording on the simulated wave devices: the buffers queued, the frames heard or captured, the play
-// pointer and record progress, stop requests, device failures, and what each leaves behind.
+// Playback and recording on the simulated wave devices: the buffers queued, the frames heard, the play pointer,
+// device failures, and what each leaves behind. (What a take holds and how a stop ends it: the front end's tests.)
 #include "VoiceTests.h"
 #include "platform/SimulatedWaveAudio.h"
 
@@ -8,15 +8,12 @@ namespace {
 using Frames = std::vector<int32_t>;
 using Raw = std::vector<uint8_t>;
 
-// A window stand-in that counts cursors, answers the stop poll (given the number of the poll, from 1), and logs the
-// play pointer and the progress.
+// A window stand-in that counts cursors and logs the play pointer.
 struct KTestUi final : KUiHooks {
   void PushCursor(KCursorRole) override { ++Depth; }
   void PopCursor() override { --Depth; }
-  bool StopRequested() override { return ++Polls, Stop && Stop(Polls); }
-  int Depth = 0, Polls = 0;
-  std::function<bool(int)> Stop;
-  Frames Positions, Percents;
+  int Depth = 0;
+  Frames Positions;
 };
 
 class KLoggingVoice final : public KHeadlessVoice {
@@ -24,7 +21,6 @@ class KLoggingVoice final : public KHeadlessVoice {
   KLoggingVoice(KBankSet& set, int32_t bank, MessageSink sink, KTestUi& ui)
       : KHeadlessVoice(set, bank, std::move(sink)), ui_(ui) {}
   bool ShowPlayPosition(int32_t position) override { return ui_.Positions.push_back(position), true; }
-  bool ShowRecordProgress(int32_t percent) override { return ui_.Percents.push_back(percent), true; }
 
  private:
   KTestUi& ui_;
@@ -63,7 +59,7 @@ class Wave : public VoiceTests {
     V().SampleRate = 8000;
     V().ZiStart = 700;
     EXPECT_TRUE(V().SaveUndo("Undo : Echo"));
-    messages_.clear(), ui_.Positions.clear(), ui_.Percents.clear(), ui_.Polls = 0;
+    messages_.clear(), ui_.Positions.clear();
     return Now();
   }
   std::vector<uint8_t> PlayedSince(size_t at) { return {sim_.Played().begin() + long(at), sim_.Played().end()}; }
@@ -77,12 +73,6 @@ class Wave : public VoiceTests {
     for (uint8_t* view : views) V().Storage->UnmapView(view);
     EXPECT_TRUE(all);
   }
-  void ExpectProgressUpTo(int32_t last) {
-    ASSERT_FALSE(ui_.Percents.empty());
-    EXPECT_EQ(std::make_pair(ui_.Percents.front(), ui_.Percents.back()), std::make_pair(0, last));
-    EXPECT_TRUE(std::is_sorted(ui_.Percents.begin(), ui_.Percents.end()));
-  }
-
   KSimulatedWaveAudio sim_;
   KTestUi ui_;
   KBankSet set_;
@@ -165,43 +155,6 @@ TEST_F(Wave, DeviceFailuresShowTheirMessageAndLeaveNothingBehind) {
     EXPECT_EQ(messages_.size(), 1u);
     EXPECT_EQ(d == kOut ? PlayedSince(played).size() : size_t(V().END), d == kOut ? 99999u : 44100u);
   }
-}
-
-// A take goes into a store of its own: until it ends the voice is the old one; then it holds the captured frames and a
-// silent END frame, marked whole, with no snapshots and its file name kept; one frame needs no buffer. A stop keeps
-// what was captured up to it, nothing too.
-TEST_F(Wave, RecordingsAndStops) {
-  const auto before = Give(1, 8, 300);
-  std::vector<uint8_t> input = Counting(44100 * 4 + 4000);
-  sim_.SetInput(input);
-  sim_.WhenWaiting = [&](KWaveDirection d) {
-    EXPECT_EQ(Now(), before);
-    sim_.Advance(d, 5000);
-  };
-  EXPECT_TRUE(V().RecordVoice(2, 16, 44100, 44100));
-  EXPECT_EQ(std::make_pair(Calls(KWaveOp::Queue, kIn), Calls(KWaveOp::Start, kIn)), std::make_pair(3, 1));
-  input.resize(44099 * 4);
-  input.resize(44100 * 4, 0);
-  EXPECT_EQ(std::make_tuple(Capture(V()), V().Storage->Size(), V().UndoDepth(), V().FileName),
-            std::make_tuple(Whole(2, 16, 44100, input), 44100 * 4, 0, std::get<2>(before)));
-  ExpectProgressUpTo(100);
-  EXPECT_EQ(std::make_pair(messages_.empty(), ui_.Depth), std::make_pair(true, 0));
-  EXPECT_TRUE(V().RecordVoice(2, 8, 1, 8000));
-  EXPECT_EQ(std::make_pair(Capture(V()), Calls(KWaveOp::Queue, kIn)),
-            std::make_pair(Whole(2, 8, 8000, {0x80, 0x80}), 3));
-  Give(1, 8, 300);
-  ui_.Stop = [](int) { return true; };
-  EXPECT_TRUE(V().RecordVoice(2, 16, 44100, 22050));
-  EXPECT_EQ(std::make_tuple(Capture(V()), V().Storage->Size(), V().UndoDepth()),
-            std::make_tuple(Whole(2, 16, 22050, {}), 16, 0));
-  sim_.SetInput(Counting(100000));
-  Pace(1000);
-  ui_.Polls = 0, ui_.Percents.clear();
-  ui_.Stop = [](int poll) { return poll == 4; };
-  EXPECT_TRUE(V().RecordVoice(1, 16, 40000, 8000));
-  // Three waits captured 1000 frames each before the fourth poll stopped it.
-  EXPECT_EQ(Capture(V()), Whole(1, 16, 8000, Counting(3000 * 2)));
-  ExpectProgressUpTo(3001 * 100 / 40000);
 }
 
 }  // namespace
