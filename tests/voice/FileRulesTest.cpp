@@ -1,38 +1,23 @@
 // The fifteen voices and the rules every format shares: the default state, clears, the alias, the duplicate-file
 // refusal, "Save" by file type, the reload of copies, and saves that fail.
 #include "VoiceTests.h"
-#include "platform/SystemDir.h"
 
 namespace {
 
 using Rules = VoiceTests;
 
-// The default state: an empty mono 8-bit voice at 16000 Hz of the smallest store, bound to its bank's default MXV
-// file. A clear restores it; clearing all banks leaves the copy buffer and the working voices; bank 13 is not one
-// the window can select.
-TEST_F(Rules, VoicesStartAndClearToTheDefaultState) {
-  auto state = [](KPcmFiles& v) { return std::make_tuple(StateOf(v), v.BankNumber, v.Storage->Size()); };
-  auto initial = [](int bank) {
-    return std::make_tuple(
-        std::make_tuple(Whole(1, 8, 16000, {}), platform::DefaultVoiceFileName(bank), "Alias Name"s, KFileType::Mxv, 0),
-        bank, 16);
-  };
-  for (int i = 0; i < KBankSet::kVoices; ++i) EXPECT_EQ(state(Voice(i)), initial(i));
-  EXPECT_NE(Voice(12).FileName.find("/Bank012.MXV"), std::string::npos);
-  for (int i : {0, 1, 3, 12, 13, 14}) FillMono8(Voice(i), {9, 9});
-  ASSERT_TRUE(Voice(1).SaveUndo("Undo : Echo"));
-  std::tie(Voice(1).FileName, Voice(1).FileType, Voice(1).SampleRate) =
-      std::make_tuple("/x/y.wav"s, KFileType::Wav, 8000);
-  EXPECT_TRUE(banks_.ClearCurrentBank());
-  EXPECT_EQ(state(Voice(1)), initial(1));
-  banks_.ClearAllBanks();
-  for (int i : {0, 3, 12, 13, 14}) EXPECT_EQ(Voice(i).END, i == 3 || i == 12 ? 0 : 2) << i;
-  banks_.SelectBank(3);
+// A clear restores the state a voice starts in, store and names too; bank 13 is not one the window can select. The
+// alias keeps the 19 bytes the MXV header holds, never half a character ("ü" is two bytes).
+TEST_F(Rules, ClearsAndTheAlias) {
+  auto state = [](KPcmFiles& v) { return std::make_tuple(StateOf(v), v.Storage->Size()); };
+  const auto initial = state(Voice(1));
+  GiveVoice(Voice(1), 2, 16, 100, 8000);
+  std::tie(Voice(1).FileName, Voice(1).FileType) = std::make_tuple("/x/y.wav"s, KFileType::Wav);
+  ASSERT_TRUE(Voice(1).SaveUndo("Undo : Echo") && banks_.ClearCurrentBank());
+  EXPECT_EQ(state(Voice(1)), initial);
   banks_.SelectBank(13);
-  EXPECT_EQ(std::make_pair(banks_.CurrentBankNumber, banks_.CurrentVoice), std::make_pair(3, &Voice(3)));
-  // The alias keeps the 19 bytes the MXV header holds, never half a character ("ü" is two bytes).
-  for (auto [alias, kept] : {std::pair{"abcdefghijklmnopqrstuvwxyz", "abcdefghijklmnopqrs"},
-                             {"abcdefghijklmnopqr\xC3\xBCz", "abcdefghijklmnopqr"},
+  EXPECT_EQ(banks_.CurrentVoice, &Voice(1));
+  for (auto [alias, kept] : {std::pair{"abcdefghijklmnopqr\xC3\xBCz", "abcdefghijklmnopqr"},
                              {"abcdefghijklmnopq\xC3\xBCz", "abcdefghijklmnopq\xC3\xBC"}}) {
     Voice(1).SetAlias(alias);
     EXPECT_EQ(Voice(1).AliasName, kept);
@@ -72,10 +57,10 @@ TEST_F(Rules, DuplicateFilesAndTheReloadOfCopies) {
 }
 
 // "Save" writes the format of the file type to the own file name and drops the undo snapshots; a replaced file keeps
-// its permissions and its link. A raw file type keeps the sample format, while the rate lives only in memory.
+// its permissions and its link.
 TEST_F(Rules, SaveByFileType) {
   KPcmFiles& v = Voice(1);
-  const std::string voc = PathOf("own.voc"), pcm = PathOf("own.pcm"), target = PathOf("target");
+  const std::string voc = PathOf("own.voc"), target = PathOf("target");
   WriteBytes(target, {1});
   std::filesystem::permissions(target, std::filesystem::perms(0640));
   std::filesystem::create_symlink(target, voc);
@@ -87,21 +72,10 @@ TEST_F(Rules, SaveByFileType) {
   EXPECT_EQ(std::make_tuple(std::filesystem::is_symlink(voc), std::filesystem::status(target).permissions()),
             std::make_tuple(true, std::filesystem::perms(0640)));
   EXPECT_EQ(std::make_pair(v.UndoDepth(), v.OverviewStale), std::make_pair(0, false));
-  GiveVoice(v, 2, 8, 1001, 22050);
-  ASSERT_TRUE(v.SaveRawPcmFile(pcm));
-  GiveVoice(v, 2, 8, 7);
-  ASSERT_TRUE(v.SaveToOwnFile());
-  EXPECT_EQ(ReadBytes(pcm), Pattern(12, 7));  // the voice's first 12 bytes
-  ASSERT_TRUE(v.ReloadFromOwnFile());
-  EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate, v.END), std::make_tuple(2, 8, 8000, 6));
-  v.ClearBank();  // a cleared voice saves as MXV
-  v.FileName = PathOf("cleared.mxv");
-  ASSERT_TRUE(v.SaveToOwnFile());
-  EXPECT_EQ(ReadBytes(v.FileName).size(), 128u);
 }
 
 // A save that fails part-way (at the file-size limit, as on a full disk) or cannot start keeps the old file and the
-// voice, undo included, and leaves no temporary file behind; so does a voice too long for one VOC block.
+// voice, undo included, and leaves no temporary file behind.
 TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
   const std::string path = PathOf("old.wav"), missing = PathOf("missing/a.wav");
   const std::vector<uint8_t> old = Pattern(300, 7);
@@ -109,7 +83,7 @@ TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
   GiveVoice(v, 2, 16, 5000);
   ASSERT_TRUE(v.SaveUndo("Undo : Echo"));
   WriteBytes(path, old);
-  auto before = StateOf(v);
+  const auto before = StateOf(v);
   auto refused = [&](bool saved, const std::string& target, const std::string& text) {
     EXPECT_FALSE(saved);
     EXPECT_EQ(LastMessage(), Text(text, {target}));
@@ -122,11 +96,24 @@ TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
     refused(SaveAs(v, kind, path), path, kCannotCreate);
   }
   refused(v.SaveWavFile(missing), missing, kCannotCreate);
-  Fill(v, 1, 8, {});  // the shortest mono 8-bit voice too long for one VOC block: L + 12 passes 0xFFFFFF
-  ASSERT_TRUE(v.Storage->Resize(0xFFFFFF - 11));
-  v.END = 0xFFFFFF - 11;
-  before = StateOf(v);
-  refused(v.SaveVocFile(path), path, KLoadMessageText(msg::kVocTooLong));
+}
+
+// Without a device: a play of a range within 1..END + 1 shows error 6 (an empty voice or range plays nothing), one
+// outside it is refused without a word; a recording shows error 9 once (bad arguments none) and leaves the voice.
+TEST_F(Rules, PlayAndRecordWithoutADevice) {
+  EXPECT_TRUE(Current().PlayRange(1, 1));
+  FillMono8(Current(), Pattern(100));
+  ASSERT_TRUE(Current().SaveUndo("Undo : Echo"));
+  const auto before = StateOf(Current());
+  EXPECT_FALSE(Current().RecordVoice(2, 16, 16000, 16000) || Current().RecordVoice(3, 16, 100, 16000));
+  EXPECT_EQ(StateOf(Current()), before);
+  EXPECT_TRUE(Current().PlayRange(5, 5));
+  for (auto [from, to] : {std::pair{6, 5}, {0, 5}, {5, 0}, {-3, 10}, {1, 102}, {101, 200}, {1, 101}, {60, 101}})
+    EXPECT_EQ(Current().PlayRange(from, to), false) << from << ".." << to;
+  ASSERT_EQ(messages_.size(), 3u);
+  EXPECT_EQ(messages_[0].rfind("Error 009 \n\n", 0), 0u);
+  EXPECT_EQ(messages_[1], KLoadMessageText(msg::kWaveOutOpen));
+  EXPECT_EQ(messages_[2], KLoadMessageText(msg::kWaveOutOpen));
 }
 
 }  // namespace

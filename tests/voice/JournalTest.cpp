@@ -9,8 +9,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A damaged or hostile journal is refused whole: none names a file outside
-// its folder, or one that is not a save's temporary.
+// A damaged or hostile journal is refused whole: none names a file outside its folder, or one that is not a save's
+// temporary.
 TEST(Journal, RefusesDamagedText) {
   TempDir dir;
   KBankSet banks(dir.Path(), KHeadlessVoice::Factory(nullptr));
@@ -34,8 +34,8 @@ TEST(Journal, RefusesDamagedText) {
     EXPECT_FALSE(ParseJournal(bad, parsed)) << bad;
 }
 
-// A run that saves a voice of 1 MB over `target` with the file-size limit at
-// half of it, so that the save is killed once it has written half the file.
+// A run that saves a voice of 1 MB over `target` with the file-size limit at half of it, so that the save is killed
+// once it has written half the file.
 [[noreturn]] void SaveUntilKilled(const std::string& base, const std::string& target, bool unnamed) {
   KRunFolder run;
   std::string error;
@@ -57,10 +57,9 @@ TEST(Journal, RefusesDamagedText) {
   std::exit(0);
 }
 
-// Killed once it has written half the file, a save leaves the file it was
-// replacing as it was and nothing else in its folder; a named temporary
-// (where the file system refuses unnamed ones) is in the run's journal, and
-// the next start removes it.
+// Killed once it has written half the file, a save leaves the file it was replacing as it was and nothing else in its
+// folder; a named temporary (where the file system refuses unnamed ones) is in the run's journal, and the next start
+// removes it.
 TEST(Journal, SaveKilledHalfWayLeavesNothing) {
   for (bool unnamed : {true, false}) {
     TempDir dir;

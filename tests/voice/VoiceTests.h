@@ -1,13 +1,11 @@
 // What the voice tests share: a voice's whole state for exact comparisons, patterned samples, files in the test's
-// folder with byte edits, the refusal texts, and for the fault tests a small disk of its own, folder permissions that
-// hold for root too and a progress window whose first step runs a fault.
+// folder with byte edits, the refusal texts, and for the fault tests a small disk of its own and a progress window
+// whose first step runs a fault.
 #pragma once
 
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <array>
@@ -170,38 +168,12 @@ class KSmallDisk {
   int errno_ = 0;
 };
 
-// Root passes every folder permission; for the scope the capabilities that let it do so are dropped from the effective
-// set (the permitted set keeps them, so they come back at the end).
-class KPermissionsApply {
- public:
-  KPermissionsApply() {
-    if (geteuid() != 0 || syscall(SYS_capget, &header_, old_) != 0) return;
-    __user_cap_data_struct lower[2] = {old_[0], old_[1]};
-    lower[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-    dropped_ = syscall(SYS_capset, &header_, lower) == 0;
-  }
-  ~KPermissionsApply() {
-    if (dropped_) syscall(SYS_capset, &header_, old_);
-  }
-  KPermissionsApply(const KPermissionsApply&) = delete;
-  KPermissionsApply& operator=(const KPermissionsApply&) = delete;
-
-  // False for root when the capabilities could not be dropped.
-  bool Applies() const { return geteuid() != 0 || dropped_; }
-
- private:
-  __user_cap_header_struct header_{_LINUX_CAPABILITY_VERSION_3, 0};
-  __user_cap_data_struct old_[2]{};
-  bool dropped_ = false;
-};
-
-// A progress window that is always visible and logs titles and bars; once a fault is armed, the first bar step under
-// the title `when` runs it (in the middle of a copy or an edit).
+// A progress window that is always visible; once a fault is armed, the first bar step under the title `when` runs it
+// (in the middle of a copy or an edit).
 struct KFaultUi : KUiHooks {
   bool ProgressVisible() const override { return true; }
-  void ProgressTitle(const std::string& title) override { log += (current = title) + ": "; }
-  void ProgressBar(int percent) override {
-    log += std::to_string(percent) + " ";
+  void ProgressTitle(const std::string& title) override { current = title; }
+  void ProgressBar(int) override {
     if (!fault || current != when) return;
     std::function<void()> now = std::move(fault);
     fault = nullptr;
@@ -211,7 +183,7 @@ struct KFaultUi : KUiHooks {
     when = title;
     fault = std::move(run);
   }
-  std::string current, when, log;
+  std::string current, when;
   std::function<void()> fault;
 };
 
@@ -224,8 +196,8 @@ class FaultTests : public VoiceTests {
     set->SelectBank(1);
     return set;
   }
-  // Runs each of `runs` and expects one message naming each of `named`, with bank 1, the copy buffer and the files
-  // in `folder` as they were.
+  // Runs each of `runs` and expects one message naming each of `named`, with bank 1, the copy buffer and the files in
+  // `folder` as they were.
   void ExpectEachFails(KBankSet& set, const std::string& folder, const std::vector<std::string>& named,
                        const std::vector<std::function<bool()>>& runs) {
     const auto before = StateOf(set.Bank(1)), buffer = StateOf(set.Bank(0));
