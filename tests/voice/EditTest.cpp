@@ -1,106 +1,229 @@
-// What the edits make of frames and markers, the rules every edit obeys
-// (empty voice, refusals, swap folder, undo), the mixer, split and merge,
-// format translation, and the undo store.
+// The edits, translations and marker commands on long voices in all four sample formats against the same work done
+// here frame by frame through cells; the rules every edit obeys; the mixer, split and merge, and the undo store.
 #include <climits>
 #include <cmath>
 
 #include "VoiceTests.h"
-#include "support/FileSizeLimit.h"
 
 namespace {
 
+using Raw = std::vector<uint8_t>;
+using Marks = VoiceTests::Marks;
+using Change = std::function<void(KPcmCell&, int32_t)>;
+
+constexpr std::pair<int, int> kFormats[] = {{1, 8}, {1, 16}, {2, 8}, {2, 16}};
+// 4 to 5 windows in 16-bit stereo, odd in every unit; marked M..R, FLG F, L frames marked.
+constexpr int32_t E = 70001, M = 5000, R = 61000, F = 33333, L = R - M + 1;
+
+// The bytes of `count` cells given by frame(j), j = 0..count - 1.
+Raw Cells(int64_t count, const std::function<KPcmCell(int64_t)>& frame) {
+  Raw out;
+  for (int64_t j = 0; j < count; ++j) {
+    const KPcmCell cell = frame(j);
+    out.insert(out.end(), cell.Raw, cell.Raw + cell.FrameBytes);
+  }
+  return out;
+}
+
+// The frames of a voice in one sample format, read here cell by cell; `cell` is silent, of the voice's format.
+struct KModel {
+  Raw raw;
+  KPcmCell cell;
+
+  int64_t Count() const { return int64_t(raw.size()) / cell.FrameBytes; }
+  // Frame i (0-based) decoded; silence past the end.
+  KPcmCell At(int64_t i) const {
+    KPcmCell c = cell;
+    if (i < Count()) c.Decode(&raw[size_t(i * cell.FrameBytes)]);
+    return c;
+  }
+};
+using Expect = std::function<Raw(const KModel&)>;
+
+// The voice's frames first..first + count - 1 (0-based) part after part; silence where first is -1.
+Expect Spliced(std::vector<std::pair<int64_t, int64_t>> parts) {
+  return [=](const KModel& m) {
+    Raw all;
+    for (auto [first, count] : parts)
+      for (int64_t j = 0; j < count; ++j) {
+        const KPcmCell c = first < 0 ? m.cell : m.At(first + j);
+        all.insert(all.end(), c.Raw, c.Raw + c.FrameBytes);
+      }
+    return all;
+  };
+}
+// Each frame p (1-based) decoded, changed by change(cell, p) and stored.
+Expect PerFrame(const Change& change) {
+  return [=](const KModel& m) {
+    return Cells(m.Count(), [&](int64_t j) {
+      KPcmCell c = m.At(j);
+      change(c, int32_t(j + 1));
+      c.Store();
+      return c;
+    });
+  };
+}
+Change Inside(double factor) {
+  return [factor](KPcmCell& c, int32_t p) { c.Scale(p >= M && p <= R ? factor : 1); };
+}
+// The fades' factors: (p - M) / L in, 1 - (p - M) / (L - 1) out; the mutes silence inside or outside MKL..MKR.
+Change Faded(bool in) {
+  return [in](KPcmCell& c, int32_t p) {
+    c.Scale(p < M || p > R ? 1 : in ? (p - M) / double(L) : 1 - (p - M) / double(L - 1));
+  };
+}
+Change Muted(bool inside) {
+  return [inside](KPcmCell& c, int32_t p) { (p >= M && p <= R) == inside ? c.Clear() : void(); };
+}
+// Frames 1..F - 1, then the copy added to the voice's frames from F on (silence past its END).
+Raw MixPasted(const KModel& m) {
+  return Cells(F - 1 + L, [&m](int64_t j) {
+    KPcmCell c = m.At(j);
+    if (j >= F - 1) c.Add(m.At(M - 1 + j - (F - 1)));
+    c.Store();
+    return c;
+  });
+}
+// output[j]: for k = 0..n while j >= k d, frame j - k d scaled by a^k, summed onto silence and stored.
+Expect Echoed(double a, int n, int64_t d) {
+  return [=](const KModel& m) {
+    return Cells(m.Count() + n * d, [&](int64_t j) {
+      KPcmCell sum = m.cell;
+      double g = 1;
+      for (int k = 0; k <= n && j >= k * d; ++k, g *= a) {
+        KPcmCell echo = m.At(j - k * d);
+        echo.Scale(g);
+        sum.Add(echo);
+      }
+      sum.Store();
+      return sum;
+    });
+  };
+}
+Expect Converted(int channels, int bits) {
+  return [=](const KModel& m) {
+    return Cells(m.Count(), [&](int64_t j) {
+      KPcmCell to(channels, bits / 8);
+      to.ConvertFrom(m.At(j));
+      return to;
+    });
+  };
+}
+VoiceTests::Run Amp(double percent) {
+  return [percent](KPcmFiles& v) { return v.MathAmplifier(percent); };
+}
+VoiceTests::Run Click(void (KPcmFiles::*click)(int32_t), int32_t p) {
+  return [=](KPcmFiles& v) { return (v.*click)(p), true; };
+}
+struct EditRow {
+  std::string name;
+  VoiceTests::Run run;
+  Expect expected;
+  Marks marks;
+};
+
+// Every edit that moves or changes frames, and the marker commands, on the voice marked M..R with FLG F and the marked
+// area in the copy buffer: the bytes it leaves and the markers.
+std::vector<EditRow> EditRows() {
+  const Marks same{E, M, R, F, 1};
+  const Expect unchanged = Spliced({{0, E}});
+  std::vector<EditRow> rows = {
+      {"paste-insert",
+       &KPcmFiles::PasteByInsert,
+       Spliced({{0, F}, {M - 1, L}, {F, E - F}}),
+       {E + L, F, F + L - 1, 1, 1}},
+      {"paste-cover", &KPcmFiles::PasteByCover, Spliced({{0, F - 1}, {M - 1, L}}), {F - 1 + L, F, F + L - 1, 1, 1}},
+      {"paste-mix", &KPcmFiles::PasteByMix, MixPasted, {F - 1 + L, F, F + L - 1, 1, 1}},
+      {"cut-marked", &KPcmFiles::CutMarked, Spliced({{0, M - 1}, {R, E - R}}), {E - L, 1, E - L, 1, 1}},
+      {"cut-unmark", &KPcmFiles::CutUnmark, Spliced({{M - 1, L}}), {L, 1, L, 1, 1}},
+      {"mute-marked", &KPcmFiles::MuteMarked, PerFrame(Muted(true)), same},
+      {"mute-unmark", &KPcmFiles::MuteUnmark, PerFrame(Muted(false)), same},
+      {"fade-in", &KPcmFiles::FadeIn, PerFrame(Faded(true)), same},
+      {"fade-out", &KPcmFiles::FadeOut, PerFrame(Faded(false)), same},
+      {"amp 150", Amp(150), PerFrame(Inside(1.5)), same},
+      {"amp 999", Amp(999), PerFrame(Inside(9.99)), same},
+      {"insert-mute",
+       [](KPcmFiles& v) { return v.InsertMute(9999); },
+       Spliced({{0, F}, {-1, 9999}, {F, E - F}}),
+       {E + 9999, F, F + 9998, 1, 1}},
+      // END moves to FLG only with more than two frames behind it.
+      {"set-end", &KPcmFiles::SetEndAtFlg, Spliced({{0, F}}), {F, 1, F, 1, 1}},
+      {"set-end near END",
+       [](KPcmFiles& v) { return (v.FLG = E - 2), v.SetEndAtFlg(); },
+       unchanged,
+       {E, M, R, E - 2, 1}},
+      // MKL = FLG, MKR = FLG + count - 1 up to END; Goto puts ZiStart 32 frames before; clicks clamp and crossed
+      // markers swap.
+      {"auto-mark 100", [](KPcmFiles& v) { return v.AutoMark(100); }, unchanged, {E, F, F + 99, F, 1}},
+      {"auto-mark max", [](KPcmFiles& v) { return v.AutoMark(INT32_MAX); }, unchanged, {E, F, E, F, 1}},
+      {"goto mkr", [](KPcmFiles& v) { return v.GotoMkr(), true; }, unchanged, {E, M, R, F, R - 32}},
+      {"set-mkl past END", Click(&KPcmFiles::SetMklAt, INT32_MAX), unchanged, {E, R, E, F, 1}},
+      {"set-mkr before 1", Click(&KPcmFiles::SetMkrAt, -5), unchanged, {E, 1, M, F, 1}}};
+  // 60 % at 16000 Hz: four echoes of 4480 frames; 99 % at 10 Hz: 63 of one frame; 90 % at 22050 Hz: 21 of 2205 frames;
+  // an echo while a^k >= 0.1.
+  for (auto [rate, delay, attenuation, n] : {std::tuple{16000, 280.0, 60.0, 4},
+                                             {10, 100.0, 99.0, 63},
+                                             {22050, 100.0, 90.0, 21},
+                                             {10, 100.0, 9.9, 0},
+                                             {10, 100.0, 10.0, 1}}) {
+    const int32_t d = int32_t(delay * 0.001 * rate), end = E + n * d;
+    auto echo = [=](KPcmFiles& v) { return (v.SampleRate = rate), v.Echo(delay, attenuation); };
+    rows.push_back(
+        {"echo " + std::to_string(attenuation), echo, Echoed(attenuation * 0.01, n, d), {end, 1, end, 1, 1}});
+  }
+  for (auto [channels, bits] : kFormats) {
+    auto translate = [=](KPcmFiles& v) {
+      v.TranslateFormat(channels, bits);
+      return v.Channels == channels && v.BitsPerSample == bits;
+    };
+    rows.push_back(
+        {"translate to " + std::to_string(channels * 100 + bits), translate, Converted(channels, bits), same});
+  }
+  return rows;
+}
+
 using Edits = VoiceTests;
 
-// Ten frames 10, 20 .. 100 marked 3..5, FLG = F, a copy buffer of two frames
-// (values 200 and 210): pastes give MKL = F, MKR = F + L - 1.
-TEST_F(Edits, WorkedPositions) {
-  const std::tuple<Run, int32_t, std::vector<uint8_t>, Marks> rows[] = {
-      {&KPcmFiles::PasteByCover, 3, {10, 20, 200, 210}, {4, 3, 4, 1, 1}},
-      {&KPcmFiles::PasteByCover, 10, {10, 20, 30, 40, 50, 60, 70, 80, 90, 200, 210}, {11, 10, 11, 1, 1}},
-      {&KPcmFiles::PasteByInsert, 3, {10, 20, 30, 200, 210, 40, 50, 60, 70, 80, 90, 100}, {12, 3, 4, 1, 1}},
-      {&KPcmFiles::PasteByMix, 3, {10, 20, 102, 122, 50, 60, 70, 80, 90, 100}, {10, 3, 4, 1, 1}},
-      // Past the END the buffer is appended as it is.
-      {&KPcmFiles::PasteByMix, 10, {10, 20, 30, 40, 50, 60, 70, 80, 90, 172, 210}, {11, 10, 11, 1, 1}},
-      {&KPcmFiles::CutMarked, 8, {10, 20, 60, 70, 80, 90, 100}, {7, 1, 7, 1, 1}},
-      {&KPcmFiles::CutUnmark, 8, {30, 40, 50}, {3, 1, 3, 1, 1}},
-      {&KPcmFiles::MuteMarked, 8, {10, 20, 128, 128, 128, 60, 70, 80, 90, 100}, {10, 3, 5, 8, 1}},
-      {&KPcmFiles::MuteUnmark, 8, {128, 128, 30, 40, 50, 128, 128, 128, 128, 128}, {10, 3, 5, 8, 1}},
-      // END moves to FLG only with more than two frames behind it.
-      {&KPcmFiles::SetEndAtFlg, 8, Ramp(10), {10, 3, 5, 8, 1}},
-      {&KPcmFiles::SetEndAtFlg, 7, Ramp(7), {7, 1, 7, 1, 1}},
-      {[](KPcmFiles& v) { return v.InsertMute(3); },
-       8,
-       {10, 20, 30, 40, 50, 60, 70, 80, 128, 128, 128, 90, 100},
-       {13, 8, 10, 1, 1}},
-      // MKL = FLG, MKR = FLG + count - 1 up to END.
-      {[](KPcmFiles& v) { return v.AutoMark(2); }, 8, Ramp(10), {10, 8, 9, 8, 1}},
-      {[](KPcmFiles& v) { return v.AutoMark(INT32_MAX); }, 8, Ramp(10), {10, 8, 10, 8, 1}},
-  };
-  FillMono8(Buffer(), {200, 210});
-  for (const auto& row : rows) {
-    SCOPED_TRACE(&row - rows);
-    const auto& [run, flg, result, marks] = row;
-    FillMono8(Current(), Ramp(10));
-    Mark(Current(), 3, 5, flg);
-    ASSERT_TRUE(run(Current()));
-    EXPECT_EQ(Bytes(Current()), result);
-    EXPECT_EQ(MarksOf(Current()), marks);
+TEST_F(Edits, FramesAndMarkersInEveryFormat) {
+  const std::vector<EditRow> rows = EditRows();
+  for (auto [channels, bits] : kFormats) {
+    const KModel model{Pattern(size_t(E * channels * bits / 8)), KPcmCell(channels, bits / 8)};
+    for (const EditRow& row : rows) {
+      SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit " << row.name);
+      Fill(Current(), channels, bits, model.raw);
+      Mark(Current(), M, R, F);
+      ASSERT_TRUE(Current().CopyMarked());
+      EXPECT_EQ(Bytes(Buffer()), Spliced({{M - 1, L}})(model));
+      ASSERT_TRUE(row.run(Current()));
+      EXPECT_EQ(Bytes(Current()), row.expected(model));
+      EXPECT_EQ(MarksOf(Current()), row.marks);
+    }
   }
-  FillMono8(Current(), std::vector<uint8_t>(1000, 1));
-  Mark(Current(), 100, 700, 50);
-  Current().GotoMkr();  // 32 frames before the marker; clicks clamp, crossed markers swap
-  Current().SetMklAt(2000);
-  Current().SetMkrAt(0);
-  EXPECT_EQ(MarksOf(Current()), (Marks{1000, 1, 700, 50, 668}));
-  // Cutting the whole voice leaves it empty with the smallest store.
-  Mark(Current(), 1, Current().END, 1);
-  ASSERT_TRUE(Current().CutMarked());
-  EXPECT_EQ(Capture(Current()), Whole(1, 8, 16000, {}));
-  EXPECT_EQ(Current().Storage->Size(), 16);
 }
 
-// An empty copy buffer is refused with a warning; a copy takes the voice's
-// format and rate; a buffer of another format is converted to the voice's,
-// and its rate is never applied; other banks stay as they were.
-TEST_F(Edits, CopyAndPasteAcrossBanksAndFormats) {
-  banks_.SelectBank(3);
-  FillMono8(Current(), {100, 200, 150});
-  Mark(Current(), 1, 3, 2);
-  const State original = Capture(Current());
-  for (Run paste : {&KPcmFiles::PasteByCover, &KPcmFiles::PasteByInsert, &KPcmFiles::PasteByMix})
-    EXPECT_FALSE(paste(Current()));
-  EXPECT_EQ(messages_,
-            std::vector<std::string>(3, "Warn 001 \n\nYou must run the Copy instruction \nAnd then to do Paste !!!"));
-  EXPECT_EQ(Capture(Current()), original);
-  FillMono8(Voice(2), Ramp(5));
-  Voice(2).SampleRate = 11025;
-  Mark(Voice(2), 2, 3, 1);
-  const State bank2 = Capture(Voice(2));
-  ASSERT_TRUE(Voice(2).CopyMarked());
-  EXPECT_EQ(Capture(Buffer()), Whole(1, 8, 11025, {20, 30}));
-  for (auto [paste, flg, bytes] :
-       {std::tuple{&KPcmFiles::PasteByInsert, 2, std::vector<uint8_t>{100, 200, 20, 30, 150}},
-        {&KPcmFiles::PasteByMix, 5, {100, 200, 20, 30, 42, 30}},
-        {&KPcmFiles::PasteByCover, 1, {20, 30}}}) {
-    Current().FLG = flg;
-    ASSERT_TRUE((Current().*paste)());
-    EXPECT_EQ(Bytes(Current()), bytes);
+// Fade-in needs MKR - MKL + 1 > 16, fade-out MKR > MKL and END > 2, the amplifier MKR - MKL >= 10 (else it leaves the
+// voice alone).
+TEST_F(Edits, ThresholdsOfFadesAndAmplifier) {
+  const Run amp = [](KPcmFiles& v) { return v.MathAmplifier(50); };
+  const std::tuple<Run, int32_t, int32_t, int32_t, bool, bool> rows[] = {{&KPcmFiles::FadeIn, 40, 1, 16, false, false},
+                                                                         {&KPcmFiles::FadeIn, 40, 1, 17, true, true},
+                                                                         {&KPcmFiles::FadeOut, 40, 5, 5, false, false},
+                                                                         {&KPcmFiles::FadeOut, 40, 4, 5, true, true},
+                                                                         {&KPcmFiles::FadeOut, 2, 1, 2, false, false},
+                                                                         {amp, 40, 1, 10, true, false},
+                                                                         {amp, 40, 1, 11, true, true}};
+  for (const auto& [run, frames, mkl, mkr, ok, changes] : rows) {
+    SCOPED_TRACE(testing::Message() << frames << " " << mkl << ".." << mkr);
+    Fill16(Current(), 2, std::vector<int16_t>(size_t(frames) * 2, 1700));
+    Mark(Current(), mkl, mkr, 1);
+    const State before = Capture(Current());
+    EXPECT_EQ(run(Current()), ok);
+    EXPECT_EQ(Capture(Current()) != before, changes);
   }
-  EXPECT_EQ(Capture(Voice(2)), bank2);
-  for (int k = 0; k < 3; ++k) ASSERT_TRUE(Current().LoadUndo());
-  EXPECT_EQ(Capture(Current()), original);
-  Fill16(Current(), 2, {100, -100, 200, -200});
-  Current().SampleRate = 8000;
-  Current().FLG = 2;
-  FillMono8(Buffer(), {255, 0});
-  Buffer().SampleRate = 44100;
-  ASSERT_TRUE(Current().PasteByInsert());
-  EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{100, -100, 200, -200, 32512, 32512, -32768, -32768}));
-  EXPECT_EQ(Current().SampleRate, 8000);
 }
 
-// Each edit does nothing on an empty voice with an empty copy buffer, changes
-// nothing while the swap folder is missing or full, else is undone by label.
+// Each edit does nothing on an empty voice with an empty copy buffer, changes nothing while the swap folder is missing
+// or full, else is undone by label.
 TEST_F(Edits, EachEditEmptyRefusedAndUndone) {
   const std::tuple<Run, const char*, bool> rows[] = {
       {&KPcmFiles::PasteByCover, "Undo : Paste by cover", false},
@@ -128,7 +251,7 @@ TEST_F(Edits, EachEditEmptyRefusedAndUndone) {
     Buffer().ClearBank();
     EXPECT_EQ(run(Current()), onEmpty);
     EXPECT_EQ(Capture(Current()), Whole(1, 8, 16000, {}));
-    Fill(Current(), 2, 16, Ramp(800, 7));
+    Fill(Current(), 2, 16, Pattern(800));
     Mark(Current(), 21, 70, 30);
     Current().ZiStart = 5;
     FillMono8(Buffer(), {140, 150, 160});
@@ -156,37 +279,24 @@ TEST_F(Edits, EachEditEmptyRefusedAndUndone) {
   }
 }
 
-TEST_F(Edits, TheOtherOperationsOnAnEmptyVoice) {
-  EXPECT_FALSE(Current().SplitChannels(2, 3));  // mono: the window reports it
-  EXPECT_FALSE(Current().AutoMark(10));
-  EXPECT_TRUE(Current().MergeChannels(1, 2));
-  for (auto command :
-       {&KPcmFiles::MarkAll, &KPcmFiles::ResetMKL, &KPcmFiles::ResetMKR, &KPcmFiles::ResetFLG, &KPcmFiles::GotoHead,
-        &KPcmFiles::GotoEnd, &KPcmFiles::GotoFlg, &KPcmFiles::GotoMkl, &KPcmFiles::GotoMkr})
-    (Current().*command)();
-  for (auto click : {&KPcmFiles::SetMklAt, &KPcmFiles::SetMkrAt, &KPcmFiles::SetFlgAt}) (Current().*click)(5);
-  EXPECT_EQ(Capture(Current()), Whole(1, 8, 16000, {}));
-  EXPECT_TRUE(messages_.empty());
-  // Paste in any mode covers from frame 1, in the buffer's format and rate.
+// A paste in any mode into an empty voice covers from frame 1 in the buffer's format and rate; split gives empty mono
+// voices, insert mute silence in the voice's format; a cut of the whole voice leaves it empty with the smallest store.
+TEST_F(Edits, OperationsOnAnEmptyVoice) {
   Fill16(Buffer(), 2, {1, -1, 2, -2, 3, -3});
   Buffer().SampleRate = 22050;
   for (Run paste : {&KPcmFiles::PasteByCover, &KPcmFiles::PasteByInsert, &KPcmFiles::PasteByMix}) {
     Current().ClearBank();
     ASSERT_TRUE(paste(Current()));
-    EXPECT_EQ(Capture(Current()), Capture(Buffer()));
-    EXPECT_EQ(Current().UndoDepth(), 0);
+    EXPECT_EQ(std::make_pair(Capture(Current()), Current().UndoDepth()), std::make_pair(Capture(Buffer()), 0));
   }
-  // Splitting an empty stereo voice gives empty mono voices.
   Current().ClearBank();
-  Current().Channels = 2;
+  std::tie(Current().Channels, Current().BitsPerSample) = std::make_pair(2, 16);
   FillMono8(Voice(3), {1, 2, 3});
-  ASSERT_TRUE(Current().SplitChannels(3, 4));
-  EXPECT_EQ(Capture(Voice(3)), Whole(1, 8, 16000, {}));
-  EXPECT_EQ(Voice(3).Storage->Size(), 16);
-  // Insert mute gives silent frames in the voice's format.
-  Current().BitsPerSample = 16;
-  ASSERT_TRUE(Current().InsertMute(2));
+  ASSERT_TRUE(Current().SplitChannels(3, 4) && Current().InsertMute(2));
+  EXPECT_EQ(std::make_pair(Capture(Voice(3)), Voice(3).Storage->Size()), std::make_pair(Whole(1, 16, 16000, {}), 16));
   EXPECT_EQ(Capture(Current()), Whole(2, 16, 16000, std::vector<uint8_t>(8, 0)));
+  ASSERT_TRUE(Current().CutMarked());
+  EXPECT_EQ(std::make_pair(Capture(Current()), Current().Storage->Size()), std::make_pair(Whole(2, 16, 16000, {}), 16));
 }
 
 // Results past 2^31 - 1 bytes and bad arguments are refused before any change.
@@ -227,84 +337,38 @@ TEST_F(Edits, RefusalsChangeNothing) {
   EXPECT_EQ(MarksOf(Voice(2)), (Marks{600'000'000, 1, 1, 1, 1}));
 }
 
-// Fade-in scales by (p - MKL) / n and needs n = MKR - MKL + 1 > 16; fade-out
-// by 1 - (p - MKL) / (MKR - MKL), truncated, and needs MKR > MKL. The
-// amplifier scales MKL..MKR when MKR - MKL >= 10, clips and truncates.
-TEST_F(Edits, FadesAndAmplifier) {
-  Fill16(Current(), 2, std::vector<int16_t>(40, 1700));
-  Mark(Current(), 1, 16, 1);
-  EXPECT_FALSE(Current().FadeIn());
-  Current().MKR = 17;
-  ASSERT_TRUE(Current().FadeIn());
-  const std::vector<int16_t> s = Samples16(Current());  // frames 1, 9, 17 and 18
-  EXPECT_EQ((std::vector<int16_t>{s[0], s[17], s[32], s[35]}), (std::vector<int16_t>{0, 800, 1600, 1700}));
-  FillMono8(Current(), {228, 228, 28, 28, 228});
-  Mark(Current(), 5, 5, 1);
-  EXPECT_FALSE(Current().FadeOut());
-  Current().MKL = 1;
-  ASSERT_TRUE(Current().FadeOut());
-  EXPECT_EQ(Bytes(Current()), (std::vector<uint8_t>{228, 203, 78, 103, 128}));
-  FillMono8(Current(), {1, 2});  // two frames: too short to fade
-  EXPECT_FALSE(Current().FadeOut());
-  FillMono8(Current(), {200, 200, 200, 100, 200, 200, 200, 200, 200, 200, 200, 200, 200});
-  Mark(Current(), 2, 12, 5);
-  ASSERT_TRUE(Current().MathAmplifier(200));
-  EXPECT_EQ(Bytes(Current()), (std::vector<uint8_t>{200, 255, 255, 72, 255, 255, 255, 255, 255, 255, 255, 255, 200}));
-  Fill16(Current(), 1, {20000, -20000, -3, 3, 3, 3, 3, 3, 3, 3, 3});
-  ASSERT_TRUE(Current().MathAmplifier(200));
-  ASSERT_TRUE(Current().MathAmplifier(25));
-  EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{8191, -8192, -1, 1, 1, 1, 1, 1, 1, 1, 1}));
-  Current().MKR = 10;  // ten frames apart: left alone
-  EXPECT_TRUE(Current().MathAmplifier(50));
-  EXPECT_EQ(Samples16(Current())[2], -1);
-}
-
-// An echo while a^k >= 0.1, at most 63; at 10 Hz 100 ms are one frame. The
-// result is marked whole; frame 3 + 0.99 frame 2 + 0.99^2 frame 1 clips in both channels.
-TEST_F(Edits, EchoCount) {
-  for (auto [attenuation, n] : {std::pair{5.0, 0}, {9.9, 0}, {10.0, 1}, {60.0, 4}, {99.0, 63}}) {
-    Fill(Current(), 2, 8, {250, 5, 128, 128, 250, 5});
-    Current().SampleRate = 10;
-    Mark(Current(), 2, 2, 3);
-    ASSERT_TRUE(Current().Echo(100, attenuation));
-    EXPECT_EQ(MarksOf(Current()), (Marks{3 + n, 1, 3 + n, 1, 1})) << attenuation;
-  }
-  const std::vector<uint8_t> bytes = Bytes(Current());
-  EXPECT_EQ((std::vector<uint8_t>{bytes[4], bytes[5]}), (std::vector<uint8_t>{255, 0}));
-}
-
-// The mixer: the longest length and the highest rate of the sources that have
-// frames, without resampling; shorter sources end in silence; sources of
-// another format are converted first; each is read on its own, so a bank may
-// be chosen twice and the current voice may be one. Snapshots stay.
+// The mixer: the longest length and highest rate of the sources with frames; other formats converted, shorter sources
+// ending in silence; a bank may be chosen twice and the current voice may be one. Snapshots stay.
 TEST_F(Edits, MixLengthRateFormatAndClipping) {
-  FillMono8(Voice(2), {130, 140, 150});
-  Voice(2).SampleRate = 11025;
-  FillMono8(Voice(3), {129, 127});
-  Voice(3).SampleRate = 8000;
-  Voice(4).Channels = 2;  // empty, at 16000 Hz
-  Voice(4).BitsPerSample = 16;
+  const Raw a = Pattern(size_t(E) * 2), b = Pattern(size_t(E - 20000) * 2, 3), c = Pattern(4000, 5);
+  Fill(Voice(2), 2, 8, a);
+  Fill(Voice(3), 1, 16, b);
+  Fill(Voice(4), 2, 16, c);
+  Voice(3).SampleRate = 44100;
+  Voice(5).SampleRate = 48000;  // empty: neither its length nor its rate counts
   FillMono8(Current(), {1, 2});
   ASSERT_TRUE(Current().SnapshotForEdit("Undo : Echo"));
-  ASSERT_TRUE(Current().MixBanks({2, 4, 3, 0}));
-  EXPECT_EQ(Capture(Current()), Whole(1, 8, 11025, {131, 139, 150}));
+  ASSERT_TRUE(Current().MixBanks({2, 3, 4, 5}));
+  const KModel ma{a, KPcmCell(2, 1)}, mb{b, KPcmCell(1, 2)}, mc{c, KPcmCell(2, 2)};
+  EXPECT_EQ(Capture(Current()), Whole(2, 16, 44100, Cells(E, [&](int64_t j) {
+                                        KPcmCell sum(2, 2), converted(2, 2);
+                                        for (const KModel* m : {&ma, &mb}) {
+                                          converted.ConvertFrom(m->At(j));
+                                          sum.Add(converted);
+                                        }
+                                        sum.Add(mc.At(j));
+                                        sum.Store();
+                                        return sum;
+                                      })));
   EXPECT_EQ(Current().UndoDepth(), 1);
-  FillMono8(Voice(2), {129, 127});  // 1 and -1, scaled, in both channels
-  Fill16(Voice(3), 2, {100, -100, 5, 7});
-  ASSERT_TRUE(Current().MixBanks({3, 2, 0, 0}));
-  EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{356, 156, -251, -249}));
   Fill16(Current(), 1, {10, 20, 30});
   Fill16(Voice(2), 1, {1, 2, 3, 4});
   ASSERT_TRUE(Current().MixBanks({2, 1, 2, 0}));
   EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{12, 24, 36, 8}));
-  Fill16(Voice(2), 1, {30000, -30000});
-  ASSERT_TRUE(Current().MixBanks({2, 2, 2, 2}));
-  EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{32767, -32768}));
 }
 
-// Split gives each channel to a mono bank in the voice's width and rate; merge
-// makes two mono banks of one width the voice's channels, the shorter ending
-// in silence, at the first one's rate. Both drop the snapshots they replace.
+// Split gives each channel to a mono bank in the voice's width and rate; merge makes two mono banks of one width the
+// voice's channels, the shorter ending in silence, at the first one's rate. Both drop the snapshots they replace.
 TEST_F(Edits, SplitAndMergeChannels) {
   Fill(Current(), 2, 8, {1, 2, 3, 4, 5, 6});
   Current().SampleRate = 11025;
@@ -331,81 +395,33 @@ TEST_F(Edits, SplitAndMergeChannels) {
   EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{-1, 1, -2, 2}));
 }
 
-// Translation keeps rate, length and markers and takes no snapshot; the same
-// format reports false, an empty voice just takes the format; with no new
-// store to be had the voice stays as it was, not silence.
-TEST_F(Edits, TranslateFormat) {
-  EXPECT_FALSE(Current().TranslateFormat(1, 8));
-  EXPECT_FALSE(Current().TranslateFormat(2, 16));
-  EXPECT_EQ(Capture(Current()), Whole(2, 16, 16000, {}));
-  FillMono8(Current(), {0, 128, 255});
-  Current().SampleRate = 11025;
-  Mark(Current(), 2, 3, 3);
-  Current().ZiStart = 2;
-  ASSERT_TRUE(Current().TranslateFormat(1, 16));
-  EXPECT_EQ(Samples16(Current()), (std::vector<int16_t>{-32768, 0, 32512}));
-  EXPECT_EQ(std::make_tuple(MarksOf(Current()), Current().SampleRate, Current().UndoDepth()),
-            std::make_tuple(Marks{3, 2, 3, 3, 2}, 11025, 0));
-  Fill16(Current(), 2, {100, -100, -20000, 20000});
-  ASSERT_TRUE(Current().TranslateFormat(1, 8));
-  EXPECT_EQ(Bytes(Current()), (std::vector<uint8_t>{128, 128}));  // the channels cancel out
-  const State before = Capture(Current());
-  messages_.clear();
-  std::filesystem::rename(swap_, swap_ + ".away");  // the voice's own file stays open
-  EXPECT_FALSE(Current().TranslateFormat(1, 16));
-  std::filesystem::rename(swap_ + ".away", swap_);
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_TRUE(LastMessageNames(swap_));
-  EXPECT_EQ(Capture(Current()), before);
-}
-
-// Five snapshots keep the newest four, each bank its own; four undos walk back
-// to the state the second one saved (format and markers, never the names), a
-// fifth finds nothing. Labels keep 63 characters through the shifts.
+// Five snapshots keep the newest four, each bank its own, with labels cut to 63 characters; four undos walk back (the
+// names stay), a fifth finds nothing. A snapshot that cannot be written names the swap folder and keeps the store; a
+// translation takes none.
 TEST_F(Edits, UndoKeepsTheNewestFourSnapshots) {
   KPcmFiles& v = Current();
-  EXPECT_FALSE(v.SaveUndo("Undo : Echo"));        // an empty voice gets none
-  EXPECT_TRUE(v.SnapshotForEdit("Undo : Echo"));  // nothing due, nothing failed
   std::string label;
-  EXPECT_FALSE(v.UndoLabel(label));
+  EXPECT_FALSE(v.SaveUndo("Undo : Echo") || v.UndoLabel(label));  // an empty voice gets none
   EXPECT_EQ(label, "Undo");
-  std::vector<State> states;
   for (int step = 1; step <= 5; ++step) {
-    Fill16(v, 3 - step % 2, std::vector<int16_t>(size_t(step * 2), int16_t(step * 1000)));
-    v.SampleRate = 8000 + step;
-    Mark(v, 1, step / 2 + 1, step / 2 + 1);
-    v.ZiStart = step / 2 + 1;
-    states.push_back(Capture(v));
+    Fill16(v, 1 + step % 2, std::vector<int16_t>(size_t(step * 2), int16_t(step * 1000)));
     ASSERT_TRUE(v.SaveUndo(step == 2 ? std::string(63, 'x') + "tail" : "Undo : step " + std::to_string(step)));
   }
-  FillMono8(Voice(2), {2});
-  ASSERT_TRUE(v.TranslateFormat(1, 8));  // takes no snapshot
-  std::tie(v.AliasName, v.FileName) = std::make_pair("renamed"s, "/renamed.mxv"s);
-  EXPECT_FALSE(Voice(2).LoadUndo());
-  for (int step = 5; step >= 2; --step) {
-    ASSERT_TRUE(v.UndoLabel(label));
-    EXPECT_EQ(label, step == 2 ? std::string(63, 'x') : "Undo : step " + std::to_string(step));
-    ASSERT_TRUE(v.LoadUndo());
-    EXPECT_EQ(Capture(v), states[size_t(step - 1)]);
-  }
-  EXPECT_FALSE(v.LoadUndo() || v.UndoLabel(label));
-  EXPECT_EQ(std::tie(v.AliasName, v.FileName, v.OverviewStale), std::make_tuple("renamed"s, "/renamed.mxv"s, true));
-}
-
-// A full disk while the snapshot is copied: the message names the swap
-// folder, the undo store and the voice stay as they were.
-TEST_F(Edits, ASnapshotThatCannotBeWrittenChangesNothing) {
-  FillMono8(Current(), std::vector<uint8_t>(300000, 7));
-  ASSERT_TRUE(Current().SaveUndo("Undo : first"));
+  FillMono8(v, std::vector<uint8_t>(300000, 7));
   {
     FileSizeLimit limit(100000);
-    EXPECT_FALSE(Current().SnapshotForEdit("Undo : second"));
+    EXPECT_FALSE(v.SnapshotForEdit("Undo : failed"));
   }
-  ASSERT_EQ(messages_.size(), 1u);
-  EXPECT_TRUE(LastMessageNames(swap_));
-  std::string label;
-  EXPECT_TRUE(Current().UndoLabel(label));
-  EXPECT_EQ(std::make_tuple(label, Current().UndoDepth(), Current().END), std::make_tuple("Undo : first"s, 1, 300000));
+  EXPECT_TRUE(messages_.size() == 1 && LastMessageNames(swap_));
+  ASSERT_TRUE(v.TranslateFormat(1, 16));
+  std::tie(v.AliasName, v.FileName) = std::make_pair("renamed"s, "/renamed.mxv"s);
+  for (int step = 5; step >= 2; --step) {
+    ASSERT_TRUE(v.UndoLabel(label) && v.LoadUndo());
+    EXPECT_EQ(label, step == 2 ? std::string(63, 'x') : "Undo : step " + std::to_string(step));
+    EXPECT_EQ(v.END, step * (2 - step % 2));
+  }
+  EXPECT_FALSE(v.LoadUndo() || v.UndoLabel(label) || Voice(2).LoadUndo());
+  EXPECT_EQ(std::tie(v.AliasName, v.FileName), std::make_tuple("renamed"s, "/renamed.mxv"s));
 }
 
 }  // namespace

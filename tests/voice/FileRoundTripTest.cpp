@@ -1,6 +1,5 @@
-// Every format gives back what Melotrix saved, with the headers byte for byte,
-// and WAV and VOC files pass between Melotrix and sox both ways. sox runs
-// with -D: without it, it dithers and its output differs from run to run.
+// Every format gives back what Melotrix saved, with the headers byte for byte, and WAV and VOC files pass between
+// Melotrix and sox both ways. sox runs with -D: without it, it dithers and its output differs from run to run.
 #include <cstdio>
 
 #include "VoiceTests.h"
@@ -18,16 +17,16 @@ std::string Shell(const std::string& command) {
   return pipe && pclose(pipe) == 0 ? output : "failed: " + command + "\n" + output;
 }
 
-// Headers of a mono 8-bit voice of END 5003 at 8000 Hz (MXV, with the key indices and table zeroed: the
-// length rounded down to 4, the alias cut to 19 characters) and of a stereo 16-bit one of END 1000 at 22050 Hz.
+// Headers of a mono 8-bit voice of END 5003 at 8000 Hz (MXV, with the key indices and table zeroed: the length rounded
+// down to 4, the alias cut to 19 characters) and of a stereo 16-bit one of END 1000 at 22050 Hz.
 const std::string kHeader[] = {
     "Melotrix Format\0MXV\0\1\0\2\0"s + std::string(0x40, '\0') +
         "\1\0\0\0\x08\0\0\0\x40\x1F\0\0\x80\0\0\0\x88\x13\0\0twenty-one characte\0"s,
     "RIFF\xC4\x0F\0\0WAVEfmt \x10\0\0\0\1\0\2\0\x22\x56\0\0\x88\x58\1\0\4\0\x10\0data\xA0\x0F\0\0"s,
     "Creative Voice File\x1A\x1A\0\x14\1\x1F\x11\x09\xAC\x0F\0\x22\x56\0\0\x10\2\4\0\0\0\0\0"s, ""};
 
-// Only MXV keeps the alias; raw PCM loads at 8000 Hz. sox writes a sweep of
-// 0.1 s in each format, which Melotrix loads as its headers say.
+// Only MXV keeps the alias; raw PCM loads at 8000 Hz. sox writes a sweep of 0.1 s in each format, which Melotrix loads
+// as its headers say.
 TEST_F(RoundTrip, EveryFormatAndSampleFormatThroughMelotrixAndSox) {
   for (auto [channels, bits, rate, end, rawType] :
        {std::tuple{1, 8, 8000, 5003, 1}, {1, 16, 11025, 2501, 2}, {2, 8, 44100, 2501, 3}, {2, 16, 22050, 1000, 4}}) {
@@ -70,8 +69,8 @@ TEST_F(RoundTrip, EveryFormatAndSampleFormatThroughMelotrixAndSox) {
         continue;
       }
       ASSERT_TRUE(LoadAs(Voice(2), kind, path));
-      // WAV: the data length rounded down to 4. VOC: as the block length says, which sox's 16-bit
-      // type 9 block gives 8 bytes short; its 8-bit type 1 block gives a time constant (byte 30).
+      // WAV: the data length rounded down to 4. VOC: as the block length says, which sox's 16-bit type 9 block gives 8
+      // bytes short; its 8-bit type 1 block gives a time constant (byte 30).
       const size_t n = kind == Kind::Wav ? swept.size() & ~size_t(3) : swept.size() - (bits == 16 ? 8 : 0);
       const int32_t loaded = kind == Kind::Voc && bits == 8 ? 1000000 / (256 - ReadBytes(path)[30]) / 25 * 25 : rate;
       EXPECT_EQ(std::tie(v.Channels, v.BitsPerSample, v.SampleRate), std::tie(channels, bits, loaded));

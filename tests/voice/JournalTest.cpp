@@ -1,22 +1,16 @@
 // The journal's text, and what a save killed half-way leaves.
-#include <gtest/gtest.h>
-#include <sys/resource.h>
-
 #include <csignal>
-#include <filesystem>
-#include <fstream>
 
+#include "VoiceTests.h"
 #include "platform/RunFolder.h"
-#include "support/TempDir.h"
 #include "voice/CrashedRuns.h"
-#include "voice/HeadlessVoice.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A damaged or hostile journal is refused whole: none names a file outside
-// its folder, or one that is not a save's temporary.
+// A damaged or hostile journal is refused whole: none names a file outside its folder, or one that is not a save's
+// temporary.
 TEST(Journal, RefusesDamagedText) {
   TempDir dir;
   KBankSet banks(dir.Path(), KHeadlessVoice::Factory(nullptr));
@@ -40,8 +34,8 @@ TEST(Journal, RefusesDamagedText) {
     EXPECT_FALSE(ParseJournal(bad, parsed)) << bad;
 }
 
-// A run that saves a voice of 1 MB over `target` with the file-size limit at
-// half of it, so that the save is killed once it has written half the file.
+// A run that saves a voice of 1 MB over `target` with the file-size limit at half of it, so that the save is killed
+// once it has written half the file.
 [[noreturn]] void SaveUntilKilled(const std::string& base, const std::string& target, bool unnamed) {
   KRunFolder run;
   std::string error;
@@ -63,10 +57,9 @@ TEST(Journal, RefusesDamagedText) {
   std::exit(0);
 }
 
-// Killed once it has written half the file, a save leaves the file it was
-// replacing as it was and nothing else in its folder; a named temporary
-// (where the file system refuses unnamed ones) is in the run's journal, and
-// the next start removes it.
+// Killed once it has written half the file, a save leaves the file it was replacing as it was and nothing else in its
+// folder; a named temporary (where the file system refuses unnamed ones) is in the run's journal, and the next start
+// removes it.
 TEST(Journal, SaveKilledHalfWayLeavesNothing) {
   for (bool unnamed : {true, false}) {
     TempDir dir;
