@@ -6,8 +6,14 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <QApplication>
 #include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <chrono>

@@ -3,11 +3,9 @@
 // The crashing window runs in a child process: this program started again
 // with a disabled test selected.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QPlainTextEdit>
 #include <QProgressBar>
-#include <fstream>
 
 #include "AppFixture.h"
 #include "app/Recovery.h"

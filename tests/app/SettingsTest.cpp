@@ -2,8 +2,6 @@
 // store, and the file-type registration in the data home.
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QSettings>
 #include <QStandardPaths>

@@ -5,12 +5,10 @@
 // real window through real ALSA.
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QDropEvent>
 #include <QEventLoop>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QScrollBar>
 #include <set>
