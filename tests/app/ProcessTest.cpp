@@ -36,11 +36,9 @@ void RunEdits(TFormMain& window) {
                                                 {Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/b.pcm"}},
                                                 {Id::MenuInsertMuteClick, {.Frames = 300}},
                                                 {Id::MenuCutMarkedClick, {}},
-                                                {Id::MenuGotoENDClick, {}},
                                                 {Id::MenuBank3Click, {}},
                                                 {Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/c.pcm"}},
                                                 {Id::MenuEchoClick, kEcho},
-                                                {Id::MenuMuteUnmarkClick, {}},
                                                 {Id::MenuCopyClick, {}}};
   for (const auto& [command, input] : steps) ASSERT_TRUE(window.Runner().Run(command, input)) << int(command);
 }

