@@ -1,7 +1,7 @@
-// What the window tests share: a fresh user's folders for this process and
-// the programs it starts, waits for a condition, and the real main window.
+// What the window tests share: a fresh user's folders, waits, the real window.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -60,9 +60,8 @@ bool WaitFor(Ready ready, int seconds = 60) {
   }
 }
 
-// One user's fresh folders (home, config, cache, data, runtime, system):
-// this process's environment points at them while the object lives, so the
-// programs it starts use them too. Those programs find no sound device.
+// One user's fresh folders: this process's environment points at them while
+// the object lives, so the programs it starts (without a sound device) use them too.
 class KDesktop {
  public:
   KDesktop() {
@@ -83,7 +82,6 @@ class KDesktop {
   std::string operator/(const std::string& name) const { return dir_ / name; }
   QString Path(const std::string& name) const { return QString::fromStdString(dir_ / name); }
 
-  // Starts `argv` with this process's environment.
   pid_t Start(std::vector<std::string> argv) {
     std::vector<char*> args;
     for (std::string& a : argv) args.push_back(a.data());
@@ -93,8 +91,7 @@ class KDesktop {
     running_.push_back(pid);
     return pid;
   }
-  // The exit status of `pid`, 256 + the signal that ended it, or -1 when it
-  // has not ended within the deadline (it is killed then).
+  // The exit status of `pid`, 256 + the signal that ended it, or -1 (killed) after the deadline.
   int ExitStatus(pid_t pid, int seconds = 60) {
     std::erase(running_, pid);
     int status = 0;
@@ -112,8 +109,7 @@ class KDesktop {
   std::vector<pid_t> running_;
 };
 
-// Runs `answer` once the modal `dialog` has opened, however many other
-// dialogs open and close before it; the answer must close it.
+// Runs `answer`, which must close it, once the modal `dialog` has opened.
 inline void WhenShown(QDialog& dialog, std::function<void()> answer) {
   auto* timer = new QTimer(&dialog);
   timer->setInterval(5);

@@ -1,7 +1,5 @@
 // The real main window under the offscreen platform, its dialogs answered
 // by the test; and the record dialog's time.
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -20,12 +18,12 @@ namespace {
 class Window : public KWindowFixture<KNoWaveAudio> {
  protected:
   QDialog& Dialog(const char* name) { return *window_.findChild<QDialog*>(name); }
-  // Keeps the start of the message box's text ("Error 013") once it shows, and answers `key`.
-  void CatchMessage(int key = Qt::Key_Return) {
+  // Keeps the start of the message box's text ("Error 013") once it shows, and presses Return.
+  void CatchMessage() {
     QDialog& box = Dialog("TDlgMessage");
-    WhenShown(box, [this, &box, key] {
+    WhenShown(box, [this, &box] {
       messages_.push_back(box.findChild<QPlainTextEdit*>("MemoMsg")->toPlainText().left(9).toStdString());
-      QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+      QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
       QApplication::sendEvent(box.focusWidget(), &press);
       if (box.isVisible()) box.reject();  // the key was swallowed: fail, but do not hang
     });
@@ -125,9 +123,8 @@ TEST_F(Window, CommandsGatherTheirInputAndShowTheirOutcome) {
   }
 }
 
-// Each bank keeps its voice and state across switches, and its button's
-// picture shows whether it holds one; files save and load through the file
-// commands, and by their extension when named, handed over or dropped.
+// Each bank keeps its voice and state, and its button shows whether it holds
+// one; files save and load through the file commands, and by their extension.
 TEST_F(Window, BanksKeepTheirVoicesAndFilesLoadAndSave) {
   auto bankImage = [this](int bank) {
     const auto* button = window_.findChild<QToolButton*>(QString("ToolBtnBank%1").arg(bank));

@@ -1,9 +1,5 @@
-// The window program as a process, and the window killed in the middle of
-// its work and started again: the banks it restores, what Discard leaves.
-// The crashing window runs in a child process: this program started again
-// with a disabled test selected.
-#include <gtest/gtest.h>
-
+// The window program as a process, and the window killed in the middle of its
+// work (this program started again with a disabled test) and started again.
 #include <QPlainTextEdit>
 #include <QProgressBar>
 
@@ -22,8 +18,7 @@ using Id = KCommandId;
 
 const KCommandInput kEcho{.EchoAttenuation = "40", .EchoDelay = "100"};
 
-// Edits with undo snapshots on banks 1 to 3 of the files in the home
-// folder, bank 3 left current.
+// Edits with undo snapshots on banks 1 to 3, bank 3 left current.
 void RunEdits(TFormMain& window) {
   const std::string home = qEnvironmentVariable("HOME").toStdString();
   const std::pair<Id, KCommandInput> steps[] = {{Id::MenuLoadCh2Bit16PCMClick, {.Path = home + "/a.pcm"}},
@@ -78,8 +73,7 @@ std::map<std::string, uintmax_t> Listing(const std::string& folder) {
   return files;
 }
 
-// A window that runs the edits and is killed, at once or halfway through
-// an echo as MELOTRIX_CRASH_MODE says.
+// Runs the edits and is killed, at once or halfway through an echo.
 TEST(CrashingWindow, DISABLED_RunsTheEdits) {
   KNoWaveAudio audio;
   KRunFolder run;
@@ -142,7 +136,6 @@ bool CatchesSigterm(pid_t pid) {
   return false;
 }
 
-// The swap files of every copy, wherever they lie below the system folder.
 int SwapFiles(const KDesktop& desktop) {
   int count = 0;
   std::error_code error;
@@ -151,10 +144,9 @@ int SwapFiles(const KDesktop& desktop) {
   return count;
 }
 
-// Beside a live window (its files stay), the window program started with a
-// file that does not load, or as a second copy ("Melotrix can not be run 2
-// times"; the first runs on untouched), or with FIFOs as settings files: a
-// signal ends it as Exit would, and a FIFO holds up neither start nor end.
+// Beside a live window (its files stay), started with a file that does not
+// load, as a second copy (the first runs on), or with FIFOs as settings files
+// (they hold nothing up): a signal ends it as Exit would.
 TEST(WindowProcess, ASignalEndsItAsExitWould) {
   for (auto [setup, signalNumber] : {std::pair{"a file that does not load", SIGINT},
                                      {"a second copy", SIGHUP},

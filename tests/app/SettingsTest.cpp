@@ -1,7 +1,4 @@
-// The user's own files: the colour settings, the agent name of the OEM
-// store, and the file-type registration in the data home.
-#include <gtest/gtest.h>
-
+// The user's own files: colour settings, the OEM store, the file types.
 #include <QImage>
 #include <QSettings>
 #include <QStandardPaths>
@@ -71,9 +68,8 @@ TEST(Settings, SavedColoursComeBack) {
   EXPECT_NE(status.Message.find("plain/Melotrix.INI"), std::string::npos);
 }
 
-// Under this version each slot's stored text gives its colour: a missing key
-// is black, a value that is no colour from 0 to 0xFFFFFF keeps the default.
-// Another version, or none, gives the defaults.
+// Only under this version: a missing key is black, a value that is no colour
+// from 0 to 0xFFFFFF keeps the default.
 TEST(Settings, LoadingTakesOnlyColoursOfThisVersion) {
   constexpr KColour kDefault = 0xFFFFFFFF;
   const std::map<std::string, std::pair<const char*, KColour>> special = {
@@ -135,15 +131,13 @@ TEST(AgentName, IsReadFromTheOemStore) {
   EXPECT_EQ(ReadAgentName(OemFilePath() + "/folder"), "DRN");
 }
 
-// The value of `key` in a desktop entry, as written.
 QByteArray EntryValue(const QByteArray& entry, const QByteArray& key) {
   for (const QByteArray& line : entry.split('\n'))
     if (line.startsWith(key + "=")) return line.mid(key.size() + 1);
   return QByteArray();
 }
 
-// The type, the entry and the icon land in the data home and the MIME
-// database is rebuilt with them; a failure is reported but the rest is done;
+// A failure is reported but the rest is done; the MIME database is rebuilt;
 // a later registration rewrites the entry that changed.
 TEST(FileTypes, RegistrationWritesTheTypeTheEntryAndTheIcon) {
   KDesktop desktop;

@@ -1,7 +1,4 @@
-// What start-up sets up: one copy per user, the quit signals, the window's
-// place, the deactivation hook, and the names of files as they come in.
-#include <gtest/gtest.h>
-
+// What start-up sets up, and the names of files as they come in.
 #include <QGuiApplication>
 
 #include "AppFixture.h"
@@ -44,9 +41,8 @@ TEST(SingleInstance, TheSocketLiesInAFolderOfTheUsersOwn) {
   EXPECT_FALSE(refused.Error().isEmpty());
 }
 
-// The first copy takes the place of whatever a crashed copy left; later
-// copies are refused, or hand over their file (the file system's bytes) in
-// order; once the first has let go the next copy runs.
+// The first takes the place of what a crashed copy left; later copies are
+// refused or hand over their file (bytes) in order; after Release one runs.
 TEST(SingleInstance, LaterCopiesAreRefusedOrHandOverTheirFile) {
   KDesktop desktop;
   std::ofstream(KSingleInstance::SocketPath().toStdString()) << "left";
@@ -88,8 +84,6 @@ TEST(QuitSignals, TheOldHandlersComeBack) {
   EXPECT_TRUE(KQuitSignals().Ok());
 }
 
-// The window moves to the corner and keeps its size; only an exactly
-// 640-pixel display is warned about.
 TEST(Screen, TheWindowMovesToTheCornerAndOnly640PixelsWarn) {
   QWidget window;
   QStringList warnings;

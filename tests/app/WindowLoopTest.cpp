@@ -1,10 +1,6 @@
-// Play and record loops: the guard that holds the window's input meanwhile,
-// the real window on the simulated device (the play pointer follows the
-// device, files handed over or dropped load afterwards in order, a request
-// to end the program stops the loop and ends every event loop), and the
-// real window through real ALSA.
+// Play and record loops: the input guard, the real window on the simulated
+// device, and the real window through real ALSA.
 #include <alsa/asoundlib.h>
-#include <gtest/gtest.h>
 
 #include <QDropEvent>
 #include <QEventLoop>
@@ -25,9 +21,8 @@ void Press(QWidget* widget, int key, const QString& text = {}) {
   QApplication::postEvent(widget, new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text));
 }
 
-// The windows open when a loop began take only Escape (latched, not
-// delivered), and a close of one of them but the main window stops the
-// loop; a window the loop opens gets its input.
+// The windows open at the start take only Escape (latched), and a close of one
+// but the main window stops the loop; a window the loop opens gets its input.
 TEST(LoopGuard, HostsTakeOnlyEscapeNewWindowsTakeAll) {
   QLineEdit main, dialog, opened;
   main.show();
