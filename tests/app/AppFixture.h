@@ -91,14 +91,13 @@ class KDesktop {
     running_.push_back(pid);
     return pid;
   }
-  // The exit status of `pid`, 256 + the signal that ended it, or -1 (killed) after the deadline.
+  // The exit status of `pid`, or 256 + the signal that ended it (SIGKILL after the deadline).
   int ExitStatus(pid_t pid, int seconds = 60) {
     std::erase(running_, pid);
     int status = 0;
     if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
       kill(pid, SIGKILL);
       waitpid(pid, &status, 0);
-      return -1;
     }
     return WIFEXITED(status) ? WEXITSTATUS(status) : 256 + WTERMSIG(status);
   }

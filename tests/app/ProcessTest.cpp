@@ -180,8 +180,7 @@ TEST(WindowProcess, ASignalEndsItAsExitWould) {
     EXPECT_EQ(desktop.ExitStatus(pid), 128 + signalNumber);
     EXPECT_EQ(SwapFiles(desktop), 15);
     EXPECT_EQ(Listing(live.Path()), before);
-    EXPECT_EQ(fs::is_fifo(ini), name == "FIFOs as settings files");
-    EXPECT_TRUE(fs::exists(ini));
+    EXPECT_EQ(fs::status(ini).type(), name == "FIFOs as settings files" ? fs::file_type::fifo : fs::file_type::regular);
   }
 }
 

@@ -84,8 +84,8 @@ TEST(Settings, LoadingTakesOnlyColoursOfThisVersion) {
   }
 }
 
-// The agent name follows the prefix in the text of its key, up to a "*",
-// cut to 31 characters; "DRN" without a name.
+// The agent name follows the prefix in the OEM store's key, up to a "*", cut
+// to 31 characters; "DRN" without a name, the key or a readable store.
 TEST(AgentName, FollowsThePrefixUpToAStar) {
   const QString clef = QString::fromUcs4(U"\U0001D11E"), umlaut(1, QChar(0x00C4));
   const std::pair<QString, QString> cases[] = {
@@ -101,11 +101,7 @@ TEST(AgentName, FollowsThePrefixUpToAStar) {
       {"DrnRkmSeriesAgentName_" + clef.repeated(40), clef.repeated(31)},
   };
   for (const auto& [text, name] : cases) EXPECT_EQ(ScanAgentName(text), name) << text.toStdString();
-}
-
-// Read as the raw text of its line, so that a comma stays in the name;
-// without the file, the key or a readable file the name is "DRN".
-TEST(AgentName, IsReadFromTheOemStore) {
+  // The store is read as the raw text of the line, so that a comma stays in the name.
   KDesktop desktop;
   EXPECT_EQ(ReadAgentName(), "DRN");
   for (auto [stored, name] :

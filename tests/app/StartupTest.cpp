@@ -10,11 +10,6 @@
 
 namespace {
 
-mode_t Mode(const QString& path) {
-  struct stat st {};
-  return lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
-}
-
 // In the runtime folder, or else in a folder of the temporary folder that is
 // the user's own; never in one others may write to.
 TEST(SingleInstance, TheSocketLiesInAFolderOfTheUsersOwn) {
@@ -24,7 +19,9 @@ TEST(SingleInstance, TheSocketLiesInAFolderOfTheUsersOwn) {
   {
     KSingleInstance first;
     ASSERT_EQ(first.Claim(), KClaim::First) << first.Error().toStdString();
-    EXPECT_EQ(Mode(KSingleInstance::SocketPath()) & (S_IFMT | 077), S_IFSOCK);
+    const auto socket = std::filesystem::status(KSingleInstance::SocketPath().toStdString());
+    EXPECT_EQ(std::make_pair(socket.type(), socket.permissions() & std::filesystem::perms(077)),
+              std::make_pair(std::filesystem::file_type::socket, std::filesystem::perms::none));
   }
   KEnvironmentValue tmp("TMPDIR", desktop / "home");
   const QString own = desktop.Path("home/melotrix-") + QString::number(getuid());
@@ -33,7 +30,7 @@ TEST(SingleInstance, TheSocketLiesInAFolderOfTheUsersOwn) {
     KEnvironmentValue value("XDG_RUNTIME_DIR", runtime);
     EXPECT_EQ(KSingleInstance::SocketPath(), own + name) << runtime;
   }
-  EXPECT_EQ(Mode(own) & 0777, 0700u);
+  EXPECT_EQ(std::filesystem::status(own.toStdString()).permissions(), std::filesystem::perms(0700));
   chmod(QFile::encodeName(own).constData(), 0777);
   KEnvironmentValue none("XDG_RUNTIME_DIR", "");
   KSingleInstance refused;
