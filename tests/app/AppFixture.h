@@ -36,21 +36,17 @@ class KEnvironmentValue {
     qputenv(name, QByteArray::fromStdString(value));
   }
   ~KEnvironmentValue() { old_ ? qputenv(name_, *old_) : qunsetenv(name_); }
-  KEnvironmentValue(const KEnvironmentValue&) = delete;
-  KEnvironmentValue& operator=(const KEnvironmentValue&) = delete;
 
  private:
   const char* name_;
   std::optional<QByteArray> old_;
 };
 
-// The bytes of a file; none when it cannot be read.
 inline std::string Contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Polls until `ready` holds; false once the deadline has passed.
 template <typename Ready>
 bool WaitFor(Ready ready, int seconds = 60) {
   for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);;) {

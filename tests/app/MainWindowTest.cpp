@@ -36,12 +36,11 @@ class Window : public KWindowFixture<KNoWaveAudio> {
       Click(d, "BitBtnOK");
     });
   }
-  QString Readout(const char* name) { return window_.centralWidget()->findChild<QLineEdit*>(name)->text(); }
-
   std::vector<std::string> messages_;
 };
 
-// A menu item as the menu bar shows it; a separator is its depth alone.
+// A menu item as the menu bar shows it; a separator is its depth alone. Undo
+// starts disabled: there is nothing to undo yet.
 QString Row(int depth, const QString& name, const QString& caption, const QString& keys, bool checkable, bool enabled) {
   return QString("%1 %2 %3 %4 %5%6").arg(depth).arg(name, caption, keys).arg(int(checkable)).arg(int(enabled));
 }
@@ -62,7 +61,6 @@ TEST_F(Window, TheMenuBarAndTheButtonsFollowTheTable) {
     table << (item.Separator() ? QString::number(item.Depth)
                                : Row(item.Depth, item.Name, item.Caption, item.Shortcut ? item.Shortcut : "",
                                      item.Group != KCheckGroup::None,
-                                     // nothing to undo yet
                                      item.Action != KWindowAction::Disabled && item.Name != std::string("MenuUndo")));
   }
   EXPECT_EQ(built.join('\n').toStdString(), table.join('\n').toStdString());
@@ -99,16 +97,14 @@ TEST_F(Window, CommandsGatherTheirInputAndShowTheirOutcome) {
     EXPECT_EQ(Dialog("TDlgMessage").result(), QDialog::Accepted) << command;
   }
   EXPECT_EQ(messages_, (std::vector<std::string>{"Error 013", "Error 016", "Error 006", "Error 009"}));
-
   auto* rate = window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR");
   rate->setValue(16013);
   EXPECT_EQ(window_.Current().SampleRate, 16000);
-  EXPECT_EQ(Readout("EditSR"), "16000 Hz");
+  EXPECT_EQ(window_.centralWidget()->findChild<QLineEdit*>("EditSR")->text(), "16000 Hz");
   Answer("TDlgString1", "New alias");
   window_.Runner().Run(KCommandId::StatusBarMouseDown);
   EXPECT_EQ(window_.Current().AliasName, "New alias");
   EXPECT_EQ(window_.findChild<QLabel*>("StatusBarPanel1")->text(), "Alias = New alias");
-
   window_.ChooseColour = [](KColour) { return KColour(0x123456); };
   for (auto [item, box] :
        {std::pair{"MenuZiColorWaveformBackground", "PaintBoxZI"}, {"MenuZoColorWaveformBorder", "PaintBoxZO"}}) {
@@ -139,8 +135,7 @@ TEST_F(Window, BanksKeepTheirVoicesAndFilesLoadAndSave) {
   window_.Action("MenuBank3")->trigger();
   const KPcmFiles& v = window_.Current();
   EXPECT_EQ(std::make_tuple(v.MKL, v.MKR, v.ZiStart, v.END), std::make_tuple(100, 900, 77, 5000));
-  EXPECT_EQ(Readout("EditVoiceInfo"), "Ch 1 :: Bit 16");
-
+  EXPECT_EQ(window_.centralWidget()->findChild<QLineEdit*>("EditVoiceInfo")->text(), "Ch 1 :: Bit 16");
   const std::string wav = dir_ / "lat\xe9n.WAV";
   std::optional<std::string> chosen = wav;
   window_.Runner().ChooseFile = [&](const KFileDialogSetup&) { return chosen; };

@@ -8,8 +8,7 @@
 #include "platform/SystemDir.h"
 #include "voice/Journal.h"
 
-// The edits name only the inputs they use.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // the edits name only the inputs they use
 
 namespace {
 
@@ -23,9 +22,7 @@ void RunEdits(TFormMain& window) {
   const std::string home = qEnvironmentVariable("HOME").toStdString();
   const std::pair<Id, KCommandInput> steps[] = {{Id::MenuLoadCh2Bit16PCMClick, {.Path = home + "/a.pcm"}},
                                                 {Id::PaintBoxZIMouseDownLeft, {.SamplePosition = 50}},
-                                                {Id::PaintBoxZIMouseDownRight, {.SamplePosition = 900}},
                                                 {Id::MenuMathAmpClick, {.AmplifierPercent = "150"}},
-                                                {Id::MenuFadeInClick, {}},
                                                 {Id::StatusBarMouseDown, {.Alias = "Door bell"}},
                                                 {Id::MenuBank2Click, {}},
                                                 {Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/b.pcm"}},

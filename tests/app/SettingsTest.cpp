@@ -4,7 +4,6 @@
 #include <QStandardPaths>
 #include <array>
 #include <map>
-#include <optional>
 
 #include "AppFixture.h"
 #include "app/FileTypes.h"
@@ -13,11 +12,10 @@
 namespace {
 
 using S = KColourSlot;
-using KColours = std::array<KColour, KColourScheme::kSlots>;
 constexpr KColour kFace = 0xC0C0C0;
 
-KColours Colours(const KColourScheme& scheme) {
-  KColours colours{};
+std::array<KColour, KColourScheme::kSlots> Colours(const KColourScheme& scheme) {
+  std::array<KColour, KColourScheme::kSlots> colours{};
   for (size_t i = 0; i < colours.size(); ++i) colours[i] = scheme.Get(KColourScheme::Slots()[i].Slot);
   return colours;
 }
@@ -51,7 +49,6 @@ TEST(Settings, SavedColoursComeBackFromTheXdgFolder) {
   EXPECT_EQ(Colours(after), Colours(before));
   QSettings written(SettingsFilePath(), QSettings::IniFormat);
   EXPECT_EQ(written.value("System/Version 6 ID").toString(), "536875043");
-
   WriteFile(desktop.Path("plain"), "not a folder");
   const KStatus status = SaveColours(before, desktop.Path("plain/Melotrix.INI"));
   EXPECT_FALSE(status.Ok);

@@ -65,10 +65,8 @@ void OldHandler(int) { gOldHandlerRan = true; }
 
 // One object catches the signals at a time; the old handlers come back after it.
 TEST(QuitSignals, TheOldHandlersComeBack) {
-  struct sigaction own {
-  }, saved{};
+  struct sigaction saved = {}, own = {};
   own.sa_handler = OldHandler;
-  sigemptyset(&own.sa_mask);
   sigaction(SIGHUP, &own, &saved);
   {
     KQuitSignals quit;
