@@ -1,13 +1,13 @@
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QFile>
+// The user's own files: colour settings, the OEM store, the file types.
+#include <QImage>
 #include <QSettings>
+#include <QStandardPaths>
 #include <array>
+#include <map>
 
-#include "XdgFolders.h"
+#include "AppFixture.h"
+#include "app/FileTypes.h"
 #include "app/Settings.h"
-#include "app/Title.h"
 
 namespace {
 
@@ -20,186 +20,137 @@ std::array<KColour, KColourScheme::kSlots> Colours(const KColourScheme& scheme) 
   return colours;
 }
 
-const std::array<KColour, KColourScheme::kSlots> kDefaults = Colours(KColourScheme(kFace));
-
 void WriteFile(const QString& path, const QByteArray& text) {
   QDir().mkpath(QFileInfo(path).path());
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(text);
+  std::ofstream(path.toStdString()) << text.toStdString();
 }
 
-// A settings file with the right version and every colour key set to 0x010203.
-QByteArray AllColours(const QByteArray& extraColourLines = {}) {
-  QByteArray text = "[System]\nVersion 6 ID=536875043\n[Color]\n" + extraColourLines;
-  for (const KColourSlotInfo& slot : KColourScheme::Slots()) text += QByteArray(slot.Key) + "=66051\n";
-  return text;
-}
+QByteArray ReadFile(const QString& path) { return QByteArray::fromStdString(Contents(path.toStdString())); }
 
-class SettingsTest : public testing::Test {
- protected:
-  KXdgFolders xdg_;
-  QString path_ = SettingsFilePath();
-};
-
-TEST_F(SettingsTest, FilesLiveInTheDrnFolderOfTheConfigHome) {
-  EXPECT_EQ(SettingsFilePath(), xdg_.Config() + "/DRN/Melotrix.INI");
-  EXPECT_EQ(OemFilePath(), xdg_.Config() + "/DRN/RkmSeries.INI");
-  TempDir home;
-  KEnvironmentValue homeValue("HOME", home.Path());
-  KEnvironmentValue unset("XDG_CONFIG_HOME", "");
-  EXPECT_EQ(SettingsFilePath(), QString::fromStdString(home.Path()) + "/.config/DRN/Melotrix.INI");
-}
-
-TEST_F(SettingsTest, SavedColoursComeBackAfterARestart) {
+// The files' folders follow the XDG variables; saved colours come back; the
+// folder is made when missing, and a file that cannot be written is reported.
+TEST(Settings, SavedColoursComeBackFromTheXdgFolder) {
+  KDesktop desktop;
+  EXPECT_EQ(SettingsFilePath(), desktop.Path("config/DRN/Melotrix.INI"));
+  EXPECT_EQ(OemFilePath(), desktop.Path("config/DRN/RkmSeries.INI"));
+  EXPECT_EQ(DataHome(), desktop.Path("data"));
+  for (const char* value : {"", "relative/folder"}) {
+    KEnvironmentValue config("XDG_CONFIG_HOME", value), data("XDG_DATA_HOME", value);
+    EXPECT_EQ(SettingsFilePath(), desktop.Path("home/.config/DRN/Melotrix.INI")) << value;
+    EXPECT_EQ(DataHome(), desktop.Path("home/.local/share")) << value;
+  }
+  ASSERT_FALSE(QFileInfo::exists(SettingsFolder()));
   KColourScheme before(kFace);
   for (size_t i = 0; i < KColourScheme::kSlots; ++i)
     before.Set(KColourScheme::Slots()[i].Slot, KColour(0x100000 + 0x010101 * i));
   ASSERT_TRUE(SaveColours(before).Ok);
-
   KColourScheme after(0x123456);
   LoadColours(after);
   EXPECT_EQ(Colours(after), Colours(before));
-
-  QSettings written(path_, QSettings::IniFormat);
+  QSettings written(SettingsFilePath(), QSettings::IniFormat);
   EXPECT_EQ(written.value("System/Version 6 ID").toString(), "536875043");
-  EXPECT_EQ(written.value("Color/ZI_BackGnd").toString(), QString::number(0x100000));
-  EXPECT_EQ(written.value("Color/ZO_RCursor").toString(), QString::number(0x100000 + 0x010101 * 19));
-}
-
-TEST_F(SettingsTest, NoFileOrAnotherVersionGivesTheDefaults) {
-  KColourScheme scheme(kFace);
-  scheme.Set(S::ZI_Border, 0x00FF00);
-  LoadColours(scheme);
-  EXPECT_EQ(Colours(scheme), kDefaults);
-
-  QByteArray text = AllColours();
-  text.replace("536875043", "536875042");
-  WriteFile(path_, text);
-  scheme.Set(S::ZO_MuteLine, 0x00FF00);
-  LoadColours(scheme);
-  EXPECT_EQ(Colours(scheme), kDefaults);
-}
-
-TEST_F(SettingsTest, AVersionThatIsNoNumberGivesTheDefaults) {
-  QByteArray text = AllColours();
-  text.replace("536875043", "0x20001023");
-  WriteFile(path_, text);
-  KColourScheme scheme(kFace);
-  LoadColours(scheme);
-  EXPECT_EQ(Colours(scheme), kDefaults);
-}
-
-TEST_F(SettingsTest, TheNextSaveOverwritesAnotherVersion) {
-  QByteArray text = AllColours();
-  text.replace("536875043", "7");
-  WriteFile(path_, text);
-  KColourScheme scheme(kFace);
-  LoadColours(scheme);
-  scheme.Set(S::ZI_LMarked, 0x00AA00);
-  ASSERT_TRUE(SaveColours(scheme).Ok);
-
-  KColourScheme again(kFace);
-  LoadColours(again);
-  EXPECT_EQ(again.Get(S::ZI_LMarked), 0x00AA00u);
-  EXPECT_EQ(again.Get(S::ZO_LMarked), kDefaults[size_t(S::ZO_LMarked)]);
-}
-
-TEST_F(SettingsTest, AMissingKeyUnderTheRightVersionIsBlack) {
-  QByteArray text = AllColours();
-  text.replace("ZI_BackGnd=66051\n", "");
-  text.replace("ZO_LUnmark=66051\n", "");
-  WriteFile(path_, text);
-  KColourScheme scheme(kFace);
-  LoadColours(scheme);
-  for (size_t i = 0; i < KColourScheme::kSlots; ++i) {
-    const S slot = KColourScheme::Slots()[i].Slot;
-    const KColour expected = slot == S::ZI_BackGnd || slot == S::ZO_LUnmark ? 0x000000 : 0x010203;
-    EXPECT_EQ(scheme.Get(slot), expected) << KColourScheme::Slots()[i].Key;
-  }
-}
-
-TEST_F(SettingsTest, AValueThatIsNoColourKeepsTheDefault) {
-  QByteArray text = AllColours();
-  text.replace("ZI_Border=66051", "ZI_Border=12a");
-  text.replace("ZI_LUnmark=66051", "ZI_LUnmark=-1");
-  text.replace("ZI_RUnmark=66051", "ZI_RUnmark=16777216");
-  text.replace("ZO_ScaleGrid=66051", "ZO_ScaleGrid=1,2");
-  text.replace("ZO_RCursor=66051", "ZO_RCursor=");
-  text.replace("ZO_BackGnd=66051", "ZO_BackGnd=16777215");
-  text.replace("ZO_Border=66051", "ZO_Border= 77 ");
-  WriteFile(path_, text);
-  KColourScheme scheme(kFace);
-  LoadColours(scheme);
-  for (S slot : {S::ZI_Border, S::ZI_LUnmark, S::ZI_RUnmark, S::ZO_ScaleGrid, S::ZO_RCursor})
-    EXPECT_EQ(scheme.Get(slot), kDefaults[size_t(slot)]) << int(slot);
-  EXPECT_EQ(scheme.Get(S::ZO_BackGnd), 0xFFFFFFu);
-  EXPECT_EQ(scheme.Get(S::ZO_Border), 77u);
-  EXPECT_EQ(scheme.Get(S::ZI_MuteLine), 0x010203u);
-}
-
-TEST_F(SettingsTest, SavingCreatesTheFolderAndReportsAFileItCannotWrite) {
-  ASSERT_FALSE(QFileInfo::exists(SettingsFolder()));
-  EXPECT_TRUE(SaveColours(KColourScheme(kFace)).Ok);
-  EXPECT_TRUE(QFileInfo(path_).isFile());
-
-  WriteFile(xdg_.Config() + "/plain", "not a folder");
-  const KStatus status = SaveColours(KColourScheme(kFace), xdg_.Config() + "/plain/Melotrix.INI");
+  WriteFile(desktop.Path("plain"), "not a folder");
+  const KStatus status = SaveColours(before, desktop.Path("plain/Melotrix.INI"));
   EXPECT_FALSE(status.Ok);
   EXPECT_NE(status.Message.find("plain/Melotrix.INI"), std::string::npos);
 }
 
-class AgentNameTest : public testing::Test {
- protected:
-  QString ReadStored(const QByteArray& value) {
-    WriteFile(OemFilePath(), "[OemInfo]\nAgentName=" + value + "\n");
-    return ReadAgentName();
+// Only under this version: a missing key is black, a value that is no colour
+// from 0 to 0xFFFFFF keeps the default.
+TEST(Settings, LoadingTakesOnlyColoursOfThisVersion) {
+  constexpr KColour kDefault = 0xFFFFFFFF;
+  const std::map<std::string, std::pair<const char*, KColour>> special = {
+      {"ZI_BackGnd", {nullptr, 0}},     {"ZO_LUnmark", {nullptr, 0}},           {"ZI_Border", {"12a", kDefault}},
+      {"ZI_LUnmark", {"-1", kDefault}}, {"ZI_RUnmark", {"16777216", kDefault}}, {"ZO_ScaleGrid", {"1,2", kDefault}},
+      {"ZO_RCursor", {"", kDefault}},   {"ZO_BackGnd", {"16777215", 0xFFFFFF}}, {"ZO_Border", {" 77 ", 77}}};
+  const KColourScheme fresh(kFace);
+  for (const QByteArray version : {"536875043", "536875042", "0x20001023", ""}) {
+    KDesktop desktop;
+    QByteArray text = "[System]\nVersion 6 ID=" + version + "\n[Color]\n";
+    KColourScheme scheme(kFace), expected(kFace);
+    for (const KColourSlotInfo& slot : KColourScheme::Slots()) {
+      const auto found = special.find(slot.Key);
+      const auto [stored, colour] = found == special.end() ? std::pair{"66051", KColour(0x010203)} : found->second;
+      if (stored) text += QByteArray(slot.Key) + "=" + stored + "\n";
+      if (version == "536875043") expected.Set(slot.Slot, colour == kDefault ? fresh.Get(slot.Slot) : colour);
+      scheme.Set(slot.Slot, 0x00FF00);
+    }
+    if (!version.isEmpty()) WriteFile(SettingsFilePath(), text);
+    LoadColours(scheme);
+    EXPECT_EQ(Colours(scheme), Colours(expected)) << version.toStdString();
   }
-  KXdgFolders xdg_;
-};
+}
 
-TEST_F(AgentNameTest, WithoutAStoreOrKeyTheNameIsDrn) {
+// The agent name follows the prefix in the OEM store's key, up to a "*", cut
+// to 31 characters; "DRN" without a name, the key or a readable store.
+TEST(AgentName, FollowsThePrefixUpToAStar) {
+  const QString clef = QString::fromUcs4(U"\U0001D11E"), umlaut(1, QChar(0x00C4));
+  const std::pair<QString, QString> cases[] = {
+      {"", "DRN"},
+      {"DrnRkmSeriesAgentName_DRN*****************************", "DRN"},
+      {"\t DrnRkmSeriesAgentName_Name with blanks *", "Name with blanks "},
+      {"x DrnRkmSeriesAgentName_ACME", "DRN"},
+      {"DrnRkmSeriesAgentName_", "DRN"},
+      {"DrnRkmSeriesAgentName_*ACME", "DRN"},
+      {"drnrkmseriesagentname_ACME", "DRN"},
+      {"DrnRkmSeriesAgentName_" + QString(40, u'x'), QString(31, u'x')},
+      {"DrnRkmSeriesAgentName_" + umlaut.repeated(40), umlaut.repeated(31)},
+      {"DrnRkmSeriesAgentName_" + clef.repeated(40), clef.repeated(31)},
+  };
+  for (const auto& [text, name] : cases) EXPECT_EQ(ScanAgentName(text), name) << text.toStdString();
+  // The store is read as the raw text of the line, so that a comma stays in the name.
+  KDesktop desktop;
   EXPECT_EQ(ReadAgentName(), "DRN");
-  EXPECT_EQ(MainWindowTitle(ReadAgentName()), "DRN Melotrix 7E (R7)");
-  WriteFile(OemFilePath(), "[Other]\nAgentName=DrnRkmSeriesAgentName_ACME\n[OemInfo]\nAgent=1\n");
-  EXPECT_EQ(ReadAgentName(), "DRN");
-  QDir().mkpath(OemFilePath() + "/folder");  // a store that cannot be read
+  for (auto [stored, name] :
+       {std::pair{"[Other]\nAgentName=DrnRkmSeriesAgentName_ACME\n[OemInfo]\nAgent=1\n", "DRN"},
+        {"[OemInfo]\nAgentName=  DrnRkmSeriesAgentName_ACME*\n", "ACME"},
+        {"[OemInfo]\nAgentName=DrnRkmSeriesAgentName_Smith, Jones & Co\n", "Smith, Jones & Co"},
+        {"[OemInfo]\nAgentName=\"DrnRkmSeriesAgentName_A,B\"\n", "A,B"}}) {  // quoted, as QSettings writes it
+    WriteFile(OemFilePath(), stored);
+    EXPECT_EQ(ReadAgentName(), name) << stored;
+  }
+  QDir().mkpath(OemFilePath() + "/folder");
   EXPECT_EQ(ReadAgentName(OemFilePath() + "/folder"), "DRN");
 }
 
-TEST_F(AgentNameTest, ANameAfterThePrefixMakesTheTitle) {
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_ACME"), "ACME");
-  EXPECT_EQ(MainWindowTitle("ACME"), "ACME Melotrix 7E (R7)");
-  EXPECT_EQ(ReadStored("ACME"), "DRN");
-  EXPECT_EQ(ReadStored("  DrnRkmSeriesAgentName_ACME*****"), "ACME");
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_"), "DRN");
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_*ACME"), "DRN");
-  EXPECT_EQ(ReadStored("drnrkmseriesagentname_ACME"), "DRN");
+QByteArray EntryValue(const QByteArray& entry, const QByteArray& key) {
+  for (const QByteArray& line : entry.split('\n'))
+    if (line.startsWith(key + "=")) return line.mid(key.size() + 1);
+  return QByteArray();
 }
 
-TEST_F(AgentNameTest, ALongNameIsCutTo31Characters) {
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_" + QByteArray(40, 'x')), QString(31, u'x'));
-  const QString umlauts(40, QChar(0x00C4));
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_" + umlauts.toUtf8()), umlauts.left(31));
-  const QString clef = QString::fromUcs4(U"\U0001D11E");
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_" + clef.repeated(40).toUtf8()), clef.repeated(31));
-}
-
-TEST_F(AgentNameTest, ANameWithACommaStaysWhole) {
-  EXPECT_EQ(ReadStored("DrnRkmSeriesAgentName_Smith, Jones & Co"), "Smith, Jones & Co");
-  // As QSettings itself stores such a text: in quotes.
+// A failure is reported but the rest is done; the MIME database is rebuilt;
+// a later registration rewrites the entry that changed.
+TEST(FileTypes, RegistrationWritesTheTypeTheEntryAndTheIcon) {
+  KDesktop desktop;
+  const KFileTypeFiles files = FileTypeFiles(DataHome());
   {
-    QSettings store(OemFilePath(), QSettings::IniFormat);
-    store.setValue("OemInfo/AgentName", "DrnRkmSeriesAgentName_A,B");
+    KEnvironmentValue path("PATH", "");  // without the tool
+    EXPECT_FALSE(KAddToWin32RegKey("/opt/new\nline/melotrix").Ok);
+    EXPECT_EQ(std::make_tuple(QFileInfo::exists(files.MimePackage), QFileInfo::exists(files.Icon),
+                              QFileInfo::exists(files.DesktopEntry)),
+              std::make_tuple(true, true, false));
   }
-  EXPECT_EQ(ReadAgentName(), "A,B");
-}
-
-TEST(AgentNameScan, FollowsTheScanPattern) {
-  EXPECT_EQ(ScanAgentName(""), "DRN");
-  EXPECT_EQ(ScanAgentName("DrnRkmSeriesAgentName_DRN*****************************"), "DRN");
-  EXPECT_EQ(ScanAgentName("\t DrnRkmSeriesAgentName_Name with blanks *"), "Name with blanks ");
-  EXPECT_EQ(ScanAgentName("x DrnRkmSeriesAgentName_ACME"), "DRN");
+  // Exec holds the path as one quoted argument, escaped as an entry string.
+  ASSERT_TRUE(KAddToWin32RegKey("/opt/Melotrix Apps/a$b/\"q\"/back\\slash/100%/`x`/melotrix").Ok);
+  const QByteArray entry = ReadFile(files.DesktopEntry);
+  EXPECT_EQ(EntryValue(entry, "Exec"),
+            "\"/opt/Melotrix Apps/a\\\\$b/\\\\\"q\\\\\"/back\\\\\\\\slash/100%%/\\\\`x\\\\`/melotrix\" %f");
+  EXPECT_EQ(EntryValue(entry, "TryExec"), "/opt/Melotrix Apps/a$b/\"q\"/back\\\\slash/100%/`x`/melotrix");
+  const QByteArray type = EntryValue(entry, "MimeType").chopped(1);
+  EXPECT_TRUE(ReadFile(files.MimePackage).contains("type=\"" + type + "\"")) << type.toStdString();
+  const QImage icon(files.Icon);
+  EXPECT_EQ(icon.size(), QSize(256, 256));
+  EXPECT_EQ(std::make_pair(icon.pixelColor(0, 0).alpha(), icon.pixelColor(128, 40).alpha()), std::make_pair(0, 255));
+  if (!QStandardPaths::findExecutable("update-mime-database").isEmpty()) {
+    EXPECT_TRUE(ReadFile(desktop.Path("data/mime/globs2")).contains(":" + type + ":*.mxv"));
+    EXPECT_TRUE(ReadFile(desktop.Path("data/mime/magic")).contains("Melotrix Format"));
+  }
+  WriteFile(files.DesktopEntry, "[Desktop Entry]\nExec=/somewhere/else\n");
+  ASSERT_TRUE(KAddToWin32RegKey("/usr/local/bin/melotrix").Ok);
+  EXPECT_EQ(EntryValue(ReadFile(files.DesktopEntry), "Exec"), "\"/usr/local/bin/melotrix\" %f");
+  WriteFile(desktop.Path("plain"), "");
+  EXPECT_FALSE(KAddToWin32RegKey("/usr/bin/melotrix", desktop.Path("plain")).Ok);
 }
 
 }  // namespace

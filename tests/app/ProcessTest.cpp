@@ -1,0 +1,184 @@
+// The window program as a process, and the window killed in the middle of its
+// work (this program started again with a disabled test) and started again.
+#include <QPlainTextEdit>
+#include <QProgressBar>
+
+#include "AppFixture.h"
+#include "app/Recovery.h"
+#include "platform/SystemDir.h"
+#include "voice/Journal.h"
+
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // the edits name only the inputs they use
+
+namespace {
+
+namespace fs = std::filesystem;
+using Id = KCommandId;
+
+const KCommandInput kEcho{.EchoAttenuation = "40", .EchoDelay = "100"};
+
+// Edits with undo snapshots on banks 1 to 3, bank 3 left current.
+void RunEdits(TFormMain& window) {
+  const std::string home = qEnvironmentVariable("HOME").toStdString();
+  const std::pair<Id, KCommandInput> steps[] = {{Id::MenuLoadCh2Bit16PCMClick, {.Path = home + "/a.pcm"}},
+                                                {Id::PaintBoxZIMouseDownLeft, {.SamplePosition = 50}},
+                                                {Id::MenuMathAmpClick, {.AmplifierPercent = "150"}},
+                                                {Id::StatusBarMouseDown, {.Alias = "Door bell"}},
+                                                {Id::MenuBank2Click, {}},
+                                                {Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/b.pcm"}},
+                                                {Id::MenuInsertMuteClick, {.Frames = 300}},
+                                                {Id::MenuCutMarkedClick, {}},
+                                                {Id::MenuBank3Click, {}},
+                                                {Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/c.pcm"}},
+                                                {Id::MenuEchoClick, kEcho},
+                                                {Id::MenuCopyClick, {}}};
+  for (const auto& [command, input] : steps) ASSERT_TRUE(window.Runner().Run(command, input)) << int(command);
+}
+
+// Every voice's record, samples and snapshots, then what each undo gives.
+std::string Dump(KBankSet& banks) {
+  KJournalRecord record = JournalOf(banks);
+  std::string dump;
+  auto hash = [](const KPcmMMap& store) {
+    return " " + std::to_string(std::hash<std::string>()(Contents(store.OpenFilePath())));
+  };
+  for (int k = 0; k < bank::kVoices; ++k) {
+    KPcmFiles& v = banks.Bank(k);
+    KJournalVoice& saved = record.Voices[size_t(k)];
+    saved.Store.clear();
+    dump += std::to_string(k) + hash(*v.Storage);
+    for (int slot = 0; slot < KPcmBank::kUndoSlots; ++slot) {
+      if (v.UndoAt(slot).Store) dump += hash(*v.UndoAt(slot).Store);
+      if (slot < int(saved.Undo.size())) saved.Undo[size_t(slot)].Store.clear();
+    }
+    dump += "\n";
+    while (v.LoadUndo()) dump += " undone" + hash(*v.Storage) + "\n";
+  }
+  return JournalText(record) + dump;
+}
+
+std::vector<std::string> RunFolders() {
+  std::vector<std::string> found;
+  for (const auto& entry : fs::directory_iterator(platform::SwapFolder()))
+    if (entry.path().filename().string().rfind("win-", 0) == 0) found.push_back(entry.path().string());
+  return found;
+}
+
+std::map<std::string, uintmax_t> Listing(const std::string& folder) {
+  std::map<std::string, uintmax_t> files;
+  for (const auto& entry : fs::directory_iterator(folder)) files[entry.path().filename()] = entry.file_size();
+  return files;
+}
+
+// Runs the edits and is killed, at once or halfway through an echo.
+TEST(CrashingWindow, DISABLED_RunsTheEdits) {
+  KNoWaveAudio audio;
+  KRunFolder run;
+  TFormMain window(OpenWindowRunFolder(run), audio);
+  window.Banks().SelectBank(1);
+  RecoverAndKeepJournal(window, run, [] { return KRecoveryAnswer::Discard; });
+  RunEdits(window);
+  if (qEnvironmentVariable("MELOTRIX_CRASH_MODE") == "echo") {
+    auto* memo = window.findChild<QPlainTextEdit*>("Memo");
+    QObject::connect(window.findChild<QProgressBar*>("ProgressBar"), &QProgressBar::valueChanged, [memo](int value) {
+      if (value >= 50 && memo->toPlainText() == "Echo") raise(SIGKILL);
+    });
+    window.Runner().Run(Id::MenuEchoClick, kEcho);
+  }
+  raise(SIGKILL);
+}
+
+// Killed between commands or in the middle of an echo, the window comes back
+// as it was after its last whole command; Discard leaves nothing.
+TEST(Recovery, RestoresTheBanksACrashedWindowHeld) {
+  KDesktop desktop;
+  TempDir expectedSwap;
+  KNoWaveAudio audio;
+  for (auto [name, frames, frameBytes] : {std::tuple{"a", 4000, 4}, {"b", 3001, 2}, {"c", 20000, 2}}) {
+    std::string bytes(size_t(frames * frameBytes), '\0');
+    for (size_t k = 0; k < bytes.size(); ++k) bytes[k] = char((k * 7919 + 13) >> 3);
+    std::ofstream(desktop / "home/" + name + ".pcm", std::ios::binary) << bytes;
+  }
+  for (auto [mode, answer] : {std::pair{"edits", KRecoveryAnswer::Restore},
+                              {"echo", KRecoveryAnswer::Restore},
+                              {"edits", KRecoveryAnswer::Discard}}) {
+    SCOPED_TRACE(mode);
+    {
+      KEnvironmentValue crashMode("MELOTRIX_CRASH_MODE", mode);
+      const pid_t crashing = desktop.Start(
+          {"/proc/self/exe", "--gtest_filter=CrashingWindow.DISABLED_RunsTheEdits", "--gtest_also_run_disabled_tests"});
+      ASSERT_EQ(desktop.ExitStatus(crashing), 256 + SIGKILL);
+    }
+    ASSERT_EQ(RunFolders().size(), 1u);
+    const std::string crashed = RunFolders()[0];
+    TFormMain expected(expectedSwap.Path(), audio), empty(expectedSwap.Path(), audio);
+    expected.Banks().SelectBank(1);
+    empty.Banks().SelectBank(1);
+    RunEdits(expected);
+    KRunFolder run;
+    TFormMain window(OpenWindowRunFolder(run), audio);
+    window.Banks().SelectBank(1);
+    RecoverAndKeepJournal(window, run, [answer] { return answer; });
+    EXPECT_FALSE(fs::exists(crashed));
+    EXPECT_EQ(RunFolders(), std::vector<std::string>{run.Path()});
+    EXPECT_EQ(Dump(window.Banks()), Dump(answer == KRecoveryAnswer::Restore ? expected.Banks() : empty.Banks()));
+  }
+}
+
+// True once `pid` has its own handler for SIGTERM (the kernel's SigCgt mask).
+bool CatchesSigterm(pid_t pid) {
+  std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(status, line);)
+    if (line.rfind("SigCgt:", 0) == 0) return (std::stoull(line.substr(7), nullptr, 16) >> (SIGTERM - 1)) & 1;
+  return false;
+}
+
+int SwapFiles(const KDesktop& desktop) {
+  int count = 0;
+  std::error_code error;
+  for (const auto& entry : fs::recursive_directory_iterator(desktop / "system", error))
+    count += entry.path().filename().string().rfind("SY$", 0) == 0;
+  return count;
+}
+
+// Beside a live window (its files stay), started with a file that does not
+// load, as a second copy (the first runs on), or with FIFOs as settings files
+// (they hold nothing up): a signal ends it as Exit would.
+TEST(WindowProcess, ASignalEndsItAsExitWould) {
+  for (auto [setup, signalNumber] : {std::pair{"a file that does not load", SIGINT},
+                                     {"a second copy", SIGHUP},
+                                     {"FIFOs as settings files", SIGTERM}}) {
+    SCOPED_TRACE(setup);
+    const std::string name = setup;
+    KDesktop desktop;
+    KNoWaveAudio audio;
+    KRunFolder live;
+    TFormMain window(OpenWindowRunFolder(live), audio);
+    RecoverAndKeepJournal(window, live, [] { return KRecoveryAnswer::Discard; });
+    const auto before = Listing(live.Path());
+    const std::string ini = desktop / "config/DRN/Melotrix.INI";
+    fs::create_directories(desktop / "config/DRN");
+    if (name == "FIFOs as settings files") {
+      for (const std::string& file : {ini, desktop / "config/DRN/RkmSeries.INI"})
+        ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
+    }
+    std::ofstream(desktop / "home/bad.wav") << "not a sound";
+    const pid_t pid = name == "a file that does not load" ? desktop.Start({MELOTRIX_PATH, desktop / "home/bad.wav"})
+                                                          : desktop.Start({MELOTRIX_PATH});
+    ASSERT_TRUE(WaitFor([&] { return SwapFiles(desktop) == 30; }));
+    if (name == "a second copy") {
+      const pid_t second = desktop.Start({MELOTRIX_PATH});
+      ASSERT_TRUE(WaitFor([&] { return CatchesSigterm(second); }));
+      kill(second, SIGTERM);
+      EXPECT_EQ(desktop.ExitStatus(second), 128 + SIGTERM);
+      EXPECT_EQ(SwapFiles(desktop), 30);
+    }
+    kill(pid, signalNumber);
+    EXPECT_EQ(desktop.ExitStatus(pid), 128 + signalNumber);
+    EXPECT_EQ(SwapFiles(desktop), 15);
+    EXPECT_EQ(Listing(live.Path()), before);
+    EXPECT_EQ(fs::status(ini).type(), name == "FIFOs as settings files" ? fs::file_type::fifo : fs::file_type::regular);
+  }
+}
+
+}  // namespace
