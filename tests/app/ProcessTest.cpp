@@ -115,6 +115,19 @@ TEST(Recovery, RestoresTheBanksACrashedWindowHeld) {
     expected.Banks().SelectBank(1);
     empty.Banks().SelectBank(1);
     RunEdits(expected);
+    if (answer == KRecoveryAnswer::Restore) {  // the front end rescues the same voices as MXV files
+      const std::string rescued = desktop / ("home/" + std::string(mode));
+      fs::create_directory(rescued);
+      ASSERT_EQ(desktop.ExitStatus(desktop.Start({MELOTRIX_CLI_PATH, "recover", crashed, "--save", rescued})), 0);
+      for (int bank = 1; bank <= 3; ++bank) {
+        KPcmFiles &voice = empty.Banks().Bank(bank), &want = expected.Banks().Bank(bank);
+        ASSERT_TRUE(voice.LoadMxvFile(rescued + "/Bank00" + std::to_string(bank) + ".MXV"));
+        EXPECT_EQ(std::tuple(voice.FrameBytes(), voice.SampleRate, voice.END, voice.AliasName),
+                  std::tuple(want.FrameBytes(), want.SampleRate, want.END, want.AliasName));
+        EXPECT_EQ(Contents(voice.Storage->OpenFilePath()).substr(0, size_t(voice.Storage->Size())),
+                  Contents(want.Storage->OpenFilePath()).substr(0, size_t(voice.Storage->Size())));
+      }
+    }
     KRunFolder run;
     TFormMain window(OpenWindowRunFolder(run), audio);
     window.Banks().SelectBank(1);
