@@ -10,10 +10,12 @@
 namespace {
 
 using Frames = std::vector<int32_t>;
+using Texts = std::vector<std::string>;
 constexpr KWaveDirection kOut = KWaveDirection::Output, kIn = KWaveDirection::Input;
+constexpr KWaveOp kNone = KWaveOp::Count;  // no call fails
 
-// The simulated devices, with the frames of each buffer queued in either direction, and whether every input buffer
-// was all silence when queued.
+// The simulated devices, logging the frames of each buffer queued, and whether every input buffer was silent when
+// queued.
 class KLoggedWaveAudio final : public KWaveAudio {
  public:
   bool Open(KWaveDirection d, int channels, int bits, int rate) override {
@@ -25,8 +27,7 @@ class KLoggedWaveAudio final : public KWaveAudio {
   bool Reset(KWaveDirection d) override { return Sim.Reset(d); }
   bool Prepare(KWaveDirection d, KWaveBuffer& b) override { return Sim.Prepare(d, b); }
   bool Queue(KWaveDirection d, KWaveBuffer& b) override {
-    if (d == kIn)
-      InputSilent = InputSilent && std::all_of(b.Data, b.Data + b.Bytes, [&](uint8_t x) { return x == silence_; });
+    if (d == kIn) Silent = Silent && std::all_of(b.Data, b.Data + b.Bytes, [&](uint8_t x) { return x == silence_; });
     if (!Sim.Queue(d, b)) return false;
     Queued[size_t(d)].push_back(b.Bytes / frameBytes_[size_t(d)]);
     return true;
@@ -39,15 +40,14 @@ class KLoggedWaveAudio final : public KWaveAudio {
 
   KSimulatedWaveAudio Sim;
   Frames Queued[2];
-  bool InputSilent = true;
+  bool Silent = true;
 
  private:
   int frameBytes_[2] = {1, 1};
   uint8_t silence_ = 0;
 };
 
-// A window stand-in that counts cursors, asks to stop at the poll numbered StopAt (from 1), and logs the play pointer
-// and the record progress.
+// A window stand-in: the cursors, a stop asked at poll StopAt (from 1), the play pointer and the record progress.
 struct KTestUi final : KUiHooks {
   void PushCursor(KCursorRole role) override { Cursors.push_back(role), ++Depth; }
   void PopCursor() override { --Depth; }
@@ -83,30 +83,13 @@ class Wave : public VoiceTests {
   }
   KPcmFiles& V() { return *set_.CurrentVoice; }
   KSimulatedWaveAudio& Sim() { return audio_.Sim; }
-  Frames& Queued(KWaveDirection d) { return audio_.Queued[size_t(d)]; }
   int Calls(KWaveOp op, KWaveDirection d) const { return audio_.Sim.Calls(op, d); }
-  // On every wait of a loop the device moves `frames` frames.
-  void Pace(int64_t frames) {
-    Sim().WhenWaiting = [this, frames](KWaveDirection d) { Sim().Advance(d, frames); };
+  // Clears the logs; the `call`-th next call of `op` fails, and the window asks to stop at poll `stopAt`.
+  void Arm(KWaveDirection d, KWaveOp op, int call, int stopAt) {
+    if (call) Sim().FailAt(op, d, Calls(op, d) + call);
+    audio_.Queued[size_t(d)].clear(), messages_.clear(), ui_ = KTestUi{}, ui_.StopAt = stopAt;
   }
-  // A voice of `frames` patterned frames at 8000 Hz, ZiStart away from 1.
-  std::vector<uint8_t> Give(int32_t channels, int32_t bits, int32_t frames) {
-    std::vector<uint8_t> bytes = Pattern(size_t(frames) * size_t(channels * bits / 8), uint32_t(frames));
-    Fill(V(), channels, bits, bytes);
-    V().SampleRate = 8000;
-    V().ZiStart = 700;
-    return bytes;
-  }
-  // A voice of 300 mono 8-bit frames at 11025 Hz with one undo snapshot.
-  void Existing() {
-    FillMono8(V(), Pattern(300));
-    V().SampleRate = 11025;
-    Mark(V(), 20, 300, 30);
-    ASSERT_TRUE(V().SaveUndo("Undo : Echo"));
-    V().OverviewStale = false;
-  }
-  // Everything of a voice a failed recording must leave as it was.
-  auto Now() { return std::make_tuple(Capture(V()), V().UndoDepth(), V().FileName); }
+  static Texts Shown(int message) { return message ? Texts{KLoadMessageText(message)} : Texts{}; }
   // The bytes of frames from..to - 1 (1-based) of `bytes`, and those the device played since `played` bytes.
   static std::vector<uint8_t> Range(const std::vector<uint8_t>& bytes, int32_t frameBytes, int32_t from, int32_t to) {
     return {bytes.begin() + (from - 1) * frameBytes, bytes.begin() + (to - 1) * frameBytes};
@@ -114,15 +97,13 @@ class Wave : public VoiceTests {
   std::vector<uint8_t> PlayedSince(size_t played) {
     return {Sim().Played().begin() + long(played), Sim().Played().end()};
   }
-  // What every play leaves: the pointer back at ZiStart, the cursor restored, none of the store's views held.
-  void ExpectCleanEnd() {
-    ASSERT_FALSE(ui_.Positions.empty());
-    EXPECT_EQ(std::make_pair(ui_.Positions.back(), ui_.Depth), std::make_pair(V().ZiStart, 0));
-    uint8_t* views[KPcmMMap::kMaxViews];
-    bool all = true;
-    for (uint8_t*& view : views) all = (view = V().Storage->MapView(0, 1)) != nullptr && all;
-    for (uint8_t* view : views) V().Storage->UnmapView(view);
-    EXPECT_TRUE(all);
+  // Everything of a voice a failed recording must leave as it was, and a voice of 300 frames with a snapshot.
+  auto Now() { return std::make_tuple(Capture(V()), V().UndoDepth(), V().FileName); }
+  auto Existing() {
+    GiveVoice(V(), 1, 8, 300, 11025);
+    EXPECT_TRUE(V().SaveUndo("Undo : Echo"));
+    V().OverviewStale = false;
+    return Now();
   }
 
   KLoggedWaveAudio audio_;
@@ -130,15 +111,14 @@ class Wave : public VoiceTests {
   KBankSet set_;
 };
 
-constexpr KWaveOp kNone = KWaveOp::Count;  // no call fails
-
 // Buffers of 65536 bytes in every format, read by the device from the store itself (a byte written while it plays is
-// heard); a remainder of up to 16 frames is not played; the pointer runs from `from` to the last frame heard, then back
-// to ZiStart. A failure (with the device's message), a stop (two waits heard before the third poll) or a view it cannot
-// map (the display holds two of the store's four) ends the play at once: nothing more is heard, every buffer and view
-// is given back, and the next play works. The device is reused for the same format, opened anew for another, and
-// never for a rate no device takes.
+// heard); up to 16 frames left are not played; the pointer runs from `from` to the last frame heard and back to
+// ZiStart. A failure (with its message), a stop (two waits heard before the third poll) or a view it cannot map (the
+// display holds two of the store's four) ends the play at once: nothing more is heard, every buffer and view is given
+// back, and the next play works. The device is reused for the same format and never opened for a rate none takes.
 TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
+  using namespace msg;
+  using enum KWaveOp;
   struct Row {
     int32_t channels, bits, frames, from, to;
     KWaveOp fail;
@@ -147,28 +127,31 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
     int opens;
   };
   for (const auto& [channels, bits, frames, from, to, fail, call, message, stopAt, held, queued, opens] :
-       {Row{1, 8, 100000, 1, 100000, KWaveOp::Open, 1, msg::kWaveOutOpen, 0, 0, {}, 1},
-        Row{1, 8, 100000, 1, 100000, kNone, 0, 0, 0, 0, {65536, 34463}, 1},
-        Row{1, 8, 100000, 1, 100000, KWaveOp::Prepare, 1, msg::kWaveOutPrepare, 0, 0, {}, 0},
-        Row{1, 8, 100000, 1, 100000, KWaveOp::Prepare, 2, msg::kWaveOutPrepare, 0, 0, {65536}, 0},
-        Row{1, 8, 100000, 1, 100000, KWaveOp::Queue, 1, msg::kWaveOutWrite, 0, 0, {}, 0},
-        Row{1, 8, 100000, 1, 100000, KWaveOp::Queue, 2, msg::kWaveOutWrite, 0, 0, {65536}, 0},
-        Row{1, 8, 100000, 1, 100000, kNone, 0, 0, 3, 0, {65536, 34463}, 0},
-        Row{1, 8, 100000, 1, 100000, kNone, 0, 0, 0, 3, {65536}, 0}, Row{1, 8, 100, 10, 26, kNone, 0, 0, 0, 0, {}, 0},
-        Row{1, 8, 100, 10, 27, kNone, 0, 0, 0, 0, {17}, 0}, Row{1, 8, 100, 1, 101, kNone, 0, 0, 0, 0, {100}, 0},
-        Row{1, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
-        Row{2, 8, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
-        Row{2, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {16384, 16384, 7231}, 1}}) {
-    SCOPED_TRACE(testing::Message() << channels << "x" << bits << " " << from << ".." << to << " fail " << int(fail)
-                                    << "/" << call << " stop " << stopAt << " held " << held);
+       {Row{1, 8, 100000, 1, 100000, Open, 1, kWaveOutOpen, 0, 0, {}, 1},
+        {1, 8, 100000, 1, 100000, kNone, 0, 0, 0, 0, {65536, 34463}, 1},
+        {1, 8, 100000, 1, 100000, Prepare, 1, kWaveOutPrepare, 0, 0, {}, 0},
+        {1, 8, 100000, 1, 100000, Prepare, 2, kWaveOutPrepare, 0, 0, {65536}, 0},
+        {1, 8, 100000, 1, 100000, Queue, 1, kWaveOutWrite, 0, 0, {}, 0},
+        {1, 8, 100000, 1, 100000, Queue, 2, kWaveOutWrite, 0, 0, {65536}, 0},
+        {1, 8, 100000, 1, 100000, kNone, 0, 0, 3, 0, {65536, 34463}, 0},
+        {1, 8, 100000, 1, 100000, kNone, 0, 0, 0, 3, {65536}, 0},
+        {1, 8, 100, 10, 26, kNone, 0, 0, 0, 0, {}, 0},
+        {1, 8, 100, 10, 27, kNone, 0, 0, 0, 0, {17}, 0},
+        {1, 8, 100, 1, 101, kNone, 0, 0, 0, 0, {100}, 0},
+        {1, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
+        {2, 8, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
+        {2, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {16384, 16384, 7231}, 1}}) {
+    SCOPED_TRACE(testing::Message() << channels << bits << " " << from << ".." << to << " " << int(fail) << call
+                                    << stopAt << held);
     const bool ok = !message && !stopAt && !held;
     const int32_t frameBytes = channels * bits / 8;
     const int32_t heard = ok ? std::accumulate(queued.begin(), queued.end(), 0) : stopAt ? 2000 : 0;
-    std::vector<uint8_t> bytes = Give(channels, bits, frames);
+    GiveVoice(V(), channels, bits, frames, 8000);
+    V().ZiStart = 700;
+    std::vector<uint8_t> bytes = Bytes(V());
     const size_t played = Sim().Played().size();
-    const int waits = Calls(KWaveOp::Wait, kOut), opened = Calls(KWaveOp::Open, kOut);
-    Queued(kOut).clear(), messages_.clear(), ui_ = KTestUi{}, ui_.StopAt = stopAt;
-    if (call) Sim().FailAt(fail, kOut, Calls(fail, kOut) + call);
+    const int waits = Calls(Wait, kOut), opened = Calls(Open, kOut);
+    Arm(kOut, fail, call, stopAt);
     bool touched = false;
     Sim().WhenWaiting = [&, at = size_t(to - 2) * size_t(frameBytes)](KWaveDirection d) {
       if (!std::exchange(touched, true)) {
@@ -178,131 +161,104 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
       }
       Sim().Advance(d, 1000);
     };
-    std::vector<uint8_t*> views;
-    for (int k = 0; k < held; ++k) views.push_back(V().Storage->MapView(k, 1));
+    std::vector<uint8_t*> views(KPcmMMap::kMaxViews, nullptr);
+    for (int k = 0; k < held; ++k) views[size_t(k)] = V().Storage->MapView(k, 1);
     EXPECT_EQ(V().PlayRange(from, to), ok);
-    for (uint8_t* view : views) V().Storage->UnmapView(view);
+    for (int k = 0; k < held; ++k) V().Storage->UnmapView(views[size_t(k)]);
     Sim().Advance(kOut, 100000);  // a play that ended leaves nothing to play
-    EXPECT_EQ(std::make_tuple(Queued(kOut), PlayedSince(played), Calls(KWaveOp::Open, kOut) - opened),
+    EXPECT_EQ(std::make_tuple(audio_.Queued[size_t(kOut)], PlayedSince(played), Calls(Open, kOut) - opened),
               std::make_tuple(queued, Range(bytes, frameBytes, from, from + heard), opens));
-    EXPECT_EQ(std::make_pair(messages_, Bytes(V())),
-              std::make_pair(message ? std::vector<std::string>{KLoadMessageText(message)} : std::vector<std::string>{},
-                             bytes));
-    if (fail == KWaveOp::Open) continue;  // no device: no cursor, no pointer
-    ExpectCleanEnd();
+    EXPECT_EQ(std::make_pair(messages_, Bytes(V())), std::make_pair(Shown(message), bytes));
+    if (fail == Open) continue;  // no device: no cursor, no pointer
+    // All four views free again, the cursor back, the pointer at ZiStart.
+    for (uint8_t*& view : views) view = V().Storage->MapView(0, 1);
+    EXPECT_EQ(std::count(views.begin(), views.end(), nullptr), 0);
+    for (uint8_t* view : views) V().Storage->UnmapView(view);
     const Frames& at = ui_.Positions;
-    if (ok || heard) {
-      ASSERT_GE(at.size(), 2u);
-      EXPECT_EQ(std::make_tuple(at.front(), at.end()[-2], std::is_sorted(at.begin(), at.end() - 1)),
-                std::make_tuple(from, from + heard, true));
-    } else {
-      EXPECT_EQ(at, Frames{V().ZiStart});
-    }
-    EXPECT_EQ(ui_.Cursors, std::vector<KCursorRole>{KCursorRole::Play});
-    EXPECT_GE(Calls(KWaveOp::Wait, kOut) - waits, heard / 1000);
-    EXPECT_LE(ui_.Polls, Calls(KWaveOp::Wait, kOut) - waits + int(queued.size()) + 1);
-    if (ok) continue;
+    EXPECT_EQ(at.size() < 2 ? at : (Frames{at.front(), at.end()[-2], at.back()}),
+              ok || heard ? (Frames{from, from + heard, 700}) : Frames{700});
+    EXPECT_TRUE(std::is_sorted(at.begin(), at.end() - 1));
+    EXPECT_EQ(std::make_pair(ui_.Cursors, ui_.Depth), std::make_pair(std::vector{KCursorRole::Play}, 0));
+    EXPECT_GE(Calls(Wait, kOut) - waits, heard / 1000);
+    EXPECT_LE(ui_.Polls, Calls(Wait, kOut) - waits + int(queued.size()) + 1);
     const size_t before = Sim().Played().size();
-    EXPECT_TRUE(V().PlayRange(from, to));
-    EXPECT_EQ(PlayedSince(before), Range(bytes, frameBytes, from, to));
+    EXPECT_TRUE(ok || V().PlayRange(from, to));
+    EXPECT_EQ(PlayedSince(before), ok ? std::vector<uint8_t>{} : Range(bytes, frameBytes, from, to));
   }
-  Give(1, 8, 100);
   V().SampleRate = 3000;
-  const int opened = Calls(KWaveOp::Open, kOut);
+  const int opened = Calls(Open, kOut);
   EXPECT_FALSE(V().PlayRange(1, 100));
-  EXPECT_EQ(std::make_pair(LastMessage(), Calls(KWaveOp::Open, kOut)),
-            std::make_pair(std::string(KLoadMessageText(msg::kWaveOutOpen)), opened));
+  EXPECT_EQ(std::make_pair(messages_.back(), Calls(Open, kOut)), std::make_pair(Shown(kWaveOutOpen)[0], opened));
 }
 
-// A take goes into a store of its own, in buffers of 65536 bytes each silent when queued; until it ends the voice is
-// the old one. Then it holds the frames captured up to the end, a stop (none: an empty voice) or a device failure and,
-// for a whole take, a silent END frame; marked whole, with no snapshots and its file name kept. A device failure
-// before any capture, a take too long for a store or a store that cannot grow leave the voice and its undo as they
-// were. The progress runs from 0 to the share captured, within 0..100 where frames x 100 passes 32 bits.
+// A take goes into a store of its own in buffers of 65536 bytes, each silent when queued; until it ends the voice is
+// the old one, then it holds what was captured up to the end (and a silent END frame), a stop or a device failure,
+// marked whole, with no snapshots. A failure before any capture, a rate none takes, a take too long for a store or a
+// store that cannot grow leave the voice and its undo. The progress runs from 0 to the share captured, within 0..100.
 TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
-  Existing();
-  for (auto [channels, bits, frames] : {std::tuple{3, 16, 100}, {0, 8, 100}, {1, 12, 100}, {1, 8, 0}, {2, 8, -5}})
-    EXPECT_FALSE(V().RecordVoice(channels, bits, frames, 16000));
+  using namespace msg;
+  using enum KWaveOp;
+  const auto old = Existing();
   EXPECT_FALSE(V().RecordVoice(1, 8, 100, 3000) || V().RecordVoice(2, 16, 600000000, 8000));
   {
     FileSizeLimit limit(4096);
     EXPECT_FALSE(V().RecordVoice(1, 8, 100000, 8000));
   }
   ASSERT_EQ(messages_.size(), 3u);
-  EXPECT_EQ(
-      std::make_tuple(messages_[0], messages_[1], Calls(KWaveOp::Open, kIn), Queued(kIn).size()),
-      std::make_tuple(std::string(KLoadMessageText(msg::kWaveInOpen)), msg::TooLong("the recording"), 2, size_t(0)));
+  EXPECT_EQ(std::make_tuple(messages_[0], messages_[1], Now(), audio_.Queued[size_t(kIn)].size()),
+            std::make_tuple(Shown(kWaveInOpen)[0], msg::TooLong("the recording"), old, size_t(0)));
   EXPECT_EQ(messages_[2].rfind("Swap file error \n\nThe swap folder : " + swap_ + " \n", 0), 0u) << messages_[2];
   struct Row {
-    int32_t channels, bits, frames, rate, pace;
+    int32_t channels, bits, frames, pace;
     KWaveOp fail;
     int call, message, stopAt, captured, percent;
     Frames queued;
-    int opens;
   };
-  for (const auto& [channels, bits, frames, rate, pace, fail, call, message, stopAt, captured, percent, queued, opens] :
-       {Row{2, 16, 44100, 44100, 5000, kNone, 0, 0, 0, 44099, 100, {16384, 16384, 11331}, 1},
-        Row{2, 16, 44100, 44100, 1000, kNone, 0, 0, 1, 0, 0, {16384, 16384}, 0},
-        Row{1, 16, 40000, 8000, 1000, kNone, 0, 0, 4, 3000, 3001 * 100 / 40000, {32768, 7231}, 1},
-        Row{1, 8, 16000, 16000, 3000, kNone, 0, 0, 0, 15999, 100, {15999}, 1},
-        Row{2, 8, 1, 8000, 1000, kNone, 0, 0, 0, 0, 100, {}, 1},
-        Row{1, 8, 25000000, 44100, 1000000, kNone, 0, 0, 0, 24999999, 100, {65536, 65536}, 1},
-        Row{2, 16, 44100, 44100, 5000, KWaveOp::Open, 1, msg::kWaveInOpen, 0, 0, -1, {}, 1},
-        Row{2, 16, 44100, 44100, 5000, KWaveOp::Prepare, 1, msg::kWaveInPrepare, 0, 0, 0, {}, 1},
-        Row{2, 16, 44100, 44100, 5000, KWaveOp::Prepare, 2, msg::kWaveInPrepare, 0, 0, 0, {16384}, 0},
-        Row{2, 16, 44100, 44100, 5000, KWaveOp::Queue, 1, msg::kWaveInAddBuffer, 0, 0, 0, {}, 0},
-        Row{2, 16, 44100, 44100, 5000, KWaveOp::Queue, 2, msg::kWaveInAddBuffer, 0, 0, 0, {16384}, 0},
-        Row{2, 16, 44100, 44100, 5000, KWaveOp::Start, 1, msg::kWaveInStart, 0, 0, 0, {16384, 16384}, 0},
-        // The third buffer fails once the first is back, after four waits: 20000 frames were captured by then.
-        Row{2,
-            16,
-            44100,
-            44100,
-            5000,
-            KWaveOp::Prepare,
-            3,
-            msg::kWaveInPrepare,
-            0,
-            20000,
-            20001 * 100 / 44100,
-            {16384, 16384},
-            0}}) {
-    SCOPED_TRACE(testing::Message() << channels << "x" << bits << " " << frames << " fail " << int(fail) << "/" << call
-                                    << " stop " << stopAt);
+  // The third buffer fails once the first is back, after four waits: 20000 frames were captured by then.
+  for (const auto& [channels, bits, frames, pace, fail, call, message, stopAt, captured, percent, queued] :
+       {Row{2, 16, 44100, 5000, kNone, 0, 0, 0, 44099, 100, {16384, 16384, 11331}},
+        {2, 16, 44100, 1000, kNone, 0, 0, 1, 0, 0, {16384, 16384}},
+        {1, 16, 40000, 1000, kNone, 0, 0, 4, 3000, 3001 * 100 / 40000, {32768, 7231}},
+        {1, 8, 16000, 3000, kNone, 0, 0, 0, 15999, 100, {15999}},
+        {2, 8, 1, 1000, kNone, 0, 0, 0, 0, 100, {}},
+        {1, 8, 25000000, 1000000, kNone, 0, 0, 0, 24999999, 100, {65536, 65536}},
+        {2, 16, 44100, 5000, Open, 1, kWaveInOpen, 0, 0, -1, {}},
+        {2, 16, 44100, 5000, Prepare, 1, kWaveInPrepare, 0, 0, 0, {}},
+        {2, 16, 44100, 5000, Prepare, 2, kWaveInPrepare, 0, 0, 0, {16384}},
+        {2, 16, 44100, 5000, Queue, 1, kWaveInAddBuffer, 0, 0, 0, {}},
+        {2, 16, 44100, 5000, Queue, 2, kWaveInAddBuffer, 0, 0, 0, {16384}},
+        {2, 16, 44100, 5000, Start, 1, kWaveInStart, 0, 0, 0, {16384, 16384}},
+        {2, 16, 44100, 5000, Prepare, 3, kWaveInPrepare, 0, 20000, 20001 * 100 / 44100, {16384, 16384}}}) {
+    SCOPED_TRACE(testing::Message() << channels << bits << " " << frames << " " << int(fail) << call << stopAt);
     const bool kept = message && !captured, whole = !message && !stopAt;
-    const int32_t frameBytes = channels * bits / 8, waits = Calls(KWaveOp::Wait, kIn),
-                  opened = Calls(KWaveOp::Open, kIn);
-    Existing();
-    const auto before = Now();
+    const int32_t frameBytes = channels * bits / 8, waits = Calls(Wait, kIn);
+    const auto before = Existing();
     std::vector<uint8_t> bytes = Pattern(size_t(frames) * size_t(frameBytes) / 2, uint32_t(frames));
     Sim().SetInput(bytes);
     Sim().WhenWaiting = [&, pace](KWaveDirection d) {
       EXPECT_EQ(Now(), before);
       Sim().Advance(d, pace);
     };
-    if (call) Sim().FailAt(fail, kIn, Calls(fail, kIn) + call);
-    Queued(kIn).clear(), messages_.clear(), ui_ = KTestUi{}, ui_.StopAt = stopAt;
-    EXPECT_EQ(V().RecordVoice(channels, bits, frames, rate), !kept);
-    const Frames& q = Queued(kIn);
+    Arm(kIn, fail, call, stopAt);
+    EXPECT_EQ(V().RecordVoice(channels, bits, frames, 8000), !kept);
+    const Frames& q = audio_.Queued[size_t(kIn)];
     EXPECT_EQ(Frames(q.begin(), q.begin() + long(std::min(q.size(), queued.size()))), queued);
     EXPECT_EQ(std::accumulate(q.begin(), q.end(), 0),
               whole ? frames - 1 : std::accumulate(queued.begin(), queued.end(), 0));
     bytes.resize(size_t(captured) * size_t(frameBytes), 0);  // past the input the device captured silence
     if (whole) bytes.resize(bytes.size() + size_t(frameBytes), bits == 8 ? 0x80 : 0);
-    EXPECT_EQ(Now(), kept ? before : std::make_tuple(Whole(channels, bits, rate, bytes), 0, std::get<2>(before)));
-    EXPECT_EQ(V().Storage->Size(), kept ? 300 : bytes.empty() ? 16 : int32_t(bytes.size()));
+    EXPECT_EQ(Now(), kept ? before : std::make_tuple(Whole(channels, bits, 8000, bytes), 0, std::get<2>(before)));
     EXPECT_EQ(
-        std::make_tuple(messages_, audio_.InputSilent, V().OverviewStale, ui_.Refreshes > 0, ui_.Depth),
-        std::make_tuple(message ? std::vector<std::string>{KLoadMessageText(message)} : std::vector<std::string>{},
-                        true, !kept, !kept, 0));
-    EXPECT_EQ(std::make_pair(ui_.Cursors.size(), Calls(KWaveOp::Open, kIn) - opened),
-              std::make_pair(size_t(percent >= 0), opens));
-    if (percent < 0) continue;  // no device: no progress
-    ASSERT_FALSE(ui_.Percents.empty());
-    EXPECT_EQ(std::make_tuple(ui_.Percents.front(), ui_.Percents.back(), ui_.Cursors[0]),
-              std::make_tuple(0, percent, KCursorRole::Play));
-    EXPECT_TRUE(std::is_sorted(ui_.Percents.begin(), ui_.Percents.end()));
-    EXPECT_GE(int(ui_.Percents.size()), Calls(KWaveOp::Wait, kIn) - waits);
+        std::make_tuple(V().Storage->Size(), messages_, audio_.Silent, V().OverviewStale, ui_.Refreshes, ui_.Depth),
+        std::make_tuple(kept            ? 300
+                        : bytes.empty() ? 16
+                                        : int32_t(bytes.size()),
+                        Shown(message), true, !kept, int(!kept), 0));
+    const Frames& p = ui_.Percents;
+    EXPECT_EQ(std::make_pair(ui_.Cursors, p.empty() ? Frames{} : (Frames{p.front(), p.back()})),
+              std::make_pair(std::vector(percent < 0 ? 0u : 1u, KCursorRole::Play),
+                             percent < 0 ? Frames{} : (Frames{0, percent})));
+    EXPECT_TRUE(std::is_sorted(p.begin(), p.end()) && int(p.size()) >= Calls(Wait, kIn) - waits);
   }
 }
 
