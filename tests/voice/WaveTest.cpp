@@ -42,7 +42,6 @@ class KLoggedWaveAudio final : public KWaveAudio {
   Frames Queued[2];
   bool Silent = true;
 
- private:
   int frameBytes_[2] = {1, 1};
   uint8_t silence_ = 0;
 };
@@ -73,13 +72,12 @@ class Wave : public VoiceTests {
  protected:
   Wave()
       : set_(
-            swap_,
-            [this](KBankSet& set, int32_t index) -> std::unique_ptr<KPcmFiles> {
-              return std::make_unique<KLoggingVoice>(
-                  set, index, [this](const std::string& text) { messages_.push_back(text); }, ui_);
-            },
-            &ui_, &audio_) {
+            swap_, [this](KBankSet& set, int32_t bank) { return Make(set, bank); }, &ui_, &audio_) {
     set_.SelectBank(1);
+  }
+  std::unique_ptr<KPcmFiles> Make(KBankSet& set, int32_t bank) {
+    return std::make_unique<KLoggingVoice>(
+        set, bank, [this](const std::string& t) { messages_.push_back(t); }, ui_);
   }
   KPcmFiles& V() { return *set_.CurrentVoice; }
   KSimulatedWaveAudio& Sim() { return audio_.Sim; }
@@ -119,15 +117,8 @@ class Wave : public VoiceTests {
 TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
   using namespace msg;
   using enum KWaveOp;
-  struct Row {
-    int32_t channels, bits, frames, from, to;
-    KWaveOp fail;
-    int call, message, stopAt, held;
-    Frames queued;
-    int opens;
-  };
   for (const auto& [channels, bits, frames, from, to, fail, call, message, stopAt, held, queued, opens] :
-       {Row{1, 8, 100000, 1, 100000, Open, 1, kWaveOutOpen, 0, 0, {}, 1},
+       {std::tuple{1, 8, 100000, 1, 100000, Open, 1, int(kWaveOutOpen), 0, 0, Frames{}, 1},
         {1, 8, 100000, 1, 100000, kNone, 0, 0, 0, 0, {65536, 34463}, 1},
         {1, 8, 100000, 1, 100000, Prepare, 1, kWaveOutPrepare, 0, 0, {}, 0},
         {1, 8, 100000, 1, 100000, Prepare, 2, kWaveOutPrepare, 0, 0, {65536}, 0},
@@ -144,8 +135,9 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
     SCOPED_TRACE(testing::Message() << channels << bits << " " << from << ".." << to << " " << int(fail) << call
                                     << stopAt << held);
     const bool ok = !message && !stopAt && !held;
-    const int32_t frameBytes = channels * bits / 8;
-    const int32_t heard = ok ? std::accumulate(queued.begin(), queued.end(), 0) : stopAt ? 2000 : 0;
+    const int32_t frameBytes = channels * bits / 8, heard = ok       ? std::accumulate(queued.begin(), queued.end(), 0)
+                                                            : stopAt ? 2000
+                                                                     : 0;
     GiveVoice(V(), channels, bits, frames, 8000);
     V().ZiStart = 700;
     std::vector<uint8_t> bytes = Bytes(V());
@@ -179,8 +171,8 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
               ok || heard ? (Frames{from, from + heard, 700}) : Frames{700});
     EXPECT_TRUE(std::is_sorted(at.begin(), at.end() - 1));
     EXPECT_EQ(std::make_pair(ui_.Cursors, ui_.Depth), std::make_pair(std::vector{KCursorRole::Play}, 0));
-    EXPECT_GE(Calls(Wait, kOut) - waits, heard / 1000);
-    EXPECT_LE(ui_.Polls, Calls(Wait, kOut) - waits + int(queued.size()) + 1);
+    const int passes = Calls(Wait, kOut) - waits;  // one pass of the loop per wait, but for those that refilled
+    EXPECT_TRUE(passes >= heard / 1000 && ui_.Polls <= passes + int(queued.size()) + 1) << passes << " " << ui_.Polls;
     const size_t before = Sim().Played().size();
     EXPECT_TRUE(ok || V().PlayRange(from, to));
     EXPECT_EQ(PlayedSince(before), ok ? std::vector<uint8_t>{} : Range(bytes, frameBytes, from, to));
@@ -208,15 +200,9 @@ TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
   EXPECT_EQ(std::make_tuple(messages_[0], messages_[1], Now(), audio_.Queued[size_t(kIn)].size()),
             std::make_tuple(Shown(kWaveInOpen)[0], msg::TooLong("the recording"), old, size_t(0)));
   EXPECT_EQ(messages_[2].rfind("Swap file error \n\nThe swap folder : " + swap_ + " \n", 0), 0u) << messages_[2];
-  struct Row {
-    int32_t channels, bits, frames, pace;
-    KWaveOp fail;
-    int call, message, stopAt, captured, percent;
-    Frames queued;
-  };
   // The third buffer fails once the first is back, after four waits: 20000 frames were captured by then.
   for (const auto& [channels, bits, frames, pace, fail, call, message, stopAt, captured, percent, queued] :
-       {Row{2, 16, 44100, 5000, kNone, 0, 0, 0, 44099, 100, {16384, 16384, 11331}},
+       {std::tuple{2, 16, 44100, 5000, kNone, 0, 0, 0, 44099, 100, Frames{16384, 16384, 11331}},
         {2, 16, 44100, 1000, kNone, 0, 0, 1, 0, 0, {16384, 16384}},
         {1, 16, 40000, 1000, kNone, 0, 0, 4, 3000, 3001 * 100 / 40000, {32768, 7231}},
         {1, 8, 16000, 3000, kNone, 0, 0, 0, 15999, 100, {15999}},
