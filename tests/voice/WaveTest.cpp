@@ -14,22 +14,31 @@ using Texts = std::vector<std::string>;
 constexpr KWaveDirection kOut = KWaveDirection::Output, kIn = KWaveDirection::Input;
 constexpr KWaveOp kNone = KWaveOp::Count;  // no call fails
 
-// The simulated devices, logging the frames of each buffer queued, and whether every input buffer was silent when
-// queued.
-class KLoggedWaveAudio final : public KWaveAudio {
+// What the devices and the window saw: the frames of each buffer queued, whether every input buffer was silent when
+// queued, the cursors, the play pointer and the record progress; the window asks to stop at poll StopAt (from 1).
+struct KWaveSeen {
+  Frames Queued[2], Positions, Percents;
+  std::vector<KCursorRole> Cursors;
+  bool Silent = true;
+  int Depth = 0, Polls = 0, Refreshes = 0, StopAt = 0, FrameBytes[2] = {1, 1};
+  uint8_t Silence = 0;
+};
+
+// The simulated devices and a window, logging into KWaveSeen.
+class KWaveLog final : public KWaveAudio, public KUiHooks, public KWaveSeen {
  public:
   bool Open(KWaveDirection d, int channels, int bits, int rate) override {
-    frameBytes_[size_t(d)] = channels * bits / 8;
-    silence_ = bits == 8 ? 0x80 : 0;
+    FrameBytes[size_t(d)] = channels * bits / 8;
+    Silence = bits == 8 ? 0x80 : 0;
     return Sim.Open(d, channels, bits, rate);
   }
   bool CloseAll() override { return Sim.CloseAll(); }
   bool Reset(KWaveDirection d) override { return Sim.Reset(d); }
   bool Prepare(KWaveDirection d, KWaveBuffer& b) override { return Sim.Prepare(d, b); }
   bool Queue(KWaveDirection d, KWaveBuffer& b) override {
-    if (d == kIn) Silent = Silent && std::all_of(b.Data, b.Data + b.Bytes, [&](uint8_t x) { return x == silence_; });
+    if (d == kIn) Silent = Silent && std::all_of(b.Data, b.Data + b.Bytes, [&](uint8_t x) { return x == Silence; });
     if (!Sim.Queue(d, b)) return false;
-    Queued[size_t(d)].push_back(b.Bytes / frameBytes_[size_t(d)]);
+    Queued[size_t(d)].push_back(b.Bytes / FrameBytes[size_t(d)]);
     return true;
   }
   bool Start(KWaveDirection d) override { return Sim.Start(d); }
@@ -37,42 +46,30 @@ class KLoggedWaveAudio final : public KWaveAudio {
   KWaveRelease Unprepare(KWaveDirection d, KWaveBuffer& b) override { return Sim.Unprepare(d, b); }
   void Wait(KWaveDirection d, int ms) override { Sim.Wait(d, ms); }
   const KStatus& Status() const override { return Sim.Status(); }
-
-  KSimulatedWaveAudio Sim;
-  Frames Queued[2];
-  bool Silent = true;
-
-  int frameBytes_[2] = {1, 1};
-  uint8_t silence_ = 0;
-};
-
-// A window stand-in: the cursors, a stop asked at poll StopAt (from 1), the play pointer and the record progress.
-struct KTestUi final : KUiHooks {
   void PushCursor(KCursorRole role) override { Cursors.push_back(role), ++Depth; }
   void PopCursor() override { --Depth; }
   bool StopRequested() override { return ++Polls == StopAt; }
-  std::vector<KCursorRole> Cursors;
-  int Depth = 0, Polls = 0, Refreshes = 0, StopAt = 0;
-  Frames Positions, Percents;
+
+  KSimulatedWaveAudio Sim;
 };
 
 class KLoggingVoice final : public KHeadlessVoice {
  public:
-  KLoggingVoice(KBankSet& set, int32_t bank, MessageSink sink, KTestUi& ui)
-      : KHeadlessVoice(set, bank, std::move(sink)), ui_(ui) {}
-  bool ShowPlayPosition(int32_t position) override { return ui_.Positions.push_back(position), true; }
-  bool ShowRecordProgress(int32_t percent) override { return ui_.Percents.push_back(percent), true; }
-  bool Refresh() override { return ++ui_.Refreshes, true; }
+  KLoggingVoice(KBankSet& set, int32_t bank, MessageSink sink, KWaveSeen& seen)
+      : KHeadlessVoice(set, bank, std::move(sink)), seen_(seen) {}
+  bool ShowPlayPosition(int32_t position) override { return seen_.Positions.push_back(position), true; }
+  bool ShowRecordProgress(int32_t percent) override { return seen_.Percents.push_back(percent), true; }
+  bool Refresh() override { return ++seen_.Refreshes, true; }
 
  private:
-  KTestUi& ui_;
+  KWaveSeen& seen_;
 };
 
 class Wave : public VoiceTests {
  protected:
   Wave()
       : set_(
-            swap_, [this](KBankSet& set, int32_t bank) { return Make(set, bank); }, &ui_, &audio_) {
+            swap_, [this](KBankSet& set, int32_t bank) { return Make(set, bank); }, &ui_, &ui_) {
     set_.SelectBank(1);
   }
   std::unique_ptr<KPcmFiles> Make(KBankSet& set, int32_t bank) {
@@ -80,12 +77,12 @@ class Wave : public VoiceTests {
         set, bank, [this](const std::string& t) { messages_.push_back(t); }, ui_);
   }
   KPcmFiles& V() { return *set_.CurrentVoice; }
-  KSimulatedWaveAudio& Sim() { return audio_.Sim; }
-  int Calls(KWaveOp op, KWaveDirection d) const { return audio_.Sim.Calls(op, d); }
+  KSimulatedWaveAudio& Sim() { return ui_.Sim; }
+  int Calls(KWaveOp op, KWaveDirection d) const { return ui_.Sim.Calls(op, d); }
   // Clears the logs; the `call`-th next call of `op` fails, and the window asks to stop at poll `stopAt`.
   void Arm(KWaveDirection d, KWaveOp op, int call, int stopAt) {
     if (call) Sim().FailAt(op, d, Calls(op, d) + call);
-    audio_.Queued[size_t(d)].clear(), messages_.clear(), ui_ = KTestUi{}, ui_.StopAt = stopAt;
+    messages_.clear(), static_cast<KWaveSeen&>(ui_) = {}, ui_.StopAt = stopAt;
   }
   static Texts Shown(int message) { return message ? Texts{KLoadMessageText(message)} : Texts{}; }
   // The bytes of frames from..to - 1 (1-based) of `bytes`, and those the device played since `played` bytes.
@@ -104,16 +101,13 @@ class Wave : public VoiceTests {
     return Now();
   }
 
-  KLoggedWaveAudio audio_;
-  KTestUi ui_;
+  KWaveLog ui_;
   KBankSet set_;
 };
 
-// Buffers of 65536 bytes in every format, read by the device from the store itself (a byte written while it plays is
-// heard); up to 16 frames left are not played; the pointer runs from `from` to the last frame heard and back to
-// ZiStart. A failure (with its message), a stop (two waits heard before the third poll) or a view it cannot map (the
-// display holds two of the store's four) ends the play at once: nothing more is heard, every buffer and view is given
-// back, and the next play works. The device is reused for the same format and never opened for a rate none takes.
+// Buffers of 65536 bytes read from the store itself (a byte written while it plays is heard); 16 frames left are not
+// played; the pointer runs from `from` to the last frame heard, then to ZiStart. A failure, a stop (two waits heard by
+// the third poll) or a view it cannot map ends the play at once, gives back every buffer and view, and the next works.
 TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
   using namespace msg;
   using enum KWaveOp;
@@ -123,21 +117,18 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
         {1, 8, 100000, 1, 100000, Prepare, 1, kWaveOutPrepare, 0, 0, {}, 0},
         {1, 8, 100000, 1, 100000, Prepare, 2, kWaveOutPrepare, 0, 0, {65536}, 0},
         {1, 8, 100000, 1, 100000, Queue, 1, kWaveOutWrite, 0, 0, {}, 0},
-        {1, 8, 100000, 1, 100000, Queue, 2, kWaveOutWrite, 0, 0, {65536}, 0},
         {1, 8, 100000, 1, 100000, kNone, 0, 0, 3, 0, {65536, 34463}, 0},
         {1, 8, 100000, 1, 100000, kNone, 0, 0, 0, 3, {65536}, 0},
         {1, 8, 100, 10, 26, kNone, 0, 0, 0, 0, {}, 0},
         {1, 8, 100, 10, 27, kNone, 0, 0, 0, 0, {17}, 0},
         {1, 8, 100, 1, 101, kNone, 0, 0, 0, 0, {100}, 0},
         {1, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
-        {2, 8, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
         {2, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {16384, 16384, 7231}, 1}}) {
     SCOPED_TRACE(testing::Message() << channels << bits << " " << from << ".." << to << " " << int(fail) << call
                                     << stopAt << held);
     const bool ok = !message && !stopAt && !held;
-    const int32_t frameBytes = channels * bits / 8, heard = ok       ? std::accumulate(queued.begin(), queued.end(), 0)
-                                                            : stopAt ? 2000
-                                                                     : 0;
+    const int32_t frameBytes = channels * bits / 8, sum = std::accumulate(queued.begin(), queued.end(), 0);
+    const int32_t heard = ok ? sum : stopAt ? 2000 : 0;
     GiveVoice(V(), channels, bits, frames, 8000);
     V().ZiStart = 700;
     std::vector<uint8_t> bytes = Bytes(V());
@@ -158,9 +149,9 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
     EXPECT_EQ(V().PlayRange(from, to), ok);
     for (int k = 0; k < held; ++k) V().Storage->UnmapView(views[size_t(k)]);
     Sim().Advance(kOut, 100000);  // a play that ended leaves nothing to play
-    EXPECT_EQ(std::make_tuple(audio_.Queued[size_t(kOut)], PlayedSince(played), Calls(Open, kOut) - opened),
-              std::make_tuple(queued, Range(bytes, frameBytes, from, from + heard), opens));
-    EXPECT_EQ(std::make_pair(messages_, Bytes(V())), std::make_pair(Shown(message), bytes));
+    EXPECT_EQ(std::make_tuple(ui_.Queued[size_t(kOut)], PlayedSince(played), Calls(Open, kOut) - opened, messages_),
+              std::make_tuple(queued, Range(bytes, frameBytes, from, from + heard), opens, Shown(message)));
+    EXPECT_EQ(Bytes(V()), bytes);
     if (fail == Open) continue;  // no device: no cursor, no pointer
     // All four views free again, the cursor back, the pointer at ZiStart.
     for (uint8_t*& view : views) view = V().Storage->MapView(0, 1);
@@ -169,37 +160,36 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
     const Frames& at = ui_.Positions;
     EXPECT_EQ(at.size() < 2 ? at : (Frames{at.front(), at.end()[-2], at.back()}),
               ok || heard ? (Frames{from, from + heard, 700}) : Frames{700});
-    EXPECT_TRUE(std::is_sorted(at.begin(), at.end() - 1));
-    EXPECT_EQ(std::make_pair(ui_.Cursors, ui_.Depth), std::make_pair(std::vector{KCursorRole::Play}, 0));
+    EXPECT_EQ(std::make_tuple(std::is_sorted(at.begin(), at.end() - 1), ui_.Cursors, ui_.Depth),
+              std::make_tuple(true, std::vector{KCursorRole::Play}, 0));
     const int passes = Calls(Wait, kOut) - waits;  // one pass of the loop per wait, but for those that refilled
     EXPECT_TRUE(passes >= heard / 1000 && ui_.Polls <= passes + int(queued.size()) + 1) << passes << " " << ui_.Polls;
     const size_t before = Sim().Played().size();
     EXPECT_TRUE(ok || V().PlayRange(from, to));
     EXPECT_EQ(PlayedSince(before), ok ? std::vector<uint8_t>{} : Range(bytes, frameBytes, from, to));
   }
-  V().SampleRate = 3000;
-  const int opened = Calls(Open, kOut);
-  EXPECT_FALSE(V().PlayRange(1, 100));
-  EXPECT_EQ(std::make_pair(messages_.back(), Calls(Open, kOut)), std::make_pair(Shown(kWaveOutOpen)[0], opened));
 }
 
-// A take goes into a store of its own in buffers of 65536 bytes, each silent when queued; until it ends the voice is
-// the old one, then it holds what was captured up to the end (and a silent END frame), a stop or a device failure,
-// marked whole, with no snapshots. A failure before any capture, a rate none takes, a take too long for a store or a
-// store that cannot grow leave the voice and its undo. The progress runs from 0 to the share captured, within 0..100.
+// A take fills a store of its own in buffers of 65536 bytes, silent when queued; then the voice holds what was captured
+// up to the end (and a silent END frame), a stop or a failure, with no snapshots; a failure before any capture, a rate
+// no device takes or a store too long or unable to grow leave it and its undo. Progress: 0 to the share, up to 100.
 TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
   using namespace msg;
   using enum KWaveOp;
-  const auto old = Existing();
-  EXPECT_FALSE(V().RecordVoice(1, 8, 100, 3000) || V().RecordVoice(2, 16, 600000000, 8000));
+  Existing();
+  V().SampleRate = 3000;
+  const auto old = Now();
+  EXPECT_FALSE(V().PlayRange(1, 100) || V().RecordVoice(1, 8, 100, 3000) || V().RecordVoice(2, 16, 600000000, 8000));
   {
     FileSizeLimit limit(4096);
     EXPECT_FALSE(V().RecordVoice(1, 8, 100000, 8000));
   }
-  ASSERT_EQ(messages_.size(), 3u);
-  EXPECT_EQ(std::make_tuple(messages_[0], messages_[1], Now(), audio_.Queued[size_t(kIn)].size()),
-            std::make_tuple(Shown(kWaveInOpen)[0], msg::TooLong("the recording"), old, size_t(0)));
-  EXPECT_EQ(messages_[2].rfind("Swap file error \n\nThe swap folder : " + swap_ + " \n", 0), 0u) << messages_[2];
+  ASSERT_EQ(messages_.size(), 4u);
+  EXPECT_EQ(
+      std::make_tuple(messages_[0], messages_[1], messages_[2], Calls(Open, kOut), ui_.Queued[size_t(kIn)].size(),
+                      Now()),
+      std::make_tuple(Shown(kWaveOutOpen)[0], Shown(kWaveInOpen)[0], TooLong("the recording"), 0, size_t(0), old));
+  EXPECT_EQ(messages_[3].rfind("Swap file error \n\nThe swap folder : " + swap_ + " \n", 0), 0u) << messages_[3];
   // The third buffer fails once the first is back, after four waits: 20000 frames were captured by then.
   for (const auto& [channels, bits, frames, pace, fail, call, message, stopAt, captured, percent, queued] :
        {std::tuple{2, 16, 44100, 5000, kNone, 0, 0, 0, 44099, 100, Frames{16384, 16384, 11331}},
@@ -212,7 +202,6 @@ TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
         {2, 16, 44100, 5000, Prepare, 1, kWaveInPrepare, 0, 0, 0, {}},
         {2, 16, 44100, 5000, Prepare, 2, kWaveInPrepare, 0, 0, 0, {16384}},
         {2, 16, 44100, 5000, Queue, 1, kWaveInAddBuffer, 0, 0, 0, {}},
-        {2, 16, 44100, 5000, Queue, 2, kWaveInAddBuffer, 0, 0, 0, {16384}},
         {2, 16, 44100, 5000, Start, 1, kWaveInStart, 0, 0, 0, {16384, 16384}},
         {2, 16, 44100, 5000, Prepare, 3, kWaveInPrepare, 0, 20000, 20001 * 100 / 44100, {16384, 16384}}}) {
     SCOPED_TRACE(testing::Message() << channels << bits << " " << frames << " " << int(fail) << call << stopAt);
@@ -227,19 +216,16 @@ TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
     };
     Arm(kIn, fail, call, stopAt);
     EXPECT_EQ(V().RecordVoice(channels, bits, frames, 8000), !kept);
-    const Frames& q = audio_.Queued[size_t(kIn)];
+    const Frames& q = ui_.Queued[size_t(kIn)];
     EXPECT_EQ(Frames(q.begin(), q.begin() + long(std::min(q.size(), queued.size()))), queued);
     EXPECT_EQ(std::accumulate(q.begin(), q.end(), 0),
               whole ? frames - 1 : std::accumulate(queued.begin(), queued.end(), 0));
     bytes.resize(size_t(captured) * size_t(frameBytes), 0);  // past the input the device captured silence
     if (whole) bytes.resize(bytes.size() + size_t(frameBytes), bits == 8 ? 0x80 : 0);
     EXPECT_EQ(Now(), kept ? before : std::make_tuple(Whole(channels, bits, 8000, bytes), 0, std::get<2>(before)));
-    EXPECT_EQ(
-        std::make_tuple(V().Storage->Size(), messages_, audio_.Silent, V().OverviewStale, ui_.Refreshes, ui_.Depth),
-        std::make_tuple(kept            ? 300
-                        : bytes.empty() ? 16
-                                        : int32_t(bytes.size()),
-                        Shown(message), true, !kept, int(!kept), 0));
+    const int32_t size = kept ? 300 : bytes.empty() ? 16 : int32_t(bytes.size());  // the store sized to the take
+    EXPECT_EQ(std::make_tuple(V().Storage->Size(), messages_, ui_.Silent, V().OverviewStale, ui_.Refreshes, ui_.Depth),
+              std::make_tuple(size, Shown(message), true, !kept, int(!kept), 0));
     const Frames& p = ui_.Percents;
     EXPECT_EQ(std::make_pair(ui_.Cursors, p.empty() ? Frames{} : (Frames{p.front(), p.back()})),
               std::make_pair(std::vector(percent < 0 ? 0u : 1u, KCursorRole::Play),
