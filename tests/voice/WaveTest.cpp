@@ -60,18 +60,12 @@ class KLoggingVoice final : public KHeadlessVoice {
   bool ShowPlayPosition(int32_t position) override { return seen_.Positions.push_back(position), true; }
   bool ShowRecordProgress(int32_t percent) override { return seen_.Percents.push_back(percent), true; }
   bool Refresh() override { return ++seen_.Refreshes, true; }
-
- private:
   KWaveSeen& seen_;
 };
 
 class Wave : public VoiceTests {
  protected:
-  Wave()
-      : set_(
-            swap_, [this](KBankSet& set, int32_t bank) { return Make(set, bank); }, &ui_, &ui_) {
-    set_.SelectBank(1);
-  }
+  Wave() { set_.SelectBank(1); }
   std::unique_ptr<KPcmFiles> Make(KBankSet& set, int32_t bank) {
     return std::make_unique<KLoggingVoice>(
         set, bank, [this](const std::string& t) { messages_.push_back(t); }, ui_);
@@ -89,9 +83,7 @@ class Wave : public VoiceTests {
   static std::vector<uint8_t> Range(const std::vector<uint8_t>& bytes, int32_t frameBytes, int32_t from, int32_t to) {
     return {bytes.begin() + (from - 1) * frameBytes, bytes.begin() + (to - 1) * frameBytes};
   }
-  std::vector<uint8_t> PlayedSince(size_t played) {
-    return {Sim().Played().begin() + long(played), Sim().Played().end()};
-  }
+  std::vector<uint8_t> PlayedSince(size_t n) { return {Sim().Played().begin() + long(n), Sim().Played().end()}; }
   // Everything of a voice a failed recording must leave as it was, and a voice of 300 frames with a snapshot.
   auto Now() { return std::make_tuple(Capture(V()), V().UndoDepth(), V().FileName); }
   auto Existing() {
@@ -102,7 +94,7 @@ class Wave : public VoiceTests {
   }
 
   KWaveLog ui_;
-  KBankSet set_;
+  KBankSet set_{swap_, [this](KBankSet& set, int32_t bank) { return Make(set, bank); }, &ui_, &ui_};
 };
 
 // Buffers of 65536 bytes read from the store itself (a byte written while it plays is heard); 16 frames left are not
@@ -124,8 +116,8 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
         {1, 8, 100, 1, 101, kNone, 0, 0, 0, 0, {100}, 0},
         {1, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {32768, 7231}, 1},
         {2, 16, 40000, 1, 40000, kNone, 0, 0, 0, 0, {16384, 16384, 7231}, 1}}) {
-    SCOPED_TRACE(testing::Message() << channels << bits << " " << from << ".." << to << " " << int(fail) << call
-                                    << stopAt << held);
+    SCOPED_TRACE(testing::Message() << channels << "x" << bits << " to " << to << " " << int(fail) << call << stopAt
+                                    << held);
     const bool ok = !message && !stopAt && !held;
     const int32_t frameBytes = channels * bits / 8, sum = std::accumulate(queued.begin(), queued.end(), 0);
     const int32_t heard = ok ? sum : stopAt ? 2000 : 0;
@@ -144,19 +136,15 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
       }
       Sim().Advance(d, 1000);
     };
-    std::vector<uint8_t*> views(KPcmMMap::kMaxViews, nullptr);
-    for (int k = 0; k < held; ++k) views[size_t(k)] = V().Storage->MapView(k, 1);
+    std::vector<uint8_t*> views(size_t(held), nullptr);  // the display may hold two of the store's four views
+    for (uint8_t*& view : views) view = V().Storage->MapView(0, 1);
     EXPECT_EQ(V().PlayRange(from, to), ok);
-    for (int k = 0; k < held; ++k) V().Storage->UnmapView(views[size_t(k)]);
+    for (uint8_t* view : views) V().Storage->UnmapView(view);
     Sim().Advance(kOut, 100000);  // a play that ended leaves nothing to play
     EXPECT_EQ(std::make_tuple(ui_.Queued[size_t(kOut)], PlayedSince(played), Calls(Open, kOut) - opened, messages_),
               std::make_tuple(queued, Range(bytes, frameBytes, from, from + heard), opens, Shown(message)));
-    EXPECT_EQ(Bytes(V()), bytes);
-    if (fail == Open) continue;  // no device: no cursor, no pointer
-    // All four views free again, the cursor back, the pointer at ZiStart.
-    for (uint8_t*& view : views) view = V().Storage->MapView(0, 1);
-    EXPECT_EQ(std::count(views.begin(), views.end(), nullptr), 0);
-    for (uint8_t* view : views) V().Storage->UnmapView(view);
+    EXPECT_EQ(Bytes(V()), bytes);  // with the byte written while it played
+    if (fail == Open) continue;    // no device: no cursor, no pointer
     const Frames& at = ui_.Positions;
     EXPECT_EQ(at.size() < 2 ? at : (Frames{at.front(), at.end()[-2], at.back()}),
               ok || heard ? (Frames{from, from + heard, 700}) : Frames{700});
@@ -185,10 +173,10 @@ TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
     EXPECT_FALSE(V().RecordVoice(1, 8, 100000, 8000));
   }
   ASSERT_EQ(messages_.size(), 4u);
-  EXPECT_EQ(
-      std::make_tuple(messages_[0], messages_[1], messages_[2], Calls(Open, kOut), ui_.Queued[size_t(kIn)].size(),
-                      Now()),
-      std::make_tuple(Shown(kWaveOutOpen)[0], Shown(kWaveInOpen)[0], TooLong("the recording"), 0, size_t(0), old));
+  EXPECT_EQ(Texts(messages_.begin(), messages_.begin() + 3),
+            (Texts{KLoadMessageText(kWaveOutOpen), KLoadMessageText(kWaveInOpen), TooLong("the recording")}));
+  EXPECT_EQ(std::make_tuple(Calls(Open, kOut), ui_.Queued[size_t(kIn)].size(), Now()),
+            std::make_tuple(0, size_t(0), old));
   EXPECT_EQ(messages_[3].rfind("Swap file error \n\nThe swap folder : " + swap_ + " \n", 0), 0u) << messages_[3];
   // The third buffer fails once the first is back, after four waits: 20000 frames were captured by then.
   for (const auto& [channels, bits, frames, pace, fail, call, message, stopAt, captured, percent, queued] :
@@ -226,10 +214,10 @@ TEST_F(Wave, ARecordingKeepsWhatWasCaptured) {
     const int32_t size = kept ? 300 : bytes.empty() ? 16 : int32_t(bytes.size());  // the store sized to the take
     EXPECT_EQ(std::make_tuple(V().Storage->Size(), messages_, ui_.Silent, V().OverviewStale, ui_.Refreshes, ui_.Depth),
               std::make_tuple(size, Shown(message), true, !kept, int(!kept), 0));
-    const Frames& p = ui_.Percents;
-    EXPECT_EQ(std::make_pair(ui_.Cursors, p.empty() ? Frames{} : (Frames{p.front(), p.back()})),
-              std::make_pair(std::vector(percent < 0 ? 0u : 1u, KCursorRole::Play),
-                             percent < 0 ? Frames{} : (Frames{0, percent})));
+    const Frames& p = ui_.Percents;  // none without a device
+    EXPECT_EQ(
+        std::make_pair(ui_.Cursors, p.empty() ? p : (Frames{p.front(), p.back()})),
+        std::make_pair(std::vector(p.empty() ? 0u : 1u, KCursorRole::Play), percent < 0 ? p : (Frames{0, percent})));
     EXPECT_TRUE(std::is_sorted(p.begin(), p.end()) && int(p.size()) >= Calls(Wait, kIn) - waits);
   }
 }
