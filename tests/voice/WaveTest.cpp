@@ -130,7 +130,7 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
     const size_t last = size_t(to - 2) * size_t(frameBytes);
     std::vector<uint8_t*> views(size_t(held) + 1, V().Storage->MapView(int32_t(last), 1));
     Sim().WhenWaiting = [&, touched = false](KWaveDirection d) mutable {
-      if (!std::exchange(touched, true)) *views[0] = bytes[last] = 0xEE;
+      if (!std::exchange(touched, true) && views[0]) *views[0] = bytes[last] = 0xEE;
       Sim().Advance(d, 1000);
     };
     for (size_t k = 1; k < views.size(); ++k) views[k] = V().Storage->MapView(0, 1);
@@ -144,7 +144,7 @@ TEST_F(Wave, PlayQueuesBuffersOf65536BytesAndEndsCleanly) {
     const Frames& at = ui_.Positions;
     EXPECT_EQ(at.size() < 2 ? at : (Frames{at.front(), at.end()[-2], at.back()}),
               ok || heard ? (Frames{from, from + heard, 700}) : Frames{700});
-    EXPECT_EQ(std::make_tuple(std::is_sorted(at.begin(), at.end() - 1), ui_.Cursors, ui_.Depth),
+    EXPECT_EQ(std::make_tuple(at.empty() || std::is_sorted(at.begin(), at.end() - 1), ui_.Cursors, ui_.Depth),
               std::make_tuple(true, std::vector{KCursorRole::Play}, 0));
     const int passes = Calls(Wait, kOut) - waits;  // one pass of the loop per wait, but for those that refilled
     EXPECT_TRUE(passes >= heard / 1000 && ui_.Polls <= passes + int(queued.size()) + 1) << passes << " " << ui_.Polls;
