@@ -1,6 +1,9 @@
 // Faults from outside: a full swap disk, the swap folder removed, a swap file cut short by another program while it is
 // mapped, the user's input cut short or removed during its load. Each failure names what failed and leaves the voices,
 // their undo stores and the user's files as they were, with no file left over; a cut file never kills the program.
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 #include "VoiceTests.h"
 #include "platform/MappedFaults.h"
 
@@ -62,6 +65,20 @@ TEST_F(SwapFaults, AFolderRemovedWhileRunning) {
   ASSERT_TRUE(Voice(1).Echo(100, 50) && Voice(1).LoadUndo());
   EXPECT_EQ(Bytes(Voice(1)), Pattern(100000, 100000));
   EXPECT_EQ(FilesIn(swap_), 1u);  // the echo's result, now the voice's
+}
+
+// Made read-only (for root, whom folder permissions do not stop, by a read-only mount over it): the same, and with
+// write access again edits work.
+TEST_F(SwapFaults, AFolderMadeReadOnlyWhileRunning) {
+  const bool root = geteuid() == 0;
+  const bool made = root ? mount(swap_.c_str(), swap_.c_str(), nullptr, MS_BIND, nullptr) == 0 &&
+                               mount(nullptr, swap_.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) == 0
+                         : chmod(swap_.c_str(), 0500) == 0;
+  if (made) OnlySavesWork(root ? "Read-only file system" : "Permission denied");
+  if (root) umount2(swap_.c_str(), MNT_DETACH);
+  chmod(swap_.c_str(), 0700);
+  if (!made) GTEST_SKIP() << "skipped: the folder could not be made read-only";
+  EXPECT_TRUE(Voice(1).MathAmplifier(120));
 }
 
 // Another program cuts the voice's swap file to nothing in the middle of an edit that maps it: the edit fails with the
@@ -144,6 +161,34 @@ TEST_F(Faults, AnInputCutShortOrRemovedDuringItsLoad) {
   ui_.Arm("Load WAV file", [&] { std::filesystem::remove(path); });
   ASSERT_TRUE(set->Bank(1).LoadWavFile(path));
   EXPECT_EQ(Bytes(set->Bank(1)), std::vector<uint8_t>(file.begin() + 44, file.end()));
+}
+
+// A save neither replaces nor writes into what is no regular file: a FIFO (with a reader, so that a writer would not
+// wait), a folder, a device node and a loop of links stay what they were, and so does the voice.
+TEST_F(Faults, SavesOverWhatIsNoRegularFile) {
+  const std::string fifo = PathOf("fifo"), node = PathOf("null"), loop = PathOf("loop");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  std::filesystem::create_directory(PathOf("folder"));
+  std::filesystem::create_symlink(PathOf("loop2"), loop);
+  std::filesystem::create_symlink(loop, PathOf("loop2"));
+  const bool ownNode = mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;  // where the system lets us
+  GiveVoice(Voice(1), 1, 8, 100);
+  const auto before = StateOf(Voice(1));
+  for (const std::string& path : {fifo, PathOf("folder"), loop, ownNode ? node : fifo}) {
+    for (Kind kind : kKinds) {
+      SCOPED_TRACE(path + " " + kName[int(kind)]);
+      EXPECT_FALSE(SaveAs(Voice(1), kind, path));
+      EXPECT_EQ(std::make_pair(LastMessage(), StateOf(Voice(1))), std::make_pair(Text(kCannotCreate, {path}), before));
+    }
+  }
+  char byte;
+  EXPECT_LE(read(reader, &byte, 1), 0);  // nothing was written into the FIFO
+  close(reader);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_directory(PathOf("folder")));
+  EXPECT_TRUE(std::filesystem::is_symlink(loop) && std::filesystem::is_symlink(PathOf("loop2")));
+  EXPECT_TRUE(!ownNode || std::filesystem::is_character_file(node));
+  EXPECT_EQ(FilesIn(dir_.Path()), 5u + ownNode);  // the swap folder and the four: no temporary file
 }
 
 }  // namespace
