@@ -25,6 +25,7 @@
 
 #include "app/MainWindow.h"
 #include "support/TempDir.h"
+#include "support/Waiting.h"
 
 extern char** environ;
 
@@ -45,15 +46,6 @@ class KEnvironmentValue {
 inline std::string Contents(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-template <typename Ready>
-bool WaitFor(Ready ready, int seconds = 60) {
-  for (const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);;) {
-    if (ready()) return true;
-    if (std::chrono::steady_clock::now() > until) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
 }
 
 // One user's fresh folders: this process's environment points at them while
@@ -90,11 +82,7 @@ class KDesktop {
   // The exit status of `pid`, or 256 + the signal that ended it (SIGKILL after the deadline).
   int ExitStatus(pid_t pid, int seconds = 60) {
     std::erase(running_, pid);
-    int status = 0;
-    if (!WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
-    }
+    const int status = ReapChild(pid, seconds);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 256 + WTERMSIG(status);
   }
 

@@ -21,6 +21,7 @@
 
 #include "resources/StringTable.h"
 #include "support/TempDir.h"
+#include "support/Waiting.h"
 
 namespace fs = std::filesystem;
 
@@ -59,14 +60,6 @@ inline std::string Lines(const std::string& text, const std::string& part, bool 
   return joined;
 }
 
-// Polls `done` until it holds, for two minutes at most; whether it held.
-template <class Done>
-bool WaitFor(Done done) {
-  for (int i = 0; i < 12000; ++i, std::this_thread::sleep_for(std::chrono::milliseconds(10)))
-    if (done()) return true;
-  return false;
-}
-
 class Cli : public ::testing::Test {
  protected:
   Cli() {
@@ -97,11 +90,7 @@ class Cli : public ::testing::Test {
   }
   // Waits for the run to end; one that outlives the deadline is killed.
   CliResult Finish(pid_t pid) {
-    int raw = 0;
-    if (!WaitFor([&] { return waitpid(pid, &raw, WNOHANG) == pid; })) {
-      kill(pid, SIGKILL);
-      waitpid(pid, &raw, 0);
-    }
+    const int raw = ReapChild(pid);
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, WIFSIGNALED(raw) ? WTERMSIG(raw) : 0, ReadFile(dir_ / "cli.out"),
             ReadFile(dir_ / "cli.err")};
   }
