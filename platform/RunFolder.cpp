@@ -86,13 +86,13 @@ std::string KRunFolder::Prefix() const {
   return dash == std::string::npos ? std::string() : name.substr(0, dash + 1);
 }
 
-std::vector<std::unique_ptr<KRunFolder>> KRunFolder::Orphans(const std::string& base) {
+std::vector<std::unique_ptr<KRunFolder>> KRunFolder::Orphans(const std::string& base, const std::string& prefix) {
   std::vector<std::unique_ptr<KRunFolder>> orphans;
   std::error_code error;
   for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
     std::error_code ignored;
-    if ((!HasPrefix(name, kWindowPrefix) && !HasPrefix(name, kFrontEndPrefix)) ||
+    if ((!HasPrefix(name, kWindowPrefix) && !HasPrefix(name, kFrontEndPrefix)) || !HasPrefix(name, prefix.c_str()) ||
         !fs::is_directory(it->symlink_status(ignored)) || NamedProcess(name) == 0)
       continue;
     const std::string path = it->path().string();

@@ -36,10 +36,11 @@ class KRunFolder {
   // The part of the name before the process id ("win-", "cli-").
   std::string Prefix() const;
 
-  // The run folders in `base` whose copies are gone, each claimed. Folders
-  // of an older layout without a lock file count as gone when the process
-  // their name holds has ended.
-  static std::vector<std::unique_ptr<KRunFolder>> Orphans(const std::string& base);
+  // The run folders in `base` whose names begin with `prefix` (any copy's
+  // when empty) and whose copies are gone, each claimed. Folders of an older
+  // layout without a lock file count as gone when the process their name
+  // holds has ended.
+  static std::vector<std::unique_ptr<KRunFolder>> Orphans(const std::string& base, const std::string& prefix = "");
 
  private:
   bool LockAt(const std::string& path, bool wait);
