@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -15,6 +16,7 @@
 
 #include "app/FileNames.h"
 #include "app/GlyphButton.h"
+#include "app/Title.h"
 #include "commands/WindowCommands.h"
 #include "display/MxVoc.h"
 #include "display/paint/Artwork.h"
@@ -52,6 +54,12 @@ QLineEdit* Field(QWidget* parent, const char* name, const char* text, const char
   return edit;
 }
 
+// "B3", or "B3*" while the bank holds unsaved work; bank 1's is padded as designed.
+QString BankCaption(int bank, bool unsaved) {
+  const QString name = QString("B%1").arg(bank) + (unsaved ? "*" : "");
+  return bank == 1 ? QString("  %1  ").arg(name) : name;
+}
+
 QWidget* Panel(QWidget* parent, const char* name, QRect at) {
   auto* panel = new QWidget(parent);
   panel->setObjectName(name);
@@ -78,6 +86,9 @@ TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* 
   };
   runner_->Guard = &guard_;
   hooks_.StopPoll = [this] { return guard_.PollEscape(); };
+  hooks_.Notice = [this](const std::string& text) {
+    QMessageBox::information(this, kMessageTitle, QString::fromStdString(text));
+  };
 
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(ToQRgb(kSilver)));
@@ -125,7 +136,7 @@ QWidget* TFormMain::BuildBankStrip(QWidget* parent) {
   for (int bank = 1; bank <= 12; ++bank) {
     auto* button = new QToolButton(toolbar);
     button->setObjectName(QString("ToolBtnBank%1").arg(bank));
-    button->setText(bank == 1 ? QString("  B1  ") : QString("B%1").arg(bank));
+    button->setText(BankCaption(bank, false));
     if (bank > 1) button->setToolTip(QString("Bank %1").arg(bank));
     button->setGeometry(2, 2 + (bank - 1) * 39, 41, 39);
     button->setFont(bold);
@@ -148,8 +159,15 @@ QWidget* TFormMain::BuildBankStrip(QWidget* parent) {
 
 void TFormMain::ShowBankContents() {
   for (int bank = 1; bank <= 12; ++bank) {
-    const bool holds = banks_->Bank(bank).END != 0;
+    const bool holds = banks_->Bank(bank).END != 0, unsaved = banks_->Bank(bank).Unsaved();
     QAbstractButton* button = controls_.Banks[size_t(bank - 1)];
+    if (button->property("Unsaved").toBool() != unsaved) {
+      // A star after the bank's name: work that only the next start would bring back.
+      button->setProperty("Unsaved", unsaved);
+      button->setText(BankCaption(bank, unsaved));
+      button->setToolTip(unsaved ? QString("Bank %1: changed since it was loaded or saved").arg(bank)
+                                 : bank > 1 ? QString("Bank %1").arg(bank) : QString());
+    }
     if (button->property("HoldsVoice").toBool() == holds) continue;
     button->setProperty("HoldsVoice", holds);
     button->setIcon(bankIcons_[holds ? 1 : 0]);

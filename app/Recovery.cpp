@@ -8,16 +8,44 @@
 #include "platform/SystemDir.h"
 #include "voice/CrashedRuns.h"
 
-std::string OpenWindowRunFolder(KRunFolder& run) {
-  const std::string base = platform::SwapFolder();
-  std::string error;
-  return run.Create(base, KRunFolder::kWindowPrefix, error) ? run.Path() : base;
+namespace {
+
+// Puts the banks of `run` back. Voices that could not be taken over stay in
+// its folder, which its journal then names alone; the folder is kept.
+void Restore(TFormMain& window, KCrashedRun& run) {
+  std::vector<int> failed;
+  const KStatus restored = RestoreJournal(window.Banks(), run.Record, run.Folder->Path(), &failed);
+  window.ShowBankContents();
+  if (restored) return;
+  const KStatus kept = WriteJournal(run.Folder->Path(), JournalText(KeepOnly(run.Record, failed)));
+  run.Folder->Leave();
+  ShowStartupError(&window, QString::fromStdString(restored.Message + "\nThey stay in " + run.Folder->Path() +
+                                                   (kept ? " for the next start." : " (" + kept.Message + ").")));
 }
 
-KRecoveryAnswer AskRecovery(QWidget* parent) {
-  QMessageBox box(QMessageBox::Question, kMessageTitle, kRecoveryQuestion, QMessageBox::NoButton, parent);
+}  // namespace
+
+std::string OpenWindowRunFolder(KRunFolder& run, std::string* error) {
+  const std::string base = platform::SwapFolder();
+  std::string why;
+  if (run.Create(base, KRunFolder::kWindowPrefix, why)) return run.Path();
+  if (error) *error = why;
+  return base;
+}
+
+KRecoveryAnswer AskRecovery(QWidget* parent, const KRecoveryQuestion& question) {
+  QMessageBox box(QMessageBox::Question, kMessageTitle, question.Closed ? kClosedQuestion : kRecoveryQuestion,
+                  QMessageBox::NoButton, parent);
+  if (question.Count > 1)
+    box.setInformativeText(QString("%1 runs wait to be restored, the newest first: this is run %2 of %1.")
+                               .arg(question.Count)
+                               .arg(question.Index + 1));
   QPushButton* restore = box.addButton("Restore", QMessageBox::AcceptRole);
   QPushButton* discard = box.addButton("Discard", QMessageBox::DestructiveRole);
+  // Escape and the close box answer "later": a button of its own that is never shown.
+  QPushButton* later = box.addButton(QMessageBox::Cancel);
+  later->hide();
+  box.setEscapeButton(later);
   box.setDefaultButton(restore);
   box.exec();
   // Only a click on Discard throws the work away.
@@ -28,19 +56,14 @@ KRecoveryAnswer AskRecovery(QWidget* parent) {
 void RecoverAndKeepJournal(TFormMain& window, const KRunFolder& run, const KAskRecovery& ask) {
   std::vector<KCrashedRun> crashed = SweepRunFolders(platform::SwapFolder());
   for (size_t k = 0; k < crashed.size(); ++k) {
-    const KRecoveryAnswer answer = ask();
+    const KRecoveryAnswer answer = ask({crashed[k].Record.Closed, k, crashed.size()});
     if (answer == KRecoveryAnswer::Discard) {
       crashed[k].Folder.reset();
       continue;
     }
-    if (answer == KRecoveryAnswer::Later) {
-      for (size_t left = k; left < crashed.size(); ++left) crashed[left].Folder->Leave();
-      break;
-    }
-    KStatus restored = RestoreJournal(window.Banks(), crashed[k].Record, crashed[k].Folder->Path());
-    if (!restored) ShowStartupError(&window, QString::fromStdString(restored.Message));
-    window.ShowBankContents();
+    if (answer == KRecoveryAnswer::Restore) Restore(window, crashed[k]);
     for (size_t later = k + 1; later < crashed.size(); ++later) crashed[later].Folder->Leave();
+    if (answer == KRecoveryAnswer::Later) crashed[k].Folder->Leave();
     break;
   }
   if (run.Held()) window.Banks().KeepJournal(run.Path());

@@ -49,7 +49,8 @@ int RunMelotrix(int argc, char** argv) {
   const QString agent = ReadAgentName();
   if (!QApplication::applicationFilePath().isEmpty()) KAddToWin32RegKey(QApplication::applicationFilePath());
   KRunFolder run;
-  const std::string swap = OpenWindowRunFolder(run);
+  std::string noRunFolder;
+  const std::string swap = OpenWindowRunFolder(run, &noRunFolder);
 
   KAlsaWaveAudio audio;
   TFormMain window(swap, audio);
@@ -68,9 +69,11 @@ int RunMelotrix(int argc, char** argv) {
     window.activateWindow();
   });
   window.show();
+  if (!run.Held())
+    ShowStartupError(&window, QString::fromStdString("Melotrix runs without crash recovery: " + noRunFolder));
   // The banks of a crashed run come back first (a signal during the question
   // keeps them for the next start).
-  RecoverAndKeepJournal(window, run, [&window] { return AskRecovery(&window); });
+  RecoverAndKeepJournal(window, run, [&window](const KRecoveryQuestion& q) { return AskRecovery(&window, q); });
   // The file of the command line loads inside the event loop, where a signal
   // reaches the message box of a file that does not load.
   if (!file.empty()) QTimer::singleShot(0, &window, [&window, &file] { window.OpenFile(file); });
@@ -79,5 +82,7 @@ int RunMelotrix(int argc, char** argv) {
   instance.Release();
   SaveColours(window.Display().Colours);
   MxCloseAllWaveDeviceHandle(audio);
+  // Unsaved banks stay in the run folder for the next start, which offers them back.
+  if (window.Banks().KeepUnsavedWork()) run.Leave();
   return ExitStatus(interrupted);
 }

@@ -19,7 +19,7 @@ bool KCliSession::Open() {
     return false;
   }
   // The window's crashed runs wait for the window, which offers them back.
-  for (KCrashedRun& run : SweepRunFolders(base)) run.Folder->Leave();
+  SweepRunFolders(base, KRunFolder::kFrontEndPrefix);
   WatchQuitSignals(folder_.Path());
   banks_ = std::make_unique<KBankSet>(folder_.Path(), KCliVoice::Factory(log_), &ui_, &audio_);
   banks_->SelectBank(1);

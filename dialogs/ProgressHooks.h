@@ -24,8 +24,12 @@ class KQtUiHooks final : public KUiHooks {
   void PopCursor() override;
   // The play and record loops ask on every pass; the window answers.
   bool StopRequested() override { return StopPoll && StopPoll(); }
+  void RecoveryNotice(const std::string& text) override {
+    if (Notice) Notice(text);
+  }
 
   std::function<bool()> StopPoll;
+  std::function<void(const std::string&)> Notice;
 
  private:
   TDlgProgress& progress_;

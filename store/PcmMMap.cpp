@@ -163,7 +163,7 @@ KPcmMMap::~KPcmMMap() {
   CloseViews();
   if (fd_ < 0) return;
   ::close(fd_);
-  if (Openers().Remove(name_)) ::unlink(name_.c_str());
+  if (Openers().Remove(name_) && !keep_) ::unlink(name_.c_str());
 }
 
 bool KPcmMMap::Fail(const char* what, int err) {

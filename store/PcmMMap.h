@@ -36,6 +36,8 @@ class KPcmMMap {
   // Why the last step that failed did so (Ok while none has).
   const KStatus& Status() const { return status_; }
   int32_t Size() const { return size_; }
+  // The file stays when the store goes: a run kept for a later restore.
+  void KeepFile() { keep_ = true; }
   // False when another program cut the file shorter than Size(): the file
   // gets its length back (the lost bytes read as zeros) and Status() names it.
   bool Intact();
@@ -132,6 +134,7 @@ class KPcmMMap {
   std::string name_;
   KStatus status_;
   int fd_ = -1;
+  bool keep_ = false;
   int32_t size_ = 0;
 
   bool active_ = false;

@@ -37,3 +37,18 @@ void KBankSet::KeepJournal(const std::string& folder) {
 void KBankSet::JournalChanges() {
   if (journal_) journal_->Update();
 }
+
+bool KBankSet::HoldsUnsavedWork() {
+  for (int bank = kFirstBank; bank <= kLastBank; ++bank)
+    if (Bank(bank).Unsaved()) return true;
+  return false;
+}
+
+bool KBankSet::KeepUnsavedWork() {
+  if (!journal_ || !HoldsUnsavedWork()) return false;
+  // Unwritten, the last good journal stays: the next start offers it as after a crash.
+  journal_->Close();
+  for (auto& voice : Banks) voice->KeepFiles();
+  services_.Retired.KeepFiles();
+  return true;
+}

@@ -48,6 +48,12 @@ class KBankSet {
   // Brings the journal up to date (nothing without one): at the end of
   // every command.
   void JournalChanges();
+  // True when a bank holds unsaved work.
+  bool HoldsUnsavedWork();
+  // The window is closing: with unsaved work in a bank and a journal, the
+  // journal says the run was closed and every swap file stays for the next
+  // start (true: the caller keeps the run folder). Otherwise nothing is kept.
+  bool KeepUnsavedWork();
 
   std::array<std::unique_ptr<KPcmFiles>, kVoices> Banks;
   int CurrentBankNumber = 0;

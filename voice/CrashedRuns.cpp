@@ -14,11 +14,13 @@ int64_t JournalTime(const KRunFolder& folder) {
 
 }  // namespace
 
-std::vector<KCrashedRun> SweepRunFolders(const std::string& base) {
+std::vector<KCrashedRun> SweepRunFolders(const std::string& base, const std::string& prefix) {
   std::vector<KCrashedRun> kept;
-  for (std::unique_ptr<KRunFolder>& folder : KRunFolder::Orphans(base)) {
+  for (std::unique_ptr<KRunFolder>& folder : KRunFolder::Orphans(base, prefix)) {
     KJournalRecord record;
-    const bool read = bool(ReadJournal(folder->Path(), record));
+    bool missing = false;
+    const bool read = bool(ReadJournal(folder->Path(), record, &missing));
+    if (!read && !missing) folder->Leave();
     if (read) RemoveTemporaries(record);
     if (read && record.HoldsWork() && folder->Prefix() == KRunFolder::kWindowPrefix)
       kept.push_back({std::move(folder), std::move(record)});

@@ -1,9 +1,13 @@
 #include "voice/Journal.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -13,6 +17,18 @@
 namespace {
 
 constexpr const char* kHeader = "melotrix-journal 1";
+// A journal is a few lines a voice; names take at most a few KB each.
+constexpr int64_t kMostJournalBytes = 4 << 20;
+
+std::string RecoveryPaused(const std::string& reason) {
+  return "Crash recovery is paused: " + reason +
+         ".\nIf Melotrix ends unexpectedly now, its banks come back as they were after the last command that could "
+         "be recorded. Recovery resumes by itself once the swap folder has room again.";
+}
+
+std::string RecoveryResumed(const std::string& folder) {
+  return "Crash recovery works again: the journal in " + folder + " holds the banks as they are now.";
+}
 
 // Strings are written as one word: "=" and the bytes, with blanks, "%" and
 // control bytes as %XX.
@@ -51,9 +67,19 @@ void PutValues(std::ostream& out, const KJournalValues& v) {
       << ' ' << v.FLG << ' ' << v.ZiStart;
 }
 
+// A format the voice knows, a rate a voice holds (the loaders round every
+// rate down to 25) and markers within the voice (all 0 when it is empty).
+bool Plausible(const KJournalValues& v) {
+  const bool empty = v.END == 0 && v.MKL == 0 && v.MKR == 0 && v.FLG == 0 && v.ZiStart == 0;
+  const bool inside = v.END >= 1 && 1 <= v.MKL && v.MKL <= v.MKR && v.MKR <= v.END && 1 <= v.FLG && v.FLG <= v.END &&
+                      1 <= v.ZiStart && v.ZiStart <= v.END;
+  return (v.Channels == 1 || v.Channels == 2) && (v.BitsPerSample == 8 || v.BitsPerSample == 16) &&
+         v.SampleRate >= 25 && v.SampleRate % 25 == 0 && (empty || inside);
+}
+
 bool GetValues(std::istream& in, KJournalValues& v) {
   in >> v.Channels >> v.BitsPerSample >> v.SampleRate >> v.END >> v.MKR >> v.MKL >> v.FLG >> v.ZiStart;
-  return in && (v.Channels == 1 || v.Channels == 2) && (v.BitsPerSample == 8 || v.BitsPerSample == 16) && v.END >= 0;
+  return in && Plausible(v);
 }
 
 KJournalValues ValuesOf(const KPcmIO& v) {
@@ -82,13 +108,42 @@ bool IsTemporary(const std::string& path) {
          std::string(tail) == ".tmp";
 }
 
-// The store of `name` in `from`, adopted into `banks`' swap folder; null
-// when it is missing or shorter than `values` need.
+// The store of `name` in `from`, adopted into `banks`' swap folder; null,
+// with `why` set, when the file is missing, no regular file (a link is
+// never followed), shorter than `values` need or cannot be taken over.
 std::unique_ptr<KPcmMMap> AdoptStore(KBankSet& banks, const std::string& from, const std::string& name,
-                                     const KJournalValues& values) {
-  auto store = KPcmMMap::Adopt(from + "/" + name, banks.Services().SwapFolder);
+                                     const KJournalValues& values, std::string& why) {
+  const std::string path = from + "/" + name;
   const int64_t needed = int64_t(values.END) * values.Channels * (values.BitsPerSample / 8);
-  return store && store->Usable() && store->Size() >= needed ? std::move(store) : nullptr;
+  struct stat st {};
+  if (lstat(path.c_str(), &st) != 0) {
+    why = "its swap file " + name + " is missing";
+  } else if (!S_ISREG(st.st_mode)) {
+    why = "its swap file " + name + " is no regular file";
+  } else if (st.st_size < needed) {
+    why = "its swap file " + name + " is cut short (" + std::to_string(st.st_size) + " of " +
+          std::to_string(needed) + " bytes)";
+  } else if (auto store = KPcmMMap::Adopt(path, banks.Services().SwapFolder); store && store->Usable()) {
+    return store;
+  } else {
+    why = "its swap file " + name + " can be neither linked nor copied into " + banks.Services().SwapFolder + ": " +
+          std::strerror(errno ? errno : EIO);
+  }
+  return nullptr;
+}
+
+// The voice's stores and its snapshots' adopted, all or none.
+bool AdoptVoice(KBankSet& banks, const KJournalVoice& saved, const std::string& from,
+                std::unique_ptr<KPcmMMap>& store, std::vector<KPcmBank::UndoSlot>& undo, std::string& why) {
+  store = AdoptStore(banks, from, saved.Store, saved.Values, why);
+  for (const KJournalSnapshot& s : saved.Undo) {
+    if (!store) return false;
+    KPcmBank::UndoSlot& slot = undo.emplace_back(KPcmBank::UndoSlot{AdoptStore(banks, from, s.Store, s.Values, why)});
+    if (!slot.Store) return false;
+    SetValues(slot, s.Values);
+    slot.Label = s.Label;
+  }
+  return store != nullptr;
 }
 
 }  // namespace
@@ -105,7 +160,7 @@ KJournalRecord JournalOf(KBankSet& banks) {
   for (int k = 0; k < bank::kVoices; ++k) {
     KPcmFiles& v = banks.Bank(k);
     KJournalVoice& out = record.Voices[size_t(k)];
-    out = {ValuesOf(v), int32_t(v.FileType), v.FileName, v.AliasName, v.Storage->BaseName(), {}};
+    out = {ValuesOf(v), int32_t(v.FileType), v.FileName, v.AliasName, v.Storage->BaseName(), {}, v.Changed()};
     for (int slot = 0; slot < KPcmBank::kUndoSlots; ++slot) {
       const KPcmBank::UndoSlot& s = v.UndoAt(slot);
       if (!s.Store) continue;
@@ -129,8 +184,10 @@ std::string JournalText(const KJournalRecord& record) {
       PutValues(out, s.Values);
       out << ' ' << Word(s.Store) << ' ' << Word(s.Label) << '\n';
     }
+    if (v.Changed) out << "changed " << k << '\n';
   }
   for (const std::string& temporary : record.Temporaries) out << "temporary " << Word(temporary) << '\n';
+  if (record.Closed) out << "closed\n";
   out << "end\n";
   return out.str();
 }
@@ -151,7 +208,14 @@ KStatus ParseJournal(const std::string& text, KJournalRecord& record) {
     if (kind == "end") return in >> kind ? KStatus::Failure("text after the end") : KStatus::Success();
     bool ok = false;
     if (kind == "current") {
-      ok = bool(in >> record.CurrentBank);
+      // 0 before a bank was first selected.
+      ok = in >> record.CurrentBank && record.CurrentBank >= 0 && record.CurrentBank <= bank::kLast;
+    } else if (kind == "closed") {
+      ok = !record.Closed;
+      record.Closed = true;
+    } else if (kind == "changed" && in >> k && k >= 0 && k < bank::kVoices && seen[size_t(k)]) {
+      ok = !record.Voices[size_t(k)].Changed;
+      record.Voices[size_t(k)].Changed = true;
     } else if (kind == "temporary") {
       ok = in >> first && Unword(first, store) && IsTemporary(store);
       if (ok) record.Temporaries.push_back(store);
@@ -173,24 +237,36 @@ KStatus ParseJournal(const std::string& text, KJournalRecord& record) {
   return KStatus::Failure("the journal ends early");
 }
 
-KStatus ReadJournal(const std::string& folder, KJournalRecord& record) {
-  std::ifstream file(folder + "/" + KJournal::kFileName, std::ios::binary);
-  if (!file) return KStatus::Failure("no journal in " + folder);
+KStatus ReadJournal(const std::string& folder, KJournalRecord& record, bool* missing) {
+  const std::string path = folder + "/" + KJournal::kFileName;
+  struct stat st {};
+  const bool absent = lstat(path.c_str(), &st) != 0 && errno == ENOENT;
+  if (missing) *missing = absent;
+  if (absent) return KStatus::Failure("no journal in " + folder);
+  // Written by us it is a few lines a voice: a larger one is not ours.
+  if (!S_ISREG(st.st_mode) || st.st_size > kMostJournalBytes) return KStatus::Failure(path + " is no journal");
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return KStatus::Failure("cannot read " + path);
   std::ostringstream text;
   text << file.rdbuf();
   return ParseJournal(text.str(), record);
 }
 
-KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std::string& folder) {
-  std::string missing;
+KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std::string& folder,
+                       std::vector<int>* failed) {
+  std::string reasons;
   for (int k = 0; k < bank::kVoices; ++k) {
     const KJournalVoice& saved = record.Voices[size_t(k)];
-    KPcmFiles& v = banks.Bank(k);
-    std::unique_ptr<KPcmMMap> store = AdoptStore(banks, folder, saved.Store, saved.Values);
-    if (!store) {
-      if (saved.Values.END > 0) missing += (missing.empty() ? "" : ", ") + std::to_string(k);
+    if (!saved.HoldsWork()) continue;
+    std::unique_ptr<KPcmMMap> store;
+    std::vector<KPcmBank::UndoSlot> undo;
+    std::string why;
+    if (!AdoptVoice(banks, saved, folder, store, undo, why)) {
+      reasons += (reasons.empty() ? "" : "\n") + VoiceName(k) + " cannot be restored: " + why + ".";
+      if (failed) failed->push_back(k);
       continue;
     }
+    KPcmFiles& v = banks.Bank(k);
     v.EmptyUndo();
     v.ReplaceStorage(std::move(store));
     SetValues(v, saved.Values);
@@ -198,21 +274,51 @@ KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std:
     v.FileName = saved.FileName;
     v.AliasName = saved.AliasName;
     v.OverviewStale = true;
-    for (const KJournalSnapshot& s : saved.Undo) {
-      KPcmBank::UndoSlot slot{AdoptStore(banks, folder, s.Store, s.Values)};
-      if (!slot.Store) continue;
-      SetValues(slot, s.Values);
-      slot.Label = s.Label;
-      v.RestoreUndo(s.Slot, std::move(slot));
-    }
+    for (size_t s = 0; s < undo.size(); ++s) v.RestoreUndo(saved.Undo[s].Slot, std::move(undo[s]));
+    v.MarkChanged(saved.Changed);
   }
-  banks.SelectBank(record.CurrentBank >= bank::kFirst && record.CurrentBank <= bank::kLast ? record.CurrentBank : 1);
-  if (missing.empty()) return KStatus::Success();
-  return KStatus::Failure("the swap files of voice " + missing + " are missing or cut short");
+  banks.SelectBank(record.CurrentBank);
+  return reasons.empty() ? KStatus::Success() : KStatus::Failure(reasons);
+}
+
+KJournalRecord KeepOnly(const KJournalRecord& record, const std::vector<int>& kept) {
+  KJournalRecord left = record;
+  left.Temporaries.clear();
+  for (int k = 0; k < bank::kVoices; ++k) {
+    if (std::find(kept.begin(), kept.end(), k) != kept.end()) continue;
+    KJournalVoice& v = left.Voices[size_t(k)];
+    v = KJournalVoice{KJournalValues{}, v.FileType, v.FileName, v.AliasName, v.Store, {}, false};
+  }
+  return left;
+}
+
+std::string VoiceName(int index) {
+  if (index == bank::kCopyBuffer) return "The copy buffer";
+  if (index > bank::kLast) return "Working voice " + std::to_string(index);
+  return "Bank " + std::to_string(index);
 }
 
 void RemoveTemporaries(const KJournalRecord& record) {
   for (const std::string& path : record.Temporaries) ::unlink(path.c_str());
+}
+
+KStatus WriteJournal(const std::string& folder, const std::string& text) {
+  const std::string path = folder + "/" + KJournal::kFileName;
+  const std::string next = path + ".new";
+  const int fd = ::open(next.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+  bool ok = fd >= 0 && platform::WriteFully(fd, text.data(), text.size(), 0);
+  int err = errno;
+  if (fd >= 0 && ::close(fd) != 0 && ok) {
+    ok = false;
+    err = errno;
+  }
+  if (ok && std::rename(next.c_str(), path.c_str()) != 0) {
+    ok = false;
+    err = errno;
+  }
+  if (ok) return KStatus::Success();
+  ::unlink(next.c_str());
+  return KStatus::Failure(std::string("cannot write the journal in ") + folder + ": " + std::strerror(err ? err : EIO));
 }
 
 KJournal::KJournal(KBankSet& banks, std::string folder) : banks_(banks), folder_(std::move(folder)) {
@@ -221,6 +327,7 @@ KJournal::KJournal(KBankSet& banks, std::string folder) : banks_(banks), folder_
 }
 
 KJournal::~KJournal() {
+  if (!kept_) ::unlink((folder_ + "/" + kFileName).c_str());
   banks_.Services().Temporaries = nullptr;
   banks_.Services().Retired.Deferring = false;
   banks_.Services().Retired.Release();
@@ -228,36 +335,49 @@ KJournal::~KJournal() {
 
 void KJournal::Update() {
   KJournalRecord now = JournalOf(banks_);
-  now.Temporaries = last_.Temporaries;
-  if (now != last_ || written_.empty()) {
-    last_ = std::move(now);
-    Write();
-  }
-  banks_.Services().Retired.Release();
+  now.Temporaries = temporaries_;
+  // While the journal cannot be written, the stores the last good one names stay.
+  if ((now == written_ && wrote_) || Write(now)) banks_.Services().Retired.Release();
 }
 
+bool KJournal::Close() {
+  KJournalRecord now = JournalOf(banks_);
+  now.Temporaries = temporaries_;
+  now.Closed = true;
+  kept_ = true;
+  return Write(now);
+}
+
+// A save runs inside a command: the voices as the last journal has them,
+// with the temporaries as they are now.
 void KJournal::Noted(const std::string& path) {
-  last_.Temporaries.push_back(path);
-  Write();
+  temporaries_.push_back(path);
+  WriteTemporaries();
 }
 
 void KJournal::Forgotten(const std::string& path) {
-  std::erase(last_.Temporaries, path);
-  Write();
+  std::erase(temporaries_, path);
+  WriteTemporaries();
 }
 
-bool KJournal::Write() {
-  const std::string path = folder_ + "/" + kFileName;
-  const std::string next = path + ".new";
-  const std::string text = JournalText(last_);
-  const int fd = ::open(next.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  bool ok = fd >= 0 && platform::WriteFully(fd, text.data(), text.size(), 0);
-  if (fd >= 0) ok = ::close(fd) == 0 && ok;
-  ok = ok && std::rename(next.c_str(), path.c_str()) == 0;
-  written_ = ok ? text : std::string();
-  if (!ok) {
-    ::unlink(next.c_str());
-    ::unlink(path.c_str());
+void KJournal::WriteTemporaries() {
+  KJournalRecord now = wrote_ ? written_ : JournalOf(banks_);
+  now.Temporaries = temporaries_;
+  Write(now);
+}
+
+bool KJournal::Write(const KJournalRecord& record) {
+  const KStatus written = WriteJournal(folder_, JournalText(record));
+  if (written) {
+    written_ = record;
+    wrote_ = true;
   }
-  return ok;
+  // Told once when recovery stops working and once when it works again; not
+  // while the window closes.
+  if (bool(written) == paused_ && !kept_) {
+    paused_ = !written;
+    banks_.Services().Ui.RecoveryNotice(written ? RecoveryResumed(folder_)
+                                                : RecoveryPaused(written.Message));
+  }
+  return bool(written);
 }

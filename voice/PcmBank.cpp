@@ -29,6 +29,12 @@ void KPcmBank::InitialiseBank() {
   EmptyUndo();
 }
 
+void KPcmBank::KeepFiles() {
+  Storage->KeepFile();
+  for (UndoSlot& slot : undo_)
+    if (slot.Store) slot.Store->KeepFile();
+}
+
 bool KPcmBank::ClearBank() {
   // A fresh file rather than the old one cut to 16 bytes: a journal may
   // still name the old one with its samples.

@@ -55,6 +55,8 @@ class KPcmBank : public KPcmIO {
     std::string Label = "Undo";
   };
   const UndoSlot& UndoAt(int slot) const { return undo_[size_t(slot)]; }
+  // The swap files of the samples and the snapshots stay when the voice goes.
+  void KeepFiles();
   // Puts a snapshot kept elsewhere (a journal's) into `slot`.
   void RestoreUndo(int slot, UndoSlot snapshot);
 

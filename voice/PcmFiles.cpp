@@ -12,7 +12,11 @@
 #include "voice/BankSet.h"
 
 KPcmFiles::KPcmFiles(KBankSet& set, int32_t bankNumber)
-    : KPcmEdit(set.Services(), bankNumber), Set(set), SecondsClock([] { return int64_t(std::time(nullptr)); }) {}
+    : KPcmEdit(set.Services(), bankNumber), Set(set), SecondsClock([] { return int64_t(std::time(nullptr)); }) {
+  unchanged_ = State();
+}
+
+void KPcmFiles::MarkChanged(bool changed) { unchanged_ = changed ? KFileState{} : State(); }
 
 bool KPcmFiles::SelectBank() {
   Set.CurrentBankNumber = BankNumber;
@@ -65,6 +69,7 @@ bool KPcmFiles::LoadSamples(const std::string& path, const char* title, KFileTyp
   BitsPerSample = layout.BitsPerSample;
   SampleRate = layout.SampleRate / 25 * 25;
   MarkWhole(layout.Frames());
+  unchanged_ = State();
   Refresh();
   return true;
 }
@@ -89,6 +94,7 @@ bool KPcmFiles::SaveVoice(const std::string& target, const KFileKind& kind, KFil
   if (!written || !out.Commit()) return Refuse(msg::CannotCreate(target));
 
   FileName = target;
+  unchanged_ = State();
   EmptyUndo();
   OverviewStale = false;
   Refresh();

@@ -19,6 +19,14 @@ class KPcmFiles : public KPcmEdit {
   KPcmFiles(KBankSet& set, int32_t bankNumber);
 
   bool ClearBank() override;
+  // Whether the voice differs from the file it was loaded from or last
+  // saved to: its samples, format, rate or END changed since then (an edit,
+  // a take, a paste, a clear). A voice never loaded starts unchanged.
+  bool Changed() const { return State() != unchanged_; }
+  // Unsaved work: changed, with samples or an undo snapshot to lose.
+  bool Unsaved() const { return Changed() && (END > 0 || UndoDepth() > 0); }
+  // Sets what Changed() answers (a restored voice takes its journal's).
+  void MarkChanged(bool changed);
   // Records this bank as the set's current bank number.
   bool SelectBank() override;
   KPcmFiles& Peer(int32_t index) override;
@@ -62,6 +70,15 @@ class KPcmFiles : public KPcmEdit {
   std::function<int64_t()> SecondsClock;
 
  private:
+  // What a load or save binds the voice to: the swap file of its samples
+  // (an edit always leaves them in another) and the format.
+  struct KFileState {
+    std::string Store;
+    int32_t Channels = 0, BitsPerSample = 0, SampleRate = 0, END = 0;
+    bool operator==(const KFileState&) const = default;
+  };
+  KFileState State() const { return {Storage->BaseName(), Channels, BitsPerSample, SampleRate, END}; }
+
   using Checker = std::function<KStatus(const KPlainFile&, const std::string&, KVoiceLayout&)>;
 
   // Checks the whole file with `check` before the voice is touched, copies
@@ -74,6 +91,8 @@ class KPcmFiles : public KPcmEdit {
                  const std::vector<uint8_t>& header, int32_t dataBytes, const KBlockCopy::Transform& transform);
   // The number of sample bytes a save writes: END frames, down to a multiple of 4.
   int32_t SaveBytes() const;
+  KFileState unchanged_;  // the voice as it was last loaded or saved
+
   // Shows `text` and reports failure.
   bool Refuse(const std::string& text) {
     ShowMessageText(text);

@@ -23,6 +23,9 @@ class KUiHooks {
   // Polled on every pass of the play and record loops: true once the user
   // asked them to stop (Escape in the window, Ctrl+C in melotrix-cli).
   virtual bool StopRequested() { return false; }
+  // Crash recovery stopped or works again (a full swap disk): told once
+  // each time, as information rather than a failure of the command.
+  virtual void RecoveryNotice(const std::string& /*text*/) {}
 };
 
 // The progress convention of a frame loop: title and bar 0 at the start,

@@ -23,6 +23,9 @@ class KRetiredStores {
     if (store && Deferring) held_.push_back(std::move(store));
   }
   void Release() { held_.clear(); }
+  void KeepFiles() {
+    for (auto& store : held_) store->KeepFile();
+  }
   bool Deferring = false;
 
  private:

@@ -43,11 +43,6 @@ class KEnvironmentValue {
   std::optional<QByteArray> old_;
 };
 
-inline std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // One user's fresh folders: this process's environment points at them while
 // the object lives, so the programs it starts (without a sound device) use them too.
 class KDesktop {

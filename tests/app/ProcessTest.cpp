@@ -76,7 +76,7 @@ TEST(CrashingWindow, DISABLED_RunsTheEdits) {
   KRunFolder run;
   TFormMain window(OpenWindowRunFolder(run), audio);
   window.Banks().SelectBank(1);
-  RecoverAndKeepJournal(window, run, [] { return KRecoveryAnswer::Discard; });
+  RecoverAndKeepJournal(window, run, [](const KRecoveryQuestion&) { return KRecoveryAnswer::Discard; });
   RunEdits(window);
   if (qEnvironmentVariable("MELOTRIX_CRASH_MODE") == "echo") {
     auto* memo = window.findChild<QPlainTextEdit*>("Memo");
@@ -131,7 +131,7 @@ TEST(Recovery, RestoresTheBanksACrashedWindowHeld) {
     KRunFolder run;
     TFormMain window(OpenWindowRunFolder(run), audio);
     window.Banks().SelectBank(1);
-    RecoverAndKeepJournal(window, run, [answer] { return answer; });
+    RecoverAndKeepJournal(window, run, [answer](const KRecoveryQuestion&) { return answer; });
     EXPECT_FALSE(fs::exists(crashed));
     EXPECT_EQ(RunFolders(), std::vector<std::string>{run.Path()});
     EXPECT_EQ(Dump(window.Banks()), Dump(answer == KRecoveryAnswer::Restore ? expected.Banks() : empty.Banks()));
@@ -167,7 +167,7 @@ TEST(WindowProcess, ASignalEndsItAsExitWould) {
     KNoWaveAudio audio;
     KRunFolder live;
     TFormMain window(OpenWindowRunFolder(live), audio);
-    RecoverAndKeepJournal(window, live, [] { return KRecoveryAnswer::Discard; });
+    RecoverAndKeepJournal(window, live, [](const KRecoveryQuestion&) { return KRecoveryAnswer::Discard; });
     const auto before = Listing(live.Path());
     const std::string ini = desktop / "config/DRN/Melotrix.INI";
     fs::create_directories(desktop / "config/DRN");

@@ -3,6 +3,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 class TempDir {
@@ -25,3 +27,9 @@ class TempDir {
  private:
   std::string path_;
 };
+
+// The bytes of a file (none when it cannot be read).
+inline std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
