@@ -2,6 +2,7 @@
 // work (this program started again with a disabled test) and started again.
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QToolButton>
 
 #include "AppFixture.h"
 #include "app/Recovery.h"
@@ -57,6 +58,15 @@ std::string Dump(KBankSet& banks) {
   return JournalText(record) + dump;
 }
 
+// The raw voices RunEdits loads.
+void WriteVoices(const KDesktop& desktop) {
+  for (auto [name, frames, frameBytes] : {std::tuple{"a", 4000, 4}, {"b", 3001, 2}, {"c", 20000, 2}}) {
+    std::string bytes(size_t(frames * frameBytes), '\0');
+    for (size_t k = 0; k < bytes.size(); ++k) bytes[k] = char((k * 7919 + 13) >> 3);
+    std::ofstream(desktop / "home/" + name + ".pcm", std::ios::binary) << bytes;
+  }
+}
+
 std::vector<std::string> RunFolders() {
   std::vector<std::string> found;
   for (const auto& entry : fs::directory_iterator(platform::SwapFolder()))
@@ -94,11 +104,7 @@ TEST(Recovery, RestoresTheBanksACrashedWindowHeld) {
   KDesktop desktop;
   TempDir expectedSwap;
   KNoWaveAudio audio;
-  for (auto [name, frames, frameBytes] : {std::tuple{"a", 4000, 4}, {"b", 3001, 2}, {"c", 20000, 2}}) {
-    std::string bytes(size_t(frames * frameBytes), '\0');
-    for (size_t k = 0; k < bytes.size(); ++k) bytes[k] = char((k * 7919 + 13) >> 3);
-    std::ofstream(desktop / "home/" + name + ".pcm", std::ios::binary) << bytes;
-  }
+  WriteVoices(desktop);
   for (auto [mode, answer] : {std::pair{"edits", KRecoveryAnswer::Restore},
                               {"echo", KRecoveryAnswer::Restore},
                               {"edits", KRecoveryAnswer::Discard}}) {
@@ -135,6 +141,59 @@ TEST(Recovery, RestoresTheBanksACrashedWindowHeld) {
     EXPECT_FALSE(fs::exists(crashed));
     EXPECT_EQ(RunFolders(), std::vector<std::string>{run.Path()});
     EXPECT_EQ(Dump(window.Banks()), Dump(answer == KRecoveryAnswer::Restore ? expected.Banks() : empty.Banks()));
+  }
+}
+
+// Loads that are not edited, and edits that were saved, leave nothing when the window ends.
+void LoadAndSave(TFormMain& window) {
+  const std::string home = qEnvironmentVariable("HOME").toStdString();
+  window.Runner().Run(Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/b.pcm"});
+  window.Runner().Run(Id::MenuBank2Click, {});
+  window.Runner().Run(Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/c.pcm"});
+  window.Runner().Run(Id::MenuInsertMuteClick, {.Frames = 300});
+  window.Runner().Run(Id::MenuSaveMXVClick, {.Path = home + "/c.mxv"});
+}
+
+// A window that ends with unsaved banks keeps them: the next start asks (Later keeps them again, and with two runs
+// waiting it says so), and Restore brings every bank back with its undo steps. Without unsaved work nothing is kept.
+TEST(Recovery, ExitKeepsUnsavedBanks) {
+  KDesktop desktop;
+  TempDir expectedSwap;
+  KNoWaveAudio audio;
+  WriteVoices(desktop);
+  for (auto [name, steps] : {std::pair{"edits", &RunEdits}, {"loads and saves", &LoadAndSave}}) {
+    SCOPED_TRACE(name);
+    const bool kept = std::string(name) == "edits";
+    for (int exits = 0; exits < 2; ++exits) {
+      KRunFolder run;
+      TFormMain window(OpenWindowRunFolder(run), audio);
+      window.Banks().SelectBank(1);
+      RecoverAndKeepJournal(window, run, [](const KRecoveryQuestion&) { return KRecoveryAnswer::Later; });
+      steps(window);
+      window.ShowBankContents();
+      EXPECT_EQ(window.findChild<QToolButton*>("ToolBtnBank2")->text(), kept ? "B2*" : "B2");
+      if (window.Banks().KeepUnsavedWork()) run.Leave();
+    }
+    EXPECT_EQ(RunFolders().size(), kept ? 2u : 0u);
+    std::vector<KRecoveryQuestion> asked;
+    for (KRecoveryAnswer answer : {KRecoveryAnswer::Later, KRecoveryAnswer::Discard}) {
+      KRunFolder run;
+      TFormMain window(OpenWindowRunFolder(run), audio);
+      window.Banks().SelectBank(1);
+      RecoverAndKeepJournal(window, run, [&](const KRecoveryQuestion& q) {
+        asked.push_back(q);
+        return asked.size() == 3 ? KRecoveryAnswer::Restore : answer;
+      });
+      if (asked.size() < 3) continue;
+      TFormMain expected(expectedSwap.Path(), audio);
+      expected.Banks().SelectBank(1);
+      steps(expected);
+      EXPECT_EQ(Dump(window.Banks()), Dump(expected.Banks()));
+    }
+    EXPECT_EQ(asked.size(), kept ? 3u : 0u);
+    for (size_t k = 0; k < asked.size(); ++k)
+      EXPECT_EQ(std::tuple(asked[k].Closed, asked[k].Index, asked[k].Count), std::tuple(true, k / 2, 2u)) << k;
+    EXPECT_EQ(RunFolders().size(), 0u);
   }
 }
 
