@@ -183,7 +183,10 @@ int Save(const KJournalRecord& record, const KRecoverOptions& options) {
   if (!restored) std::cerr << "melotrix-cli: " << restored.Message << "\n";
   failed |= !restored;
   const std::vector<KTarget> targets = Targets(session.Banks(), options);
-  if (targets.empty()) std::cerr << "melotrix-cli: no bank holds samples; nothing to save\n";
+  if (targets.empty()) {
+    std::cerr << "melotrix-cli: no bank 1 to 12 holds samples; nothing was written\n";
+    return failed ? 1 : 0;
+  }
   if (!MayWrite(targets, options)) return 1;
   for (const KTarget& target : targets) {
     KPcmFiles& voice = session.Banks().Bank(target.Bank);
