@@ -21,7 +21,7 @@ constexpr const char* kHelpTop = R"(Usage:
   melotrix-cli convert [--raw CH BITS] [--alias TEXT] [--rate HZ] [--channels 1|2]
                        [--bits 8|16] [--dither] IN OUT
   melotrix-cli convert [the same options] IN... --to DIR --format mxv|wav|voc|pcm
-  melotrix-cli recover FOLDER [--save DIR]
+  melotrix-cli recover FOLDER [--save DIR [--format mxv|wav] [--force]]
   melotrix-cli --help | --version
 
 Scripts: commands are separated by newlines or ";"; blank lines and lines
@@ -70,9 +70,17 @@ given. A conversion says so on stderr in one line; on a terminal, a file that
 takes more than a second shows its progress. --alias sets the alias before
 saving. A loader's or saver's message is shown as in scripts.
 
-recover lists what the run folder FOLDER of a copy that crashed holds (each
-voice with its format, length, names and undo labels); with --save it writes
-each bank that holds samples to DIR/BankNNN.MXV. FOLDER stays as it is.
+recover lists what the run folder FOLDER of a copy that crashed holds: each
+voice (the copy buffer, bank N, working voice 13 and 14) with its format,
+length, markers, names and undo labels. It says so when FOLDER is not a run
+folder, is in use by a running copy or holds no voice (exit 1). With --save
+it writes each bank that holds samples to DIR/BankNNN.MXV, or with --format
+wav to DIR/BankNNN.WAV; DIR is made when missing. An MXV file holds whole
+groups of four bytes, so up to three bytes at the end of a voice are lost;
+the WAV file keeps every frame. Without --force an existing file is never
+replaced: finding one, recover writes nothing at all. A voice whose swap
+files are missing, cut short or links is reported and left out, the others
+are saved (exit 1). FOLDER stays as it is.
 )";
 
 int Help() {

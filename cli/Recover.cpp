@@ -1,68 +1,222 @@
 #include "cli/Recover.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 #include "cli/Session.h"
 #include "cli/Usage.h"
+#include "formats/WavFormat.h"
+#include "platform/BlockCopy.h"
+#include "platform/LittleEndian.h"
 #include "platform/RunFolder.h"
+#include "platform/SafeFileWriter.h"
+#include "resources/StringTable.h"
+#include "voice/BankSet.h"
 #include "voice/Journal.h"
+#include "voice/UiHooks.h"
 
 namespace {
 
+constexpr const char* kUsage = "recover FOLDER [--save DIR [--format mxv|wav] [--force]]";
+
+struct KRecoverOptions {
+  std::string Folder, Dir;  // Dir is empty without --save
+  bool Wav = false, Force = false;
+};
+
+// Empty when `args` are a whole recover command line, else what is wrong.
+std::string ParseOptions(const KWords& args, KRecoverOptions& options) {
+  if (args.empty() || args[0].rfind("--", 0) == 0) return "recover needs a FOLDER";
+  options.Folder = args[0];
+  bool save = false, format = false;
+  for (size_t at = 1; at < args.size(); ++at) {
+    const std::string& word = args[at];
+    if (word == "--force") {
+      options.Force = true;
+      continue;
+    }
+    if ((word != "--save" && word != "--format") || at + 1 == args.size()) return "unexpected or incomplete " + word;
+    const std::string& value = args[++at];
+    if (word == "--save" && value.empty()) return "--save needs the name of a folder";
+    if (word == "--format" && value != "mxv" && value != "wav") return "--format takes mxv or wav";
+    if (word == "--save") options.Dir = value;
+    if (word == "--format") options.Wav = value == "wav";
+    (word == "--save" ? save : format) = true;
+  }
+  if (!save && (format || options.Force)) return "--format and --force go with --save";
+  return {};
+}
+
+bool Exists(const std::string& path, struct stat& st) { return lstat(path.c_str(), &st) == 0; }
+
+// Why `folder` cannot be recovered, empty when it can: then `run` holds its
+// lock and `record` is its journal.
+std::string Refusal(const std::string& folder, KRunFolder& run, KJournalRecord& record) {
+  struct stat st {};
+  constexpr const char* kNoRunFolder = "is not a run folder";
+  if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || !Exists(folder + "/lock", st) || !S_ISREG(st.st_mode))
+    return kNoRunFolder;
+  if (!run.Claim(folder)) return "is in use by a running copy";
+  if (!Exists(folder + "/" + KJournal::kFileName, st)) return kNoRunFolder;
+  if (KStatus read = ReadJournal(folder, record); !read) return "cannot be recovered: " + read.Message;
+  return record.HoldsWork() ? std::string() : "holds no voice";
+}
+
+std::string VoiceName(int index) {
+  if (index == bank::kCopyBuffer) return "copy buffer";
+  return (index <= bank::kLast ? "bank " : "working voice ") + std::to_string(index);
+}
+
 void List(const KJournalRecord& record) {
   std::cout << "current bank " << record.CurrentBank << "\n";
-  for (size_t k = 0; k < record.Voices.size(); ++k) {
-    const KJournalVoice& v = record.Voices[k];
-    if (v.Values.END == 0 && v.Undo.empty()) continue;
-    std::cout << "voice " << k << ": channels=" << v.Values.Channels << " bits=" << v.Values.BitsPerSample
-              << " rate=" << v.Values.SampleRate << " end=" << v.Values.END << " file=" << v.FileName
+  for (int k = 0; k < bank::kVoices; ++k) {
+    const KJournalVoice& v = record.Voices[size_t(k)];
+    const KJournalValues& x = v.Values;
+    if (x.END == 0 && v.Undo.empty()) continue;
+    std::cout << VoiceName(k) << ": channels=" << x.Channels << " bits=" << x.BitsPerSample << " rate=" << x.SampleRate
+              << " end=" << x.END << " mkl=" << x.MKL << " mkr=" << x.MKR << " flg=" << x.FLG << " file=" << v.FileName
               << " alias=" << v.AliasName << " undo=" << v.Undo.size();
     for (const KJournalSnapshot& s : v.Undo) std::cout << " \"" << s.Label << "\"";
     std::cout << "\n";
   }
 }
 
-// Each bank 1..12 that holds samples, as DIR/BankNNN.MXV.
-int Save(const KJournalRecord& record, const std::string& folder, const std::string& dir) {
+// Why the swap files of `voice` may not be opened, empty when they may:
+// each must be a plain file inside the folder. A missing one is left to the
+// restore, which reports it.
+std::string StoreProblem(const KJournalVoice& voice, const std::string& folder) {
+  std::vector<std::string> names{voice.Store};
+  for (const KJournalSnapshot& s : voice.Undo) names.push_back(s.Store);
+  for (const std::string& name : names) {
+    struct stat st {};
+    if (!Exists(folder + "/" + name, st) || S_ISREG(st.st_mode)) continue;
+    return "its swap file " + name + (S_ISLNK(st.st_mode) ? " is a symbolic link" : " is not a plain file");
+  }
+  return {};
+}
+
+// `record` without the voices whose swap files may not be opened, each
+// reported on stderr; `refused` is set when there was one. Such a voice
+// stays empty: its store becomes a name under the journal, a plain file, so
+// that nothing can be found there.
+KJournalRecord SafeVoices(const KJournalRecord& record, const std::string& folder, bool& refused) {
+  KJournalRecord safe = record;
+  for (int k = 0; k < bank::kVoices; ++k) {
+    const std::string problem = StoreProblem(record.Voices[size_t(k)], folder);
+    if (problem.empty()) continue;
+    std::cerr << "melotrix-cli: " << VoiceName(k) << " is not restored: " << problem << "\n";
+    safe.Voices[size_t(k)] = KJournalVoice{};
+    safe.Voices[size_t(k)].Store = std::string(KJournal::kFileName) + "/none";
+    refused = true;
+  }
+  return safe;
+}
+
+// The voice as a WAV file of all its END frames. The window's savers write
+// whole groups of four bytes only, which drops up to three bytes at the end;
+// a rescue keeps them, with the pad byte that a chunk of odd length needs.
+bool SaveWholeWav(KPcmFiles& voice, const std::string& path) {
+  const int32_t bytes = int32_t(int64_t(voice.END) * voice.FrameBytes());
+  std::vector<uint8_t> header = KWavFormat::Header(voice.Format(), bytes);
+  if (bytes % 2) PutLe(&header[4], GetLe(&header[4], 4) + 1, 4);
+  const uint8_t pad = 0;
+  KSafeFileWriter out(path, voice.Services.Temporaries);
+  KPlainFile samples(voice.Storage->OpenFilePath(), KPlainFile::Mode::Read);
+  KProgress progress(voice.Ui(), KWavFormat::kKind.SaveTitle, bytes);
+  const int64_t at = int64_t(header.size());
+  const bool written = voice.Storage->Intact() && out.IsOpen() && samples.IsOpen() &&
+                       out.File().WriteAt(0, header.data(), header.size()) &&
+                       KBlockCopy::Run(samples, 0, out.File(), at, bytes, {}, progress) &&
+                       (bytes % 2 == 0 || out.File().WriteAt(at + bytes, &pad, 1)) && out.Commit();
+  if (!written) voice.ShowMessageText(msg::CannotCreate(path));
+  return written;
+}
+
+struct KTarget {
+  int Bank;
+  std::string Path;
+};
+
+// The file of each bank 1..12 that holds samples.
+std::vector<KTarget> Targets(KBankSet& banks, const KRecoverOptions& options) {
+  std::vector<KTarget> targets;
+  for (int bank = bank::kFirst; bank <= bank::kLast; ++bank) {
+    if (banks.Bank(bank).END == 0) continue;
+    char name[32];
+    std::snprintf(name, sizeof name, "/Bank%03d.%s", bank, options.Wav ? "WAV" : "MXV");
+    targets.push_back({bank, options.Dir + name});
+  }
+  return targets;
+}
+
+// True when the targets may be written: none exists, or --force was given;
+// then DIR is made when missing. Otherwise says why and nothing is written.
+bool MayWrite(const std::vector<KTarget>& targets, const KRecoverOptions& options) {
+  bool free = true;
+  for (const KTarget& target : targets) {
+    struct stat st {};
+    if (options.Force || !Exists(target.Path, st)) continue;
+    std::cerr << "melotrix-cli: " << target.Path << " already exists\n";
+    free = false;
+  }
+  if (!free) {
+    std::cerr << "melotrix-cli: nothing was written (--force replaces existing files)\n";
+    return false;
+  }
+  std::error_code error;
+  std::filesystem::create_directories(options.Dir, error);
+  if (!error) return true;
+  std::cerr << "melotrix-cli: cannot create the folder " << options.Dir << ": " << error.message() << "\n";
+  return false;
+}
+
+int Save(const KJournalRecord& record, const KRecoverOptions& options) {
   KCliSession session;
   if (!session.Open()) return 1;
-  KStatus restored = RestoreJournal(session.Banks(), record, folder);
+  bool failed = false;
+  const KStatus restored = RestoreJournal(session.Banks(), SafeVoices(record, options.Folder, failed), options.Folder);
   if (!restored) std::cerr << "melotrix-cli: " << restored.Message << "\n";
-  bool failed = !restored;
-  for (int bank = bank::kFirst; bank <= bank::kLast; ++bank) {
-    KPcmFiles& voice = session.Banks().Bank(bank);
-    if (voice.END == 0) continue;
-    char name[32];
-    std::snprintf(name, sizeof name, "/Bank%03d.MXV", bank);
-    const bool saved = voice.SaveMxvFile(dir + name);
+  failed |= !restored;
+  const std::vector<KTarget> targets = Targets(session.Banks(), options);
+  if (targets.empty()) {
+    std::cerr << "melotrix-cli: no bank 1 to 12 holds samples; nothing was written\n";
+    return failed ? 1 : 0;
+  }
+  if (!MayWrite(targets, options)) return 1;
+  for (const KTarget& target : targets) {
+    KPcmFiles& voice = session.Banks().Bank(target.Bank);
+    const bool saved = options.Wav ? SaveWholeWav(voice, target.Path) : voice.SaveMxvFile(target.Path);
+    if (saved) std::cout << target.Path << "\n";
     failed |= !saved;
-    if (saved) std::cout << dir + name << "\n";
   }
   return failed ? 1 : 0;
+}
+
+int Recover(const KRecoverOptions& options, KRunFolder& run) {
+  KJournalRecord record;
+  const std::string refusal = Refusal(options.Folder, run, record);
+  if (!refusal.empty()) {
+    std::cerr << "melotrix-cli: " << options.Folder << " " << refusal << "\n";
+    return 1;
+  }
+  if (!options.Dir.empty()) return Save(record, options);
+  List(record);
+  return 0;
 }
 
 }  // namespace
 
 int RunRecover(const KWords& args) {
-  if (args.size() != 1 && !(args.size() == 3 && args[1] == "--save")) return UsageError("recover FOLDER [--save DIR]");
-  const std::string& folder = args[0];
+  KRecoverOptions options;
+  const std::string wrong = ParseOptions(args, options);
+  if (!wrong.empty()) return UsageError(wrong + "\nUsage: melotrix-cli " + kUsage);
   KRunFolder run;
-  if (!run.Claim(folder)) {
-    std::cerr << "melotrix-cli: " << folder << " is no run folder, or its copy is still running\n";
-    return 1;
-  }
-  KJournalRecord record;
-  KStatus read = ReadJournal(folder, record);
-  int status = 1;
-  if (!read) {
-    std::cerr << "melotrix-cli: " << read.Message << "\n";
-  } else if (args.size() == 1) {
-    List(record);
-    status = 0;
-  } else {
-    status = Save(record, folder, args[2]);
-  }
+  const int status = Recover(options, run);
   // The folder stays for the window, which offers it back at its next start.
   run.Leave();
   return status;
