@@ -67,11 +67,6 @@ std::string Refusal(const std::string& folder, KRunFolder& run, KJournalRecord& 
   return record.HoldsWork() ? std::string() : "holds no voice";
 }
 
-std::string VoiceName(int index) {
-  if (index == bank::kCopyBuffer) return "copy buffer";
-  return (index <= bank::kLast ? "bank " : "working voice ") + std::to_string(index);
-}
-
 void List(const KJournalRecord& record) {
   std::cout << "current bank " << record.CurrentBank << "\n";
   for (int k = 0; k < bank::kVoices; ++k) {
@@ -84,37 +79,6 @@ void List(const KJournalRecord& record) {
     for (const KJournalSnapshot& s : v.Undo) std::cout << " \"" << s.Label << "\"";
     std::cout << "\n";
   }
-}
-
-// Why the swap files of `voice` may not be opened, empty when they may:
-// each must be a plain file inside the folder. A missing one is left to the
-// restore, which reports it.
-std::string StoreProblem(const KJournalVoice& voice, const std::string& folder) {
-  std::vector<std::string> names{voice.Store};
-  for (const KJournalSnapshot& s : voice.Undo) names.push_back(s.Store);
-  for (const std::string& name : names) {
-    struct stat st {};
-    if (!Exists(folder + "/" + name, st) || S_ISREG(st.st_mode)) continue;
-    return "its swap file " + name + (S_ISLNK(st.st_mode) ? " is a symbolic link" : " is not a plain file");
-  }
-  return {};
-}
-
-// `record` without the voices whose swap files may not be opened, each
-// reported on stderr; `refused` is set when there was one. Such a voice
-// stays empty: its store becomes a name under the journal, a plain file, so
-// that nothing can be found there.
-KJournalRecord SafeVoices(const KJournalRecord& record, const std::string& folder, bool& refused) {
-  KJournalRecord safe = record;
-  for (int k = 0; k < bank::kVoices; ++k) {
-    const std::string problem = StoreProblem(record.Voices[size_t(k)], folder);
-    if (problem.empty()) continue;
-    std::cerr << "melotrix-cli: " << VoiceName(k) << " is not restored: " << problem << "\n";
-    safe.Voices[size_t(k)] = KJournalVoice{};
-    safe.Voices[size_t(k)].Store = std::string(KJournal::kFileName) + "/none";
-    refused = true;
-  }
-  return safe;
 }
 
 // The voice as a WAV file of all its END frames. The window's savers write
@@ -178,10 +142,10 @@ bool MayWrite(const std::vector<KTarget>& targets, const KRecoverOptions& option
 int Save(const KJournalRecord& record, const KRecoverOptions& options) {
   KCliSession session;
   if (!session.Open()) return 1;
-  bool failed = false;
-  const KStatus restored = RestoreJournal(session.Banks(), SafeVoices(record, options.Folder, failed), options.Folder);
+  // A voice whose files are missing, cut short or links stays out, with the reason.
+  const KStatus restored = RestoreJournal(session.Banks(), record, options.Folder);
   if (!restored) std::cerr << "melotrix-cli: " << restored.Message << "\n";
-  failed |= !restored;
+  bool failed = !restored;
   const std::vector<KTarget> targets = Targets(session.Banks(), options);
   if (targets.empty()) {
     std::cerr << "melotrix-cli: no bank 1 to 12 holds samples; nothing was written\n";

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -262,7 +263,9 @@ KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std:
     std::vector<KPcmBank::UndoSlot> undo;
     std::string why;
     if (!AdoptVoice(banks, saved, folder, store, undo, why)) {
-      reasons += (reasons.empty() ? "" : "\n") + VoiceName(k) + " cannot be restored: " + why + ".";
+      std::string name = VoiceName(k);
+      name[0] = char(std::toupper(static_cast<unsigned char>(name[0])));
+      reasons += (reasons.empty() ? "" : "\n") + name + " cannot be restored: " + why + ".";
       if (failed) failed->push_back(k);
       continue;
     }
@@ -293,9 +296,8 @@ KJournalRecord KeepOnly(const KJournalRecord& record, const std::vector<int>& ke
 }
 
 std::string VoiceName(int index) {
-  if (index == bank::kCopyBuffer) return "The copy buffer";
-  if (index > bank::kLast) return "Working voice " + std::to_string(index);
-  return "Bank " + std::to_string(index);
+  if (index == bank::kCopyBuffer) return "copy buffer";
+  return (index <= bank::kLast ? "bank " : "working voice ") + std::to_string(index);
 }
 
 void RemoveTemporaries(const KJournalRecord& record) {

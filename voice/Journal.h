@@ -80,7 +80,7 @@ KStatus WriteJournal(const std::string& folder, const std::string& text);
 // (may be null) and named in the failure with the reason.
 KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std::string& folder,
                        std::vector<int>* failed = nullptr);
-// "Bank 3", "The copy buffer", "Working voice 13".
+// "bank 3", "copy buffer", "working voice 13".
 std::string VoiceName(int index);
 // `record` with only the voices `kept`: the rest emptied.
 KJournalRecord KeepOnly(const KJournalRecord& record, const std::vector<int>& kept);

@@ -113,9 +113,9 @@ TEST_F(Cli, RecoverRefusesClearlyAndNeverOverwrites) {
       {"recover " + folders[0] + " --save new/deep", 0, "",
        [&] { EXPECT_EQ(Run("info new/deep/Bank001.MXV").out, "new/deep/Bank001.MXV" + mono); }},
       {"recover " + folders[3] + " --format wav --save linked", 1,
-       "melotrix-cli: bank 2 is not restored: its swap file " + linked.Bank(2).Storage->BaseName() +
-           " is a symbolic link\nmelotrix-cli: working voice 13 is not restored: its swap file " +
-           linked.Bank(13).Storage->BaseName() + " is a symbolic link\n",
+       "melotrix-cli: Bank 2 cannot be restored: its swap file " + linked.Bank(2).Storage->BaseName() +
+           " is no regular file.\nWorking voice 13 cannot be restored: its swap file " +
+           linked.Bank(13).Storage->BaseName() + " is no regular file.\n",
        [&] {
          EXPECT_EQ(FolderBytes(dir_ / "linked").find(outside.substr(0, 8)), std::string::npos);
          EXPECT_TRUE(Exists("linked/Bank001.WAV"));
