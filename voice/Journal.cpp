@@ -161,7 +161,7 @@ KJournalRecord JournalOf(KBankSet& banks) {
   for (int k = 0; k < bank::kVoices; ++k) {
     KPcmFiles& v = banks.Bank(k);
     KJournalVoice& out = record.Voices[size_t(k)];
-    out = {ValuesOf(v), int32_t(v.FileType), v.FileName, v.AliasName, v.Storage->BaseName(), {}, v.Changed()};
+    out = {ValuesOf(v), int32_t(v.FileType), v.FileName, v.AliasName, v.Storage->BaseName(), {}, v.Unsaved()};
     for (int slot = 0; slot < KPcmBank::kUndoSlots; ++slot) {
       const KPcmBank::UndoSlot& s = v.UndoAt(slot);
       if (!s.Store) continue;

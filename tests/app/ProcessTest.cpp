@@ -1,8 +1,11 @@
 // The window program as a process, and the window killed in the middle of its
 // work (this program started again with a disabled test) and started again.
+#include <gmock/gmock.h>
+
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QToolButton>
+#include <random>
 
 #include "AppFixture.h"
 #include "app/Recovery.h"
@@ -96,6 +99,83 @@ TEST(CrashingWindow, DISABLED_RunsTheEdits) {
     window.Runner().Run(Id::MenuEchoClick, kEcho);
   }
   raise(SIGKILL);
+}
+
+// scripts/kill-window.sh kills a window running random commands at random moments: `count` commands of the
+// sequence of `seed`, each reported to `log` as started ("K+") and finished ("K") before the next. Messages are
+// answered at once.
+void RunRandomCommands(TFormMain& window, unsigned seed, int count, const std::string& log = {}) {
+  std::minstd_rand pick(seed);  // not std::rand, which an MXV save seeds from the clock
+  const std::string home = qEnvironmentVariable("HOME").toStdString();
+  const std::vector<std::function<void()>> pool = {
+      [&] {  // each bank its own file: a file is in one bank at a time
+        const std::string name = std::string(1, char('a' + window.Banks().CurrentBankNumber % 3)) + ".pcm";
+        window.Runner().Run(Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/" + name});
+      },
+      [&] { window.Runner().Run(Id::PaintBoxZIMouseDownLeft, {.SamplePosition = 50}); },
+      [&] { window.Runner().Run(Id::PaintBoxZIMouseDownRight, {.SamplePosition = 900}); },
+      [&] { window.Runner().Run(Id::MenuMathAmpClick, {.AmplifierPercent = "150"}); },
+      [&] { window.Runner().Run(Id::MenuEchoClick, kEcho); },
+      [&] { window.Runner().Run(Id::MenuInsertMuteClick, {.Frames = 3000}); },
+      [&] { window.Runner().Run(Id::MenuCutMarkedClick, {}); },
+      [&] { window.Runner().Run(Id::MenuCopyClick, {}); },
+      [&] { window.Runner().Run(Id::MenuPasteByInsertClick, {}); },
+      [&] { window.Runner().Run(Id::MenuPasteByMixClick, {}); },
+      [&] { window.Runner().Run(Id::MenuUndoClick, {}); },
+      [&] { window.Runner().Run(Id::MenuFadeOutClick, {}); },
+      [&] { window.Runner().Run(Id::MenuClearBankClick, {}); },
+      [&] { window.Runner().Run(Id::MenuSaveMXVClick, {.Path = home + "/saved.mxv"}); },
+      [&] { window.Runner().Run(Id(int(Id::MenuBank1Click) + int(pick() % 3)), {}); }};
+  QTimer answer;
+  QObject::connect(&answer, &QTimer::timeout, [] {
+    if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+  });
+  answer.start(1);
+  auto note = [&log](const std::string& text) {  // replaced whole, so that a kill never leaves half a note
+    if (log.empty()) return;
+    std::ofstream(log + ".new") << text;
+    fs::rename(log + ".new", log);
+  };
+  for (int k = 0; k < count; ++k) {
+    note(std::to_string(k) + "+");
+    pool[pick() % pool.size()]();
+    note(std::to_string(k + 1));
+  }
+}
+
+TEST(CrashingWindow, DISABLED_RunsRandomCommands) {
+  KNoWaveAudio audio;
+  KRunFolder run;
+  TFormMain window(OpenWindowRunFolder(run), audio);
+  window.Banks().SelectBank(1);
+  RecoverAndKeepJournal(window, run, [](const KRecoveryQuestion&) { return KRecoveryAnswer::Discard; });
+  RunRandomCommands(window, qEnvironmentVariable("MELOTRIX_KILL_SEED").toUInt(), 1000,
+                    qEnvironmentVariable("MELOTRIX_KILL_LOG").toStdString());
+}
+
+// The run the kill left comes back as it was after the last finished command, or the one under way.
+TEST(CrashingWindow, DISABLED_RestoresTheKilledRun) {
+  KNoWaveAudio audio;
+  KRunFolder run;
+  TFormMain window(OpenWindowRunFolder(run), audio);
+  window.Banks().SelectBank(1);
+  RecoverAndKeepJournal(window, run, [](const KRecoveryQuestion&) { return KRecoveryAnswer::Restore; });
+  const std::string log = qEnvironmentVariable("MELOTRIX_KILL_LOG").toStdString(), noted = Contents(log);
+  const std::string done = noted.empty() ? "0+" : noted;  // killed before the first command began, or as it began
+  const int finished = std::atoi(done.c_str());
+  std::vector<std::string> states;
+  for (int count : {finished, finished + 1}) {
+    if (count > finished && done.back() != '+') break;
+    TempDir swap;
+    TFormMain expected(swap.Path(), audio);
+    expected.Banks().SelectBank(1);
+    RunRandomCommands(expected, qEnvironmentVariable("MELOTRIX_KILL_SEED").toUInt(), count);
+    states.push_back(Dump(expected.Banks()));
+  }
+  const std::string restored = Dump(window.Banks());
+  EXPECT_THAT(states, testing::Contains(restored)) << done;
+  std::ofstream(log + ".restored") << restored;
+  std::ofstream(log + ".expected") << states.back();
 }
 
 // Killed between commands or in the middle of an echo, the window comes back
