@@ -109,3 +109,9 @@ KInterruptScope::~KInterruptScope() {
   inLoop = false;
   interrupted = false;
 }
+
+// Information, not a failure of the command: not counted as a message.
+void KCliUi::RecoveryNotice(const std::string& text) {
+  if (drawn_) std::cerr << "\n";  // below the progress line
+  std::cerr << "melotrix-cli: " << text << std::endl;
+}

@@ -25,6 +25,7 @@ class KCliUi final : public KUiHooks {
   bool ProgressVisible() const override { return !name_.empty(); }
   void ProgressTitle(const std::string& title) override { title_ = title; }
   void ProgressBar(int percent) override;
+  void RecoveryNotice(const std::string& text) override;
 
  private:
   std::string name_, title_;
