@@ -54,10 +54,11 @@ QLineEdit* Field(QWidget* parent, const char* name, const char* text, const char
   return edit;
 }
 
-// "B3", or "B3*" while the bank holds unsaved work; bank 1's is padded as designed.
+// "B3", or "B3*" while the bank holds unsaved work; bank 1's is padded as
+// designed, but not beyond what the button shows.
 QString BankCaption(int bank, bool unsaved) {
-  const QString name = QString("B%1").arg(bank) + (unsaved ? "*" : "");
-  return bank == 1 ? QString("  %1  ").arg(name) : name;
+  if (unsaved) return QString("B%1*").arg(bank);
+  return bank == 1 ? QString("  B1  ") : QString("B%1").arg(bank);
 }
 
 QWidget* Panel(QWidget* parent, const char* name, QRect at) {

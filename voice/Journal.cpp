@@ -258,11 +258,11 @@ KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std:
   std::string reasons;
   for (int k = 0; k < bank::kVoices; ++k) {
     const KJournalVoice& saved = record.Voices[size_t(k)];
-    if (!saved.HoldsWork()) continue;
     std::unique_ptr<KPcmMMap> store;
     std::vector<KPcmBank::UndoSlot> undo;
     std::string why;
-    if (!AdoptVoice(banks, saved, folder, store, undo, why)) {
+    // An empty voice keeps its own empty store and takes only its record.
+    if (saved.HoldsWork() && !AdoptVoice(banks, saved, folder, store, undo, why)) {
       std::string name = VoiceName(k);
       name[0] = char(std::toupper(static_cast<unsigned char>(name[0])));
       reasons += (reasons.empty() ? "" : "\n") + name + " cannot be restored: " + why + ".";
@@ -271,7 +271,7 @@ KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std:
     }
     KPcmFiles& v = banks.Bank(k);
     v.EmptyUndo();
-    v.ReplaceStorage(std::move(store));
+    if (store) v.ReplaceStorage(std::move(store));
     SetValues(v, saved.Values);
     v.FileType = KFileType(saved.FileType);
     v.FileName = saved.FileName;

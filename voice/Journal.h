@@ -71,10 +71,10 @@ KStatus ReadJournal(const std::string& folder, KJournalRecord& record, bool* mis
 // Replaces the journal in `folder` by `record` (under another name, then renamed).
 KStatus WriteJournal(const std::string& folder, const std::string& text);
 
-// Puts the voices of `record` that hold work (whose swap files lie in
-// `folder`) into `banks`, each store taking a name of its own in the set's
-// swap folder (the files in `folder` stay), and selects the bank that was
-// current. Each voice comes back whole or not at all: one whose swap file
+// Puts the voices of `record` into `banks` (an empty one takes only its
+// record; one that holds work also its swap files, which lie in `folder`,
+// each store taking a name of its own in the set's swap folder while the
+// files in `folder` stay), and selects the bank that was current. Each voice comes back whole or not at all: one whose swap file
 // or one of whose snapshots' files is missing, no regular file, cut short
 // or cannot be taken over leaves its bank as it was, is added to `failed`
 // (may be null) and named in the failure with the reason.
