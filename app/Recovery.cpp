@@ -19,7 +19,8 @@ void Restore(TFormMain& window, KCrashedRun& run) {
   if (restored) return;
   const KStatus kept = WriteJournal(run.Folder->Path(), JournalText(KeepOnly(run.Record, failed)));
   run.Folder->Leave();
-  ShowStartupError(&window, QString::fromStdString(restored.Message + "\nThey stay in " + run.Folder->Path() +
+  ShowStartupError(&window, QString::fromStdString(restored.Message + "\nWhat could not be restored stays in " +
+                                                   run.Folder->Path() +
                                                    (kept ? " for the next start." : " (" + kept.Message + ").")));
 }
 
