@@ -21,7 +21,7 @@ using Id = KCommandId;
 
 const KCommandInput kEcho{.EchoAttenuation = "40", .EchoDelay = "100"};
 
-// Edits with undo snapshots on banks 1 to 3, bank 3 left current.
+// Edits with undo snapshots on banks 1 to 3, bank 4 loaded and left unchanged, bank 3 left current.
 void RunEdits(TFormMain& window) {
   const std::string home = qEnvironmentVariable("HOME").toStdString();
   const std::pair<Id, KCommandInput> steps[] = {{Id::MenuLoadCh2Bit16PCMClick, {.Path = home + "/a.pcm"}},
@@ -35,7 +35,10 @@ void RunEdits(TFormMain& window) {
                                                 {Id::MenuBank3Click, {}},
                                                 {Id::MenuLoadCh1Bit16PCMClick, {.Path = home + "/c.pcm"}},
                                                 {Id::MenuEchoClick, kEcho},
-                                                {Id::MenuCopyClick, {}}};
+                                                {Id::MenuCopyClick, {}},
+                                                {Id::MenuBank4Click, {}},
+                                                {Id::MenuLoadCh1Bit8PCMClick, {.Path = home + "/d.pcm"}},
+                                                {Id::MenuBank3Click, {}}};
   for (const auto& [command, input] : steps) ASSERT_TRUE(window.Runner().Run(command, input)) << int(command);
 }
 
@@ -63,7 +66,7 @@ std::string Dump(KBankSet& banks) {
 
 // The raw voices RunEdits loads.
 void WriteVoices(const KDesktop& desktop) {
-  for (auto [name, frames, frameBytes] : {std::tuple{"a", 4000, 4}, {"b", 3001, 2}, {"c", 20000, 2}}) {
+  for (auto [name, frames, frameBytes] : {std::tuple{"a", 4000, 4}, {"b", 3001, 2}, {"c", 20000, 2}, {"d", 999, 1}}) {
     std::string bytes(size_t(frames * frameBytes), '\0');
     for (size_t k = 0; k < bytes.size(); ++k) bytes[k] = char((k * 7919 + 13) >> 3);
     std::ofstream(desktop / "home/" + name + ".pcm", std::ios::binary) << bytes;
