@@ -6,9 +6,11 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 runs=${1:-100}
-tests=$PWD/build/tests/tests_app
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+# A copy, so that a build meanwhile changes nothing under the kills.
+tests=$work/tests_app
+cp build/tests/tests_app "$tests"
 export QT_QPA_PLATFORM=offscreen HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_CACHE_HOME=$work/cache
 export XDG_DATA_HOME=$work/data XDG_RUNTIME_DIR=$work/runtime MELOTRIX_SYSTEM_DIR=$work/system
 export MELOTRIX_KILL_LOG=$work/log
