@@ -10,6 +10,12 @@
 #include <cmath>
 #include <cstring>
 
+namespace {
+
+constexpr double kLoudest = 1e10;  // 200 dB above full scale
+
+}  // namespace
+
 KSoundShape VoiceShape(const KVoiceFormat& format, int64_t frames) {
   return {format.Channels,
           format.SampleRate,
@@ -57,8 +63,12 @@ void KSoundFile::Opened(int64_t bytes) {
     return;
   }
   const int subtype = info_.format & SF_FORMAT_SUBMASK;
-  shape_ = {info_.channels, info_.samplerate, Bits(), subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE,
-            std::max<int64_t>(info_.frames, 0), ""};
+  shape_ = {info_.channels,
+            info_.samplerate,
+            Bits(),
+            subtype == SF_FORMAT_FLOAT || subtype == SF_FORMAT_DOUBLE,
+            std::max<int64_t>(info_.frames, 0),
+            ""};
   shape_.Depth = std::to_string(shape_.Bits) + "-bit" + (shape_.Floating ? " float" : "");
   SF_FORMAT_INFO name{subtype, nullptr, nullptr};
   if (shape_.Bits == 0 && sf_command(nullptr, SFC_GET_FORMAT_INFO, &name, sizeof name) == 0) shape_.Depth = name.name;
@@ -72,9 +82,9 @@ void KSoundFile::Opened(int64_t bytes) {
 // read again from the start.
 void KSoundFile::CheckLength(int64_t bytes) {
   const bool plain = shape_.Bits > 0 && (info_.format & SF_FORMAT_TYPEMASK) != SF_FORMAT_FLAC;
-  const int64_t most = plain                                       ? bytes / (shape_.Bits / 8 * shape_.Channels)
-                       : bytes > INT64_MAX / kMostFramesPerByte ? INT64_MAX
-                                                                  : bytes * kMostFramesPerByte;
+  int64_t most = INT64_MAX;
+  if (plain) most = bytes / (shape_.Bits / 8 * shape_.Channels);
+  if (!plain && bytes <= INT64_MAX / kMostFramesPerByte) most = bytes * kMostFramesPerByte;
   if (shape_.Frames <= most) return;
   const int64_t block = BlockFrames(shape_.Channels);
   std::vector<float> frames(size_t(block * shape_.Channels));
@@ -139,11 +149,12 @@ int64_t KSoundFile::ReadFrames(T* frame, int64_t frames, sf_count_t (*read)(SNDF
     return -1;
   }
   read_ += got;
-  // A floating-point file may hold values that are no level: infinities
-  // read as full scale, NaN as silence.
+  // A floating-point file may hold values that are no level: NaN reads as
+  // silence, a magnitude beyond kLoudest (an infinity too) as kLoudest, so
+  // that levels, sums and squares stay numbers.
   if (shape_.Floating)
     for (T* x = frame; x < frame + got * shape_.Channels; ++x)
-      if (!std::isfinite(*x)) *x = std::isnan(*x) ? T(0) : std::copysign(T(1), *x);
+      if (!(std::fabs(*x) <= T(kLoudest))) *x = std::isnan(*x) ? T(0) : std::copysign(T(kLoudest), *x);
   return got;
 }
 
