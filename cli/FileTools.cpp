@@ -1,5 +1,7 @@
 #include "cli/FileTools.h"
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -80,8 +82,9 @@ std::string ParseOptions(const KWords& args, bool convert, FileOptions& options)
   return "";
 }
 
+// A level in dB against full scale; a channel of nothing but zeros is "silent".
 std::string Decibels(double level) {
-  if (level <= 0) return "-inf";
+  if (level <= 0) return "silent";
   char text[32];
   std::snprintf(text, sizeof text, "%.2f", 20 * std::log10(level));
   return text;
@@ -90,9 +93,8 @@ std::string Decibels(double level) {
 // One line per channel: its peak and RMS level, samples at full scale and DC offset.
 bool PrintStats(KCliSession& session, const std::string& file, KSoundFile& sound) {
   std::vector<KChannelStats> stats;
-  std::string error;
-  if (!MeasureSound(sound, stats, error)) {
-    session.Voice().ShowMessageText(file + ": cannot be read: " + error);
+  if (!MeasureSound(sound, stats)) {
+    session.Voice().ShowMessageText(sound.Problem(file));
     return false;
   }
   for (size_t c = 0; c < stats.size(); ++c) {
@@ -155,16 +157,66 @@ std::string OneLine(const std::vector<std::string>& texts) {
   return line;
 }
 
+namespace fs = std::filesystem;
+
+// The output of `in` among many files.
+fs::path BatchOutput(const FileOptions& options, const std::string& in) {
+  return fs::path(options.To) / fs::path(in).filename().replace_extension(options.Format->Extension);
+}
+
+// Which file a path names: its device and inode where it exists, else the
+// path made absolute and normal.
+struct FileId {
+  bool Exists = false;
+  dev_t Device = 0;
+  ino_t Inode = 0;
+  fs::path Path;
+  bool operator==(const FileId& other) const {
+    return Exists == other.Exists && (Exists ? Device == other.Device && Inode == other.Inode : Path == other.Path);
+  }
+};
+
+FileId IdOf(const fs::path& path) {
+  FileId id;
+  struct stat status {};
+  id.Exists = stat(path.c_str(), &status) == 0;
+  id.Device = status.st_dev;
+  id.Inode = status.st_ino;
+  std::error_code error;
+  if (!id.Exists) id.Path = fs::weakly_canonical(path, error);
+  if (!id.Exists && error) id.Path = fs::absolute(path, error).lexically_normal();
+  return id;
+}
+
+// False, after a line on stderr for each, when an output would be written
+// over one of the inputs; then nothing may be converted.
+bool OutputsSpareInputs(const FileOptions& options) {
+  std::vector<FileId> inputs;
+  for (const std::string& in : options.Files) inputs.push_back(IdOf(in));
+  bool spared = true;
+  for (const std::string& in : options.Files) {
+    const fs::path out = BatchOutput(options, in);
+    const FileId id = IdOf(out);
+    for (size_t k = 0; k < inputs.size(); ++k) {
+      if (!(id == inputs[k])) continue;
+      std::cerr << in << ": its output " << out.string() << " would write over the input " << options.Files[k]
+                << std::endl;
+      spared = false;
+    }
+  }
+  if (!spared) std::cerr << "convert: nothing was converted" << std::endl;
+  return spared;
+}
+
 // IN... --to DIR --format F: one output per input, each file reported on
 // one line, the rest converted after a failure.
 int ConvertMany(KCliSession& session, const FileOptions& options) {
-  namespace fs = std::filesystem;
   std::error_code error;
   fs::create_directories(options.To, error);
   bool failed = false;
   std::set<fs::path> written;
   for (const std::string& in : options.Files) {
-    const fs::path out = fs::path(options.To) / fs::path(in).filename().replace_extension(options.Format->Extension);
+    const fs::path out = BatchOutput(options, in);
     session.Log().Hold();
     session.Ui().ProgressFor(in);
     bool ok = written.insert(out.lexically_normal()).second;
@@ -208,6 +260,8 @@ int RunConvert(const KWords& args) {
   const KFileFormat* format = many ? options.Format : FormatOf(options.Files[1]);
   if (!format)
     return UsageError("convert: " + options.Files[1] + ": unknown file type (use .mxv, .wav, .voc, .pcm or .raw)");
+  // Nothing is written, not even the run folder, when an output is an input.
+  if (many && !OutputsSpareInputs(options)) return 1;
   KCliSession session;
   if (!session.Open()) return 1;
   if (many) return ConvertMany(session, options);

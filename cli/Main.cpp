@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -55,20 +56,24 @@ cannot be read or is no sound file is reported as such (exit 1).
 
 info prints "FILE: channels=... bits=... rate=... end=... alias=..." (another
 sound file adds its format=); --stats adds one line per channel with its peak
-and RMS level in dBFS, the samples at full scale and the DC offset.
+and RMS level in dBFS ("silent" for a channel of zeros), the samples at full
+scale and the DC offset. A file that stops before the length it announces (a
+partial download) is reported as "FILE is cut short after N frames".
 
 convert loads IN into bank 1 and saves it as OUT by OUT's extension; with
 --to DIR --format F each IN becomes DIR/NAME.F, every file is reported on one
-line, the rest go on after a failure, and the exit status is 1 if any failed.
+line, the rest go on after a failure, and the exit status is 1 if any failed;
+when an output would be one of the inputs, nothing is converted at all.
 A sound file becomes a voice of --rate HZ (2100..44100, rounded down to a
 multiple of 25), --channels 1|2 and --bits 8|16; each defaults to the file's
 own value where a voice holds it, else 44100 Hz, two channels (more are mixed
 down) and 16 bits; a file of the four formats is converted only when an
 option asks for another value. The rate changes through libsoxr at very high
-quality; the samples are rounded, with triangular dither when --dither is
-given. A conversion says so on stderr in one line; on a terminal, a file that
-takes more than a second shows its progress. --alias sets the alias before
-saving. A loader's or saver's message is shown as in scripts.
+quality, from 1000 Hz up; the samples are rounded, with triangular dither when
+--dither is given. A file cut short is not converted. A conversion says so on
+stderr in one line; on a terminal, a file that takes more than a second shows
+its progress. --alias sets the alias before saving. A loader's or saver's
+message is shown as in scripts.
 
 recover lists what the run folder FOLDER of a copy that crashed holds: each
 voice (the copy buffer, bank N, working voice 13 and 14) with its format,
@@ -141,10 +146,7 @@ int RunScriptMode(const KWords& args) {
   return status;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  BlockQuitSignals();
+int Run(int argc, char** argv) {
   KWords args(argv + 1, argv + argc);
   if (args.empty()) return UsageError("no script given");
   const std::string& first = args[0];
@@ -158,4 +160,18 @@ int main(int argc, char** argv) {
   if (first == "convert") return RunConvert(rest);
   if (first == "recover") return RunRecover(rest);
   return RunScriptMode(args);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  BlockQuitSignals();
+  // Every buffer is bounded, but should memory run out all the same, the
+  // stack unwinds here, so that the session removes its run folder.
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::cerr << "melotrix-cli: out of memory" << std::endl;
+    return 1;
+  }
 }

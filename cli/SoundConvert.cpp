@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -11,8 +12,6 @@
 #include "platform/BlockCopy.h"
 
 namespace {
-
-constexpr int64_t kBlock = 16384;  // source frames per pass
 
 // Mixes `frames` frames of `from` channels into `to` channels: one channel
 // is the mean of all; two from one repeat it; two from more take the first
@@ -107,6 +106,11 @@ KStatus WriteFailed() { return KStatus::Failure(std::strerror(errno), KBlockCopy
 
 }  // namespace
 
+int64_t KConversion::Bytes() const {
+  int64_t bytes = 0;
+  return __builtin_mul_overflow(Frames, int64_t(Target.FrameBytes()), &bytes) ? INT64_MAX : bytes;
+}
+
 KConversion PlanConversion(const KSoundShape& source, const KConvertRequest& request) {
   KConversion plan;
   const int32_t rate = source.Rate / 25 * 25;
@@ -116,8 +120,16 @@ KConversion PlanConversion(const KSoundShape& source, const KConvertRequest& req
   plan.Target.Channels = request.Channels ? request.Channels : std::min(source.Channels, 2);
   plan.Target.BitsPerSample = request.Bits ? request.Bits : voiceDepth ? source.Bits : 16;
   plan.Resample = plan.Target.SampleRate != rate;
-  plan.Frames =
-      plan.Resample ? std::llround(double(source.Frames) * plan.Target.SampleRate / source.Rate) : source.Frames;
+  plan.Frames = source.Frames;
+  if (plan.Resample && source.Rate < kLowestSourceRate) {
+    plan.Refused = "a rate of " + std::to_string(source.Rate) + " Hz cannot be converted (the lowest is " +
+                   std::to_string(kLowestSourceRate) + " Hz)";
+    plan.Frames = 0;
+  } else if (plan.Resample) {
+    // In floating point first: a length that the target's bytes cannot hold is refused later.
+    const double frames = double(source.Frames) * plan.Target.SampleRate / source.Rate;
+    plan.Frames = frames < 0x1p62 ? std::llround(frames) : INT64_MAX;
+  }
   const bool reduces = !voiceDepth || source.Bits > plan.Target.BitsPerSample;
   const bool mixes = source.Channels > plan.Target.Channels;
   plan.Dither = request.Dither && (plan.Resample || reduces || mixes);
@@ -136,12 +148,17 @@ std::string DescribeConversion(const KSoundShape& source, const KConversion& pla
 }
 
 KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& out, KCopyProgress& progress) {
+  if (!plan.Refused.empty()) return KStatus::Failure(plan.Refused);
   const KSoundShape& shape = source.Shape();
   const int32_t from = shape.Channels, to = plan.Target.Channels;
+  // Every buffer holds a fixed number of samples. The resampler is fed at
+  // most the source frames that make half its output buffer, so that what
+  // it keeps back between calls stays small too.
+  const int64_t block = BlockFrames(from), capacity = BlockFrames(to);
   const double ratio = double(plan.Target.SampleRate) / shape.Rate;
-  const size_t capacity = plan.Resample ? size_t(std::ceil(kBlock * ratio)) + 1024 : size_t(kBlock);
-  std::vector<float> frame(size_t(kBlock * from)), mixed(size_t(kBlock * to)), resampled(capacity * size_t(to));
-  KSink sink(plan, out, capacity);
+  const size_t feed = size_t(std::clamp<double>(double(capacity) / (2 * ratio), 1, double(block)));
+  std::vector<float> frame(size_t(block * from)), mixed(size_t(block * to)), resampled(size_t(capacity * to));
+  KSink sink(plan, out, size_t(std::max(block, capacity)));
 
   soxr_t resampler = nullptr;
   if (plan.Resample) {
@@ -156,7 +173,8 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
   auto resample = [&](const float* in, size_t count) {
     for (;;) {
       size_t used = 0, made = 0;
-      soxr_process(resampler, in, count, in ? &used : nullptr, resampled.data(), capacity, &made);
+      soxr_process(resampler, in, std::min(count, feed), in ? &used : nullptr, resampled.data(), size_t(capacity),
+                   &made);
       if (!sink.Put(resampled.data(), int64_t(made))) return false;
       if (!in) {
         if (made == 0) return true;
@@ -170,9 +188,9 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
 
   KStatus status;
   int64_t done = 0;
-  for (int64_t got; status && (got = source.Read(frame.data(), kBlock)) != 0; done += got) {
+  for (int64_t got; status && (got = source.Read(frame.data(), block)) != 0; done += got) {
     if (got < 0) {
-      status = KStatus::Failure(source.Error(), KBlockCopy::kReadFailed);
+      status = KStatus::Failure("", KBlockCopy::kReadFailed);
       break;
     }
     const float* mix = frame.data();
@@ -180,7 +198,7 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
     if (from != to) mix = mixed.data();
     const bool written = resampler ? resample(mix, size_t(got)) : sink.Put(mix, got);
     if (!written) status = WriteFailed();
-    progress.CopyPercent(int((done + got) * 100 / std::max<int64_t>(shape.Frames, 1)));
+    progress.CopyPercent(int(double(done + got) * 100 / double(std::max<int64_t>(shape.Frames, 1))));
   }
   if (status && resampler && !resample(nullptr, 0)) status = WriteFailed();
   if (status && !sink.Finish(resampled)) status = WriteFailed();

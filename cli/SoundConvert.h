@@ -13,6 +13,10 @@
 #include "platform/PlainFile.h"
 #include "platform/Status.h"
 
+// The lowest rate the resampler takes: below it, one source frame would
+// become more frames than a pass holds.
+constexpr int32_t kLowestSourceRate = 1000;
+
 // What the user asked for; 0 leaves a value to the source.
 struct KConvertRequest {
   int32_t Rate = 0;  // 2100..44100, a multiple of 25
@@ -27,17 +31,24 @@ struct KConversion {
   bool Resample = false;  // the source's rate, rounded down to 25, is not the target's
   bool Dither = false;    // asked for, and the samples do not fall on the target's steps anyway
   bool Changes = false;   // anything but the rate's rounding changes
+  std::string Refused;    // why it cannot be converted; empty when it can
+
+  // The bytes of the voice's samples; INT64_MAX when that overflows.
+  int64_t Bytes() const;
 };
 
 // The target of `source` under `request`: each value as asked, else the
 // source's own where a voice can hold it, else 44100 Hz, two channels at
-// most and 16 bits.
+// most and 16 bits. A rate that must change but is below
+// kLowestSourceRate is refused.
 KConversion PlanConversion(const KSoundShape& source, const KConvertRequest& request);
 
 // "48000 Hz 24-bit 6 channels -> 44100 Hz 16-bit 2 channels".
 std::string DescribeConversion(const KSoundShape& source, const KConversion& plan);
 
 // Converts the rest of `source` by `plan` into `out` from offset 0: exactly
-// plan.Frames frames (a resampler's last frames short of it are silence).
-// A failed read has the code KBlockCopy::kReadFailed and libsndfile's reason.
+// plan.Frames frames (a resampler's last frames short of it are silence),
+// in passes of a fixed size whatever the rate ratio. A decoder that stopped
+// early fails with the code KBlockCopy::kReadFailed (source.Problem says
+// why); a plan that was refused fails with its reason.
 KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& out, KCopyProgress& progress);

@@ -27,7 +27,7 @@ bool Say(KCliSession& session, const std::string& text) {
 bool LoadConverted(KCliSession& session, const std::string& path, KSoundFile* source, const KConversion& plan,
                    const KFileFormat& output, const std::string& alias) {
   KPcmFiles& voice = session.Voice();
-  const int64_t bytes = plan.Frames * plan.Target.FrameBytes();
+  const int64_t bytes = plan.Bytes();
   if (!voice.FitsStore(bytes, "the load")) return false;
   KVoiceLayout layout;
   layout.Channels = plan.Target.Channels;
@@ -38,11 +38,10 @@ bool LoadConverted(KCliSession& session, const std::string& path, KSoundFile* so
   const KFileType type = output.Raw() ? RawFileType(layout.Channels, layout.BitsPerSample) : output.Type;
   return voice.LoadSamples(path, "Convert sound file", type, layout, [&](KPlainFile& samples, KProgress& progress) {
     if (!source) return KStatus::Success();
-    KStatus converted = ConvertSound(*source, plan, samples, progress);
-    if (converted || converted.Code == KBlockCopy::kReadFailed) {
-      if (!converted) converted.Message = path + ": cannot be read: " + converted.Message;
-      return converted;
-    }
+    const KStatus converted = ConvertSound(*source, plan, samples, progress);
+    if (converted) return converted;
+    // A decoder that stopped early is the file's fault, said before anything about the store.
+    if (converted.Code == KBlockCopy::kReadFailed) return KStatus::Failure(source->Problem(path), converted.Code);
     return KStatus::Failure(msg::SwapFolder(voice.Services.SwapFolder, converted.Message));
   });
 }
@@ -53,6 +52,7 @@ bool Convert(KCliSession& session, const std::string& path, KSoundFile* source, 
   KPcmFiles& voice = session.Voice();
   const KSoundShape shape = source ? source->Shape() : VoiceShape(voice.Format(), voice.END);
   const KConversion plan = PlanConversion(shape, options.Request);
+  if (!plan.Refused.empty()) return Say(session, path + ": " + plan.Refused);
   if (!source && !plan.Changes) return true;
   if (plan.Changes) std::cerr << path << ": " << DescribeConversion(shape, plan) << std::endl;
   if (source) return voice.PrepareLoad(path) && LoadConverted(session, path, source, plan, output, "");
@@ -108,9 +108,7 @@ bool CheckReadable(KCliSession& session, const std::string& path) {
 }
 
 bool CheckOpened(KCliSession& session, const std::string& path, const KSoundFile& sound) {
-  if (sound.IsOpen()) return true;
-  const char* what = sound.Unrecognised() ? ": is not a sound file (" : ": cannot be read as sound (";
-  return Say(session, path + what + sound.Error() + ")");
+  return sound.IsOpen() || Say(session, sound.Problem(path));
 }
 
 bool ImportFile(KCliSession& session, const std::string& path, const KImportOptions& options,

@@ -10,7 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets="MxvFuzz WavFuzz VocFuzz RawFuzz ScriptFuzz SettingsFuzz"
+targets="MxvFuzz WavFuzz VocFuzz RawFuzz ScriptFuzz SoundFuzz SettingsFuzz"
 if [ $# -lt 2 ] || [[ " $targets " != *" $1 "* ]] || ! [[ $2 =~ ^[0-9]+$ ]]; then
   echo "usage: fuzz/run.sh TARGET SECONDS [libFuzzer options...]" >&2
   echo "targets: $targets" >&2

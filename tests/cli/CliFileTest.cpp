@@ -2,8 +2,10 @@
 // made by sox: formats, the resampler against sox's, levels, many files.
 #include <cmath>
 #include <cstdio>
+#include <map>
 
 #include "cli/CliFixture.h"
+#include "support/FileSizeLimit.h"
 
 // 16-bit samples 0, 1000, -1000, 32767, -32768, 5, -5, 12345, -12345, 77.
 const std::string kSamples("\0\0\xe8\x03\x18\xfc\xff\x7f\0\x80\x05\0\xfb\xff\x39\x30\xc7\xcf\x4d\0", 20);
@@ -135,4 +137,61 @@ TEST_F(Cli, InfoDescribesAndMeasuresEachFile) {
   }
   EXPECT_EQ(channels, (std::vector<int>{1, 2, 1, 1, 2})) << r.out;
   EXPECT_NE(r.out.find("t0.wav: channels=1 bits=24 rate=48000 end=24000 alias= format=\"WAVEX"), std::string::npos);
+}
+
+// Hostile sound files (the sound fuzz target's seeds) cost what they hold: a truncated Ogg that
+// announces 2^63-1 frames, a 514-byte FLAC that announces 10^8, WAVs of 74 bytes at 1 Hz. Each
+// run may write 1 MB a file and, but under the sanitizers, use 256 MB of memory; no file of the
+// folder changes and no run folder stays behind. A silent channel's level is "silent", and
+// many files whose output is one of the inputs convert none.
+TEST_F(Cli, ConversionOfHostileHeadersWithBoundedBytesAndMemory) {
+#ifndef __SANITIZE_ADDRESS__
+  memoryLimit_ = 256 << 20;
+#endif
+  for (const char* name : {"truncated.ogg", "truncated-1e8-frames.flac", "rate-1hz-mono.wav", "rate-1hz-stereo.wav"})
+    fs::copy_file(fs::path(MELOTRIX_SOUND_CORPUS) / name, dir_ / name);
+  Sox("-n -r 8000 -b 16 x.aiff synth 0.1 sine 300");
+  Sox("-n -r 8000 -b 16 x.wav synth 0.1 sine 500");
+  Sox("-n -r 8000 -b 16 silence.wav synth 0.01 sine 300 vol 0");
+  auto files = [this] {
+    std::map<std::string, std::string> bytes;
+    for (const auto& entry : fs::directory_iterator(dir_.Path()))
+      if (entry.is_regular_file() && entry.path().stem() != "cli")
+        bytes[entry.path().filename()] = ReadFile(entry.path());
+    return bytes;
+  };
+  const auto before = files();
+  const std::string cutOgg = Shown("truncated.ogg is cut short after 0 frames");
+  const struct {
+    const char* Line;
+    int Status;
+    std::string Out, Err;
+  } rows[] = {
+      {"convert truncated.ogg out.wav", 1, "", cutOgg},
+      {"info --stats truncated.ogg", 1, "", cutOgg},
+      {"convert truncated-1e8-frames.flac out.mxv", 1, "",
+       Shown("truncated-1e8-frames.flac is cut short after 4096 frames")},
+      {"convert rate-1hz-mono.wav out.wav", 1, "",
+       Shown("rate-1hz-mono.wav: a rate of 1 Hz cannot be converted (the lowest is 1000 Hz)")},
+      {"convert --rate 8000 rate-1hz-stereo.wav out.pcm", 1, "",
+       Shown("rate-1hz-stereo.wav: a rate of 1 Hz cannot be converted (the lowest is 1000 Hz)")},
+      {"info --stats silence.wav", 0,
+       "silence.wav: channels=1 bits=16 rate=8000 end=80 alias=\n"
+       "silence.wav: channel=1 peak_dbfs=silent rms_dbfs=silent full_scale=0 dc_offset=+0.000000\n",
+       ""},
+      {"convert x.aiff x.wav --to . --format wav", 1, "",
+       "x.aiff: its output ./x.wav would write over the input x.wav\n"
+       "x.wav: its output ./x.wav would write over the input x.wav\nconvert: nothing was converted\n"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Line);
+    CliResult r;
+    {
+      FileSizeLimit limit(1 << 20);
+      r = Run(row.Line);
+    }
+    EXPECT_EQ(std::to_string(r.status) + r.out + r.err, std::to_string(row.Status) + row.Out + row.Err);
+    EXPECT_TRUE(files() == before);
+    EXPECT_TRUE(!fs::exists(System() + "/SYS_DATA") || fs::is_empty(System() + "/SYS_DATA"));
+  }
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -83,6 +84,8 @@ class Cli : public ::testing::Test {
                               line + (script.empty() ? "" : " -e " + quoted + "'") + " <cli.in >cli.out 2>cli.err";
     const pid_t pid = fork();
     if (pid == 0) {
+      const rlimit memory{memoryLimit_, memoryLimit_};
+      if (memoryLimit_ > 0) setrlimit(RLIMIT_AS, &memory);
       execl("/bin/sh", "sh", "-c", shell.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
@@ -106,4 +109,5 @@ class Cli : public ::testing::Test {
 
   TempDir dir_;
   std::string pcm_ = "melotrix_none";
+  rlim_t memoryLimit_ = 0;  // the address space of the runs, 0 for no limit
 };
