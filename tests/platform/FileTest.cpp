@@ -113,35 +113,38 @@ TEST(RunFolder, OrphansAreTheFoldersOfCopiesThatAreGone) {
 // was noted before the file had it, and forgotten once the file no longer has it.
 class KWatchingLog final : public KTemporaryLog {
  public:
-  explicit KWatchingLog(const std::string& folder) : watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+  explicit KWatchingLog(const std::string& folder)
+      : watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), folder_(folder + "/") {
     EXPECT_GE(inotify_add_watch(watch_, folder.c_str(), IN_CREATE), 0) << std::strerror(errno);
-    folder_ = folder + "/";
   }
   ~KWatchingLog() override { close(watch_); }
   void Noted(const std::string& path) override {
-    Named();
+    Unnoted();
     EXPECT_FALSE(fs::exists(path)) << path;
-    noted_.insert(path);
-    held_.insert(path);
+    noted.insert(path);
+    held.insert(path);
   }
   void Forgotten(const std::string& path) override {
     EXPECT_FALSE(fs::exists(path)) << path;
-    EXPECT_EQ(held_.erase(path), 1u) << path;
+    EXPECT_EQ(held.erase(path), 1u) << path;
   }
-  // The names files got that were not noted first (any one files got since the last call is checked now).
-  std::set<std::string> Named() {
+  // The names files got that were not noted first (those got since the last look are checked now).
+  std::set<std::string> Unnoted() {
     alignas(inotify_event) char events[4096];
     for (ssize_t n; (n = read(watch_, events, sizeof events)) > 0;)
-      for (char* at = events; at < events + n; at += sizeof(inotify_event) + reinterpret_cast<inotify_event*>(at)->len)
-        if (!noted_.count(folder_ + reinterpret_cast<inotify_event*>(at)->name))
-          unnoted_.insert(reinterpret_cast<inotify_event*>(at)->name);
+      for (const char* at = events; at < events + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (!noted.count(folder_ + event->name)) unnoted_.insert(event->name);
+        at += sizeof(inotify_event) + event->len;
+      }
     return unnoted_;
   }
-  std::set<std::string> noted_, held_, unnoted_;
+  std::set<std::string> noted, held;
 
  private:
   int watch_;
   std::string folder_;
+  std::set<std::string> unnoted_;
 };
 
 // Unnamed (linked under a name just before the rename) or named at once, committed or given up: every name a
@@ -158,7 +161,7 @@ TEST(SafeFileWriter, EveryTemporaryNameIsNotedBeforeItIsGiven) {
         ASSERT_TRUE(writer.IsOpen() && writer.File().WriteAt(0, "new", 3));
         EXPECT_TRUE(!commit || writer.Commit());
       }
-      EXPECT_EQ(std::tuple(log.Named(), log.noted_.size(), log.held_.size()),
+      EXPECT_EQ(std::tuple(log.Unnoted(), log.noted.size(), log.held.size()),
                 std::tuple(std::set<std::string>{}, size_t(commit || !unnamed), size_t(0)));
       std::ifstream in(dir / "voice.mxv");
       EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), commit ? "new" : "old");
