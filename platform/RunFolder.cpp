@@ -19,6 +19,9 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kLockName = "/lock";
+// The swap folder and the system folder above it, which every user's copies
+// share when they share a system folder.
+constexpr int kSharedFolders = 2;
 
 bool HasPrefix(const std::string& name, const char* prefix) { return name.rfind(prefix, 0) == 0; }
 
@@ -71,7 +74,7 @@ bool KRunFolder::LockAt(const std::string& path, bool wait) {
 bool KRunFolder::Create(const std::string& base, const char* prefix, std::string& error) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string pattern = base + "/" + prefix + std::to_string(getpid()) + "-XXXXXX";
-    if (!platform::EnsureFolder(base) || !mkdtemp(pattern.data())) break;
+    if (!platform::EnsureFolder(base, kSharedFolders) || !mkdtemp(pattern.data())) break;
     if (LockAt(pattern, true)) return true;
   }
   error = "cannot create a swap folder in " + base + ": " + std::strerror(errno);
@@ -90,12 +93,17 @@ std::vector<std::unique_ptr<KRunFolder>> KRunFolder::Orphans(const std::string& 
   std::vector<std::unique_ptr<KRunFolder>> orphans;
   std::error_code error;
   for (fs::directory_iterator it(base, error), end; !error && it != end; it.increment(error)) {
+    // By the name first, with no call to the system: a start that looks for
+    // one kind of copy passes the folders of the other kind at no cost.
     const std::string name = it->path().filename().string();
-    std::error_code ignored;
     if ((!HasPrefix(name, kWindowPrefix) && !HasPrefix(name, kFrontEndPrefix)) || !HasPrefix(name, prefix.c_str()) ||
-        !fs::is_directory(it->symlink_status(ignored)) || NamedProcess(name) == 0)
+        NamedProcess(name) == 0)
       continue;
+    // In a swap folder that users share, another user's folders are theirs.
     const std::string path = it->path().string();
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != geteuid()) continue;
+    std::error_code ignored;
     if (!fs::exists(fs::symlink_status(path + kLockName, ignored))) {
       // Made before locks were, or its copy ended before it could lock it.
       if (ProcessGone(NamedProcess(name))) fs::remove_all(path, ignored);

@@ -21,9 +21,11 @@ class KRunFolder {
   KRunFolder(const KRunFolder&) = delete;
   KRunFolder& operator=(const KRunFolder&) = delete;
 
-  // Makes and locks a new folder "PREFIX" + process id + "-XXXXXX" in
-  // `base` (created when missing). False, with `error` naming the folder
-  // and the reason, when it cannot be made.
+  // Makes and locks a new folder "PREFIX" + process id + "-XXXXXX", the
+  // user's alone, in the swap folder `base`. The swap folder and the system
+  // folder above it are made shared (see platform::EnsureFolder) when
+  // missing. False, with `error` naming the folder and the reason, when it
+  // cannot be made.
   bool Create(const std::string& base, const char* prefix, std::string& error);
   // Locks the existing run folder `path`; false when a live copy holds it
   // (or it is no run folder).
@@ -37,9 +39,9 @@ class KRunFolder {
   std::string Prefix() const;
 
   // The run folders in `base` whose names begin with `prefix` (any copy's
-  // when empty) and whose copies are gone, each claimed. Folders of an older
-  // layout without a lock file count as gone when the process their name
-  // holds has ended.
+  // when empty), that this user made and whose copies are gone, each
+  // claimed. Folders of an older layout without a lock file count as gone
+  // when the process their name holds has ended.
   static std::vector<std::unique_ptr<KRunFolder>> Orphans(const std::string& base, const std::string& prefix = "");
 
  private:

@@ -60,7 +60,7 @@ KSafeFileWriter::KSafeFileWriter(const std::string& target, KTemporaryLog* log, 
   if (target_.empty() || (exists && (!S_ISREG(st.st_mode) || access(target_.c_str(), W_OK) != 0))) return;
   size_t slash = target_.rfind('/');
   folder_ = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
-  created_ = (unnamed && OpenUnnamed()) || OpenNamed();
+  created_ = (unnamed && OpenUnnamed()) || GiveName(false);
   if (created_) file_->WriteBehind();
   // A replaced file keeps its permissions.
   if (created_ && exists && fchmod(file_->Fd(), st.st_mode & 07777) != 0) Discard();
@@ -77,36 +77,40 @@ bool KSafeFileWriter::OpenUnnamed() {
   return file_->IsOpen();
 }
 
-bool KSafeFileWriter::OpenNamed() {
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    temp_ = folder_ + TemporaryName();
-    // Made and noted in one step, so that RemoveTemporaries sees every one.
-    std::lock_guard<std::mutex> lock(Live().Mutex);
-    if (Live().Ending) break;
-    file_ = std::make_unique<KPlainFile>(KPlainFile::Create{}, temp_);
-    if (file_->IsOpen()) Live().Paths.insert(temp_);
-    if (file_->IsOpen() || errno != EEXIST) break;
-  }
-  if (!IsOpen()) return false;
-  if (log_) log_->Noted(temp_);
-  noted_ = log_ != nullptr;
-  return true;
-}
-
-bool KSafeFileWriter::NameUnnamed() {
-  const std::string open = "/proc/self/fd/" + std::to_string(file_->Fd());
+// The log notes the name before the file has it and forgets it when the
+// file could not get it, so that a crash at any moment leaves no temporary
+// the log does not hold.
+bool KSafeFileWriter::GiveName(bool link) {
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string name = folder_ + TemporaryName();
-    std::lock_guard<std::mutex> lock(Live().Mutex);
-    if (Live().Ending) return false;
-    if (linkat(AT_FDCWD, open.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (log_) log_->Noted(name);
+    const int error = Make(name, link);
+    if (error == 0) {
       temp_ = name;
-      Live().Paths.insert(temp_);
+      noted_ = log_ != nullptr;
       return true;
     }
-    if (errno != EEXIST) return false;
+    if (log_) log_->Forgotten(name);
+    if (error != EEXIST) return false;
   }
   return false;
+}
+
+// Made and listed in one step, so that RemoveTemporaries sees every one.
+// The unnamed temporary is linked through /proc (OpenUnnamed checked it).
+int KSafeFileWriter::Make(const std::string& name, bool link) {
+  std::lock_guard<std::mutex> lock(Live().Mutex);
+  if (Live().Ending) return ECANCELED;
+  if (link) {
+    const std::string open = "/proc/self/fd/" + std::to_string(file_->Fd());
+    if (linkat(AT_FDCWD, open.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) != 0) return errno;
+  } else {
+    auto file = std::make_unique<KPlainFile>(KPlainFile::Create{}, name);
+    if (!file->IsOpen()) return errno;
+    file_ = std::move(file);
+  }
+  Live().Paths.insert(name);
+  return 0;
 }
 
 void KSafeFileWriter::Discard() {
@@ -123,7 +127,7 @@ void KSafeFileWriter::Discard() {
 bool KSafeFileWriter::Commit() {
   if (!IsOpen()) return false;
   bool written = fdatasync(file_->Fd()) == 0;
-  bool named = written && (!temp_.empty() || NameUnnamed());
+  bool named = written && (!temp_.empty() || GiveName(true));
   bool closed = file_->Close();
   if (!named || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) return false;
   Forget(temp_);

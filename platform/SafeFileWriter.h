@@ -3,9 +3,10 @@
 // temporary file in the target's folder, made without a name (O_TMPFILE)
 // where the file system allows it; Commit() checks the flush and the close,
 // names the temporary and only then renames it over the target. A writer
-// that is not committed removes its temporary. Where a named temporary must
-// be used, the log it is given notes it while it exists, so that whoever
-// cleans up after a crash can remove it.
+// that is not committed removes its temporary. The log it is given notes
+// every name a temporary gets before the file gets it, and forgets it once
+// the name is gone, so that whoever cleans up after a crash finds every
+// temporary the crash left in the log.
 #pragma once
 
 #include <cstddef>
@@ -42,8 +43,11 @@ class KSafeFileWriter {
 
  private:
   bool OpenUnnamed();
-  bool OpenNamed();
-  bool NameUnnamed();
+  // Gives the temporary a name: a new file of that name, or (`link`) a
+  // link to the open unnamed temporary.
+  bool GiveName(bool link);
+  // Makes the file `name` as GiveName says; 0, or the errno of the failure.
+  int Make(const std::string& name, bool link);
   void Discard();
 
   std::string target_;

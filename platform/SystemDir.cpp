@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -31,12 +33,18 @@ std::string SystemDirectory() {
 
 std::string SwapFolder() { return SystemDirectory() + "/SYS_DATA"; }
 
-bool EnsureFolder(const std::string& folder) {
+bool EnsureFolder(const std::string& folder, int shared) {
   if (folder.empty()) return false;
-  for (size_t at = 1; at <= folder.size(); ++at) {
-    if (at < folder.size() && folder[at] != '/') continue;
-    std::string part = folder.substr(0, at);
-    if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) return false;
+  // Where the name of each folder of the path ends.
+  std::vector<size_t> ends;
+  for (size_t at = 1; at <= folder.size(); ++at)
+    if ((at == folder.size() || folder[at] == '/') && folder[at - 1] != '/') ends.push_back(at);
+  for (size_t k = 0; k < ends.size(); ++k) {
+    const std::string part = folder.substr(0, ends[k]);
+    const bool made = mkdir(part.c_str(), 0700) == 0;
+    if (!made && errno != EEXIST) return false;
+    // Set after mkdir, whose mode the umask would cut.
+    if (made && int64_t(ends.size() - k) <= shared && chmod(part.c_str(), 01777) != 0) return false;
   }
   struct stat st {};
   return stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);

@@ -56,10 +56,11 @@ class KFrameReader {
   // The voice's own format, that of runs.
   const KPcmCell& Own() const { return own_; }
 
-  // The next Next() gives frame p (1-based).
-  void SeekFrame(int32_t p) {
+  // The next Next() gives frame p (1-based); p may be END + 1 of a voice
+  // of INT32_MAX frames.
+  void SeekFrame(int64_t p) {
     left_ = p <= end_ ? end_ - p + 1 : 0;
-    if (left_ > 0) store_.Seek(int32_t(int64_t(p - 1) * own_.FrameBytes));
+    if (left_ > 0) store_.Seek(int32_t((p - 1) * own_.FrameBytes));
   }
 
   const KPcmCell& Next() {
@@ -99,7 +100,7 @@ class KFrameReader {
         n = 1;
         store_.ReadNext(own_);
       }
-      left_ -= int32_t(n);
+      left_ -= n;
       frames -= n;
     }
   }
@@ -109,7 +110,7 @@ class KFrameReader {
   KPcmCell own_;
   KPcmCell out_;
   int32_t end_;
-  int32_t left_ = 0;
+  int64_t left_ = 0;
   bool convert_;
   uint8_t single_[4] = {};
 };
@@ -194,7 +195,7 @@ class KFrameWriter {
  private:
   void Flush() {
     if (held_ == 0) return;
-    ok_ &= store_.WriteBytes(at_, block_.get(), held_);
+    ok_ &= at_ + held_ <= store_.Size() && store_.WriteBytes(int32_t(at_), block_.get(), held_);
     at_ += held_;
     held_ = 0;
   }
@@ -203,7 +204,7 @@ class KFrameWriter {
   KProgress& progress_;
   std::unique_ptr<uint8_t[]> block_;
   int32_t held_ = 0;  // bytes in the block, which goes to byte offset at_
-  int32_t at_ = 0;
+  int64_t at_ = 0;
   int64_t done_ = 0;
   bool ok_ = true;
 };
@@ -236,27 +237,28 @@ void WalkRuns(KPcmMMap& store, int32_t frameBytes, int64_t frames, int64_t most,
 // whole: changeRun(in, out, n, p) must make of the n raw frames at `in`,
 // the first of them frame p, the bytes the cells would give (a format that
 // is none of the four goes frame by frame). `done` counts the frames for
-// the progress bar across several runs.
+// the progress bar across several runs. The frame count runs in 64 bits: it
+// passes `to`, which may be INT32_MAX; `from` may be to + 1 (nothing done).
 template <class Change, class ChangeRun>
-void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress, int64_t& done,
+void RewriteFrames(KPcmMMap& store, KPcmCell cell, int64_t from, int64_t to, KProgress& progress, int64_t& done,
                    Change change, ChangeRun changeRun) {
-  if (from > to || !store.Seek(int32_t(int64_t(from - 1) * cell.FrameBytes))) return;
+  if (from > to || !store.Seek(int32_t((from - 1) * cell.FrameBytes))) return;
   std::unique_ptr<uint8_t[]> block(new uint8_t[KPcmMMap::kWindow]);
-  int32_t p = from;
+  int64_t p = from;
   auto step = [&](int64_t n) {
     StepFrames(progress, done, done + n);
     done += n;
-    p += int32_t(n);
+    p += n;
     return n;
   };
   auto run = [&](const uint8_t* in, int64_t n) {
-    changeRun(in, block.get(), int32_t(n), p);
+    changeRun(in, block.get(), int32_t(n), int32_t(p));
     store.WriteBytes(store.CursorPosition(), block.get(), int32_t(n) * cell.FrameBytes);
     return step(n);
   };
   auto frame = [&] {
     store.ReadNext(cell, true);
-    change(cell, p);
+    change(cell, int32_t(p));
     cell.Store();
     store.WriteNext(cell);
     step(1);
@@ -265,7 +267,7 @@ void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KPr
     while (p <= to) frame();
     return;
   }
-  WalkRuns(store, cell.FrameBytes, int64_t(to) - from + 1, KPcmMMap::kWindow, run, frame);
+  WalkRuns(store, cell.FrameBytes, to - from + 1, KPcmMMap::kWindow, run, frame);
 }
 
 // Frames first.. of a run through a cell: each of the `frames` raw frames at
@@ -285,7 +287,7 @@ void ChangeFrames(const uint8_t* in, uint8_t* out, int32_t frames, int32_t first
 // The same with the runs made frame by frame through a cell of the format
 // of `cell` (runs come only in the four formats).
 template <class Change>
-void RewriteFrames(KPcmMMap& store, KPcmCell cell, int32_t from, int32_t to, KProgress& progress, int64_t& done,
+void RewriteFrames(KPcmMMap& store, KPcmCell cell, int64_t from, int64_t to, KProgress& progress, int64_t& done,
                    Change change) {
   auto changeRun = [&cell, &change](const uint8_t* in, uint8_t* out, int32_t frames, int32_t first) {
     switch (cell.Channels * 4 + cell.BytesPerSample) {

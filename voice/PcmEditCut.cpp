@@ -19,7 +19,7 @@ bool KPcmEdit::CutArea(bool marked) {
   auto fill = [&](KFrameWriter& out) {
     if (marked) {
       out.Copy(*voice, MKL - 1);
-      voice->SeekFrame(MKR + 1);
+      voice->SeekFrame(int64_t(MKR) + 1);
       out.Copy(*voice, END - MKR);
     } else {
       voice->SeekFrame(MKL);
@@ -41,7 +41,7 @@ bool KPcmEdit::MuteArea(bool marked) {
   auto silence = [](KPcmCell& c, int32_t) { c.Clear(); };
   // A cleared cell stores the format's silence.
   auto silenceRun = [&cell](const uint8_t*, uint8_t* out, int32_t frames, int32_t) { Silence(cell, out, frames); };
-  auto mute = [&](int32_t from, int32_t to, KProgress& progress, int64_t& done) {
+  auto mute = [&](int64_t from, int64_t to, KProgress& progress, int64_t& done) {
     RewriteFrames(*Storage, cell, from, to, progress, done, silence, silenceRun);
   };
   return EditInPlace(marked ? "Undo : Fill mute marked area" : "Undo : Fill mute unmark area",
@@ -52,7 +52,7 @@ bool KPcmEdit::MuteArea(bool marked) {
                          mute(MKL, MKR, progress, done);
                        } else {
                          mute(1, MKL - 1, progress, done);
-                         mute(MKR + 1, END, progress, done);
+                         mute(int64_t(MKR) + 1, END, progress, done);
                        }
                      });
 }

@@ -1,5 +1,7 @@
-// Copies between files, and the run folders of running copies.
+// Copies between files, the safe replacement of a file, and the run folders of running copies.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -7,9 +9,11 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "platform/BlockCopy.h"
 #include "platform/RunFolder.h"
+#include "platform/SafeFileWriter.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -103,6 +107,107 @@ TEST(RunFolder, OrphansAreTheFoldersOfCopiesThatAreGone) {
   orphans.clear();
   for (const std::string& folder : {old, gone.Path()}) EXPECT_FALSE(fs::exists(folder)) << folder;
   for (const std::string& folder : {making, live.Path(), base / "notes"}) EXPECT_TRUE(fs::exists(folder)) << folder;
+}
+
+// A log that watches the folder of the temporaries (inotify) for every name a file gets there, and holds that each
+// was noted before the file had it, and forgotten once the file no longer has it.
+class KWatchingLog final : public KTemporaryLog {
+ public:
+  explicit KWatchingLog(const std::string& folder)
+      : watch_(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)), folder_(folder + "/") {
+    EXPECT_GE(inotify_add_watch(watch_, folder.c_str(), IN_CREATE), 0) << std::strerror(errno);
+  }
+  ~KWatchingLog() override { close(watch_); }
+  void Noted(const std::string& path) override {
+    Unnoted();
+    EXPECT_FALSE(fs::exists(path)) << path;
+    noted.insert(path);
+    held.insert(path);
+  }
+  void Forgotten(const std::string& path) override {
+    EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_EQ(held.erase(path), 1u) << path;
+  }
+  // The names files got that were not noted first (those got since the last look are checked now).
+  std::set<std::string> Unnoted() {
+    alignas(inotify_event) char events[4096];
+    for (ssize_t n; (n = read(watch_, events, sizeof events)) > 0;)
+      for (const char* at = events; at < events + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (!noted.count(folder_ + event->name)) unnoted_.insert(event->name);
+        at += sizeof(inotify_event) + event->len;
+      }
+    return unnoted_;
+  }
+  std::set<std::string> noted, held;
+
+ private:
+  int watch_;
+  std::string folder_;
+  std::set<std::string> unnoted_;
+};
+
+// Unnamed (linked under a name just before the rename) or named at once, committed or given up: every name a
+// temporary had was noted before and forgotten after; the target holds the new bytes or the old ones, alone.
+TEST(SafeFileWriter, EveryTemporaryNameIsNotedBeforeItIsGiven) {
+  for (bool unnamed : {true, false})
+    for (bool commit : {true, false}) {
+      SCOPED_TRACE(testing::Message() << (unnamed ? "unnamed" : "named") << (commit ? " committed" : " given up"));
+      TempDir dir;
+      std::ofstream(dir / "voice.mxv") << "old";
+      KWatchingLog log(dir.Path());
+      {
+        KSafeFileWriter writer(dir / "voice.mxv", &log, unnamed);
+        ASSERT_TRUE(writer.IsOpen() && writer.File().WriteAt(0, "new", 3));
+        EXPECT_TRUE(!commit || writer.Commit());
+      }
+      EXPECT_EQ(std::tuple(log.Unnoted(), log.noted.size(), log.held.size()),
+                std::tuple(std::set<std::string>{}, size_t(commit || !unnamed), size_t(0)));
+      std::ifstream in(dir / "voice.mxv");
+      EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), commit ? "new" : "old");
+      EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), {}), 1);
+    }
+}
+
+// Mode of the folder `path` (with the sticky bit), -1 when there is none.
+int ModeOf(const std::string& path) {
+  struct stat st {};
+  return lstat(path.c_str(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// A run makes the system folder and the swap folder shared (sticky, writable by all), a missing folder above them the
+// user's alone, and leaves folders that exist as they are; its run folder is the user's alone. A start passes the run
+// folders of other kinds of copies and those of other users (as root: a folder given to nobody).
+TEST(RunFolder, SharedSwapFolderModesAndWhoseFoldersAreSwept) {
+  TempDir dir;
+  for (const char* folder : {"kept", "kept/SYS_DATA"}) {
+    fs::create_directory(dir / folder);
+    chmod((dir / folder).c_str(), 0755);
+  }
+  const std::string base = dir / "made/melotrix/SYS_DATA";
+  const std::pair<std::string, int> modes[] = {{dir / "made", 0700},
+                                               {dir / "made/melotrix", 01777},
+                                               {base, 01777},
+                                               {dir / "kept", 0755},
+                                               {dir / "kept/SYS_DATA", 0755}};
+  KRunFolder runs[4];
+  std::string error;
+  for (int k = 0; k < 4; ++k) {
+    ASSERT_TRUE(runs[k].Create(k == 3 ? dir / "kept/SYS_DATA" : base,
+                               k ? KRunFolder::kFrontEndPrefix : KRunFolder::kWindowPrefix, error))
+        << error;
+    EXPECT_EQ(ModeOf(runs[k].Path()), 0700);
+    runs[k].Leave();
+  }
+  for (const auto& [folder, mode] : modes) EXPECT_EQ(ModeOf(folder), mode) << folder;
+  if (geteuid() != 0) GTEST_SKIP() << "only root can give a folder to another user";
+  ASSERT_EQ(chown(runs[2].Path().c_str(), 65534, 65534), 0);
+  auto orphans = KRunFolder::Orphans(base, KRunFolder::kFrontEndPrefix);
+  ASSERT_EQ(orphans.size(), 1u);
+  EXPECT_EQ(orphans[0]->Path(), runs[1].Path());
+  orphans.clear();
+  EXPECT_EQ(std::tuple(fs::exists(runs[0].Path()), fs::exists(runs[1].Path()), fs::exists(runs[2].Path() + "/lock")),
+            std::tuple(true, false, true));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "VoiceTests.h"
+#include "voice/EditFrames.h"
 
 namespace {
 
@@ -220,6 +221,52 @@ TEST_F(Edits, ThresholdsOfFadesAndAmplifier) {
     EXPECT_EQ(run(Current()), ok);
     EXPECT_EQ(Capture(Current()) != before, changes);
   }
+}
+
+// The frame walks at the very end of a voice of INT32_MAX frames, mono 8-bit (a sparse swap file of 2 GB): the in-place
+// walk of the amplifier and the fades over the last frames, that of a mute from MKR + 1 = END + 1 (nothing), and a
+// reader put on the last frames or past END; then the mute of the unmarked area of the voice marked whole, its store
+// cut to 64 bytes (cheap to snapshot; nothing of it is walked). Each counts a frame past INT32_MAX, which the
+// sanitizer build catches where it overflows.
+TEST_F(Edits, WalksAtTheEndOfTheLongestVoice) {
+  constexpr int64_t kEnd = INT32_MAX, kTail = kEnd - 63;  // the tail: the last 64 frames
+  KPcmFiles& v = Current();
+  const Raw tail = Pattern(64);
+  ASSERT_TRUE(v.Storage->SetSize(INT32_MAX));
+  v.END = INT32_MAX;
+  auto bytesAt = [&v](int32_t at) {
+    const uint8_t* view = v.Storage->MapView(at, 64);
+    Raw bytes(view, view + (view ? 64 : 0));
+    v.Storage->UnmapView(view);
+    return bytes;
+  };
+  // Each frame of from..to gets its own position as raw sample.
+  for (auto [from, to] : {std::pair{kEnd - 40, kEnd}, {kEnd + 1, kEnd}}) {
+    ASSERT_TRUE(v.Storage->WriteBytes(INT32_MAX - 64, tail.data(), 64));
+    KUiHooks ui;
+    KProgress progress(ui, "", 64);
+    int64_t done = 0;
+    RewriteFrames(*v.Storage, v.MakeCell(), from, to, progress, done,
+                  [](KPcmCell& c, int32_t p) { c.SetMono8(uint8_t(p)); });
+    Raw expected = tail;
+    for (int64_t p = from; p <= to; ++p) expected[size_t(p - kTail)] = uint8_t(p);
+    EXPECT_EQ(std::pair(bytesAt(INT32_MAX - 64), done), std::pair(expected, std::max<int64_t>(0, to - from + 1)))
+        << from;
+  }
+  for (int64_t p : {kEnd - 1, kEnd + 1}) {
+    KFrameReader reader(v, v.MakeCell());
+    reader.SeekFrame(p);
+    Raw got, expected;
+    for (int64_t q = p; q < p + 3; ++q) {
+      got.push_back(reader.Next().Raw[0]);
+      expected.push_back(q <= kEnd ? tail[size_t(q - kTail)] : 0x80);
+    }
+    EXPECT_EQ(got, expected) << p;
+  }
+  ASSERT_TRUE(v.Storage->SetSize(64));
+  std::tie(v.MKL, v.MKR) = std::pair(1, INT32_MAX);
+  EXPECT_TRUE(v.MuteUnmark());
+  EXPECT_EQ(bytesAt(0), Raw(64, 0));
 }
 
 // Each edit does nothing on an empty voice with an empty copy buffer, changes nothing while the swap folder is missing
