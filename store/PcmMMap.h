@@ -54,7 +54,6 @@ class KPcmMMap {
   bool SetSize(int32_t bytes);
 
   bool Seek(int32_t p);
-  bool SeekFrame(int32_t a, int32_t b, int32_t c) { return Seek(a * b * c); }
 
   // Decodes the frame at the cursor into `cell`; advances unless peeking.
   bool ReadNext(KPcmCell& cell, bool peek = false) {
