@@ -78,7 +78,9 @@ std::string FolderBytes(const std::string& folder) {
 
 // Each refusal says which it is on stderr and changes nothing; a save never
 // replaces a file unasked, makes its folder, and leaves a voice whose swap
-// file is a link unrestored while the others are saved. The run folders stay.
+// file is a link unrestored while the others are saved; the listing names
+// each voice with its values, markers, names and undo labels. The run
+// folders stay.
 TEST_F(Cli, RecoverRefusesClearlyAndNeverOverwrites) {
   const std::string runs = dir_ / "runs", outside = Noise(64, 7);
   CrashedRun full(runs), empty(runs), held(runs, true), linked(runs);
@@ -97,67 +99,63 @@ TEST_F(Cli, RecoverRefusesClearlyAndNeverOverwrites) {
     std::string Line;
     int Status;
     std::string Err;
-    std::function<void()> Then;
+    std::function<void(const CliResult&)> Then;
   } rows[] = {
       {"recover plain", 1, "melotrix-cli: plain is not a run folder\n", {}},
       {"recover " + folders[2], 1, "melotrix-cli: " + folders[2] + " is in use by a running copy\n", {}},
       {"recover " + folders[1] + " --save e", 1, "melotrix-cli: " + folders[1] + " holds no voice\n",
-       [&] { EXPECT_FALSE(Exists("e")); }},
+       [&](const CliResult&) { EXPECT_FALSE(Exists("e")); }},
       {"recover " + folders[0] + " --save ''", 2, "--save needs the name of a folder", {}},
       {"recover " + folders[0] + " --save kept", 1,
        "melotrix-cli: kept/Bank002.MXV already exists\nmelotrix-cli: nothing was written (--force replaces existing "
        "files)\n",
-       [&] { EXPECT_EQ(FolderBytes(dir_ / "kept"), "mine"); }},
+       [&](const CliResult&) { EXPECT_EQ(FolderBytes(dir_ / "kept"), "mine"); }},
       {"recover " + folders[0] + " --force --save kept", 0, "",
-       [&] { EXPECT_EQ(Run("info kept/Bank002.MXV").out, "kept/Bank002.MXV" + stereo); }},
+       [&](const CliResult&) { EXPECT_EQ(Run("info kept/Bank002.MXV").out, "kept/Bank002.MXV" + stereo); }},
       {"recover " + folders[0] + " --save new/deep", 0, "",
-       [&] { EXPECT_EQ(Run("info new/deep/Bank001.MXV").out, "new/deep/Bank001.MXV" + mono); }},
+       [&](const CliResult&) { EXPECT_EQ(Run("info new/deep/Bank001.MXV").out, "new/deep/Bank001.MXV" + mono); }},
       {"recover " + folders[3] + " --format wav --save linked", 1,
        "melotrix-cli: Bank 2 cannot be restored: its swap file " + linked.Bank(2).Storage->BaseName() +
            " is no regular file.\nWorking voice 13 cannot be restored: its swap file " +
            linked.Bank(13).Storage->BaseName() + " is no regular file.\n",
-       [&] {
+       [&](const CliResult&) {
          EXPECT_EQ(FolderBytes(dir_ / "linked").find(outside.substr(0, 8)), std::string::npos);
          EXPECT_TRUE(Exists("linked/Bank001.WAV"));
          EXPECT_EQ(std::pair(Exists("linked/Bank002.WAV"), Exists("made-outside")), std::pair(false, false));
+       }},
+      {"recover " + folders[0], 0, "",
+       [&](const CliResult& r) {
+         const KJournalRecord record = JournalOf(full.Banks());
+         const auto line = [&](const std::string& name, int index, const std::string& marks) {
+           const KJournalVoice& v = record.Voices[size_t(index)];
+           return name + ": channels=" + std::to_string(v.Values.Channels) + " bits=" +
+                  std::to_string(v.Values.BitsPerSample) + " rate=8000 end=" + std::to_string(v.Values.END) + " " +
+                  marks + " file=" + v.FileName + " alias=" + v.AliasName + " undo=" + std::to_string(v.Undo.size()) +
+                  (v.Undo.empty() ? "" : " \"" + v.Undo[0].Label + "\"") + "\n";
+         };
+         EXPECT_EQ(r.out, "current bank 2\n" + line("copy buffer", 0, "mkl=1 mkr=3 flg=1") +
+                              line("bank 1", 1, "mkl=2 mkr=4 flg=3") + line("bank 2", 2, "mkl=1 mkr=2 flg=1") +
+                              line("working voice 13", 13, "mkl=1 mkr=4 flg=1"));
+       }},
+      // A WAV save keeps every frame, also the fifth byte of 8-bit mono that an MXV file drops.
+      {"recover " + folders[0] + " --format wav --save w", 0, "",
+       [&](const CliResult&) {
+         for (int bank : {1, 2}) {
+           const std::string wav = ReadFile(dir_ / ("w/Bank00" + std::to_string(bank) + ".WAV"));
+           const std::string samples = full.Samples(bank);
+           ASSERT_GE(wav.size(), 44u) << bank;
+           const auto field = [&wav](size_t at) { return GetLe(reinterpret_cast<const uint8_t*>(wav.data() + at), 4); };
+           EXPECT_EQ(std::tuple(field(4) + 8, field(40), wav.substr(44, samples.size())),
+                     std::tuple(uint32_t(wav.size()), uint32_t(samples.size()), samples))
+               << bank;
+         }
        }},
   };
   for (const auto& row : rows) {
     const CliResult r = Run(row.Line);
     EXPECT_EQ(r.status, row.Status) << row.Line;
     EXPECT_NE(r.err.find(row.Err), std::string::npos) << row.Line << "\n" << r.err;
-    if (row.Then) row.Then();
+    if (row.Then) row.Then(r);
     for (const std::string& folder : folders) EXPECT_TRUE(fs::exists(folder + "/journal")) << row.Line;
-  }
-}
-
-// The listing names each voice that holds work with its values, markers,
-// names and undo labels; a WAV save keeps every frame of every bank, also the
-// fifth byte of 8-bit mono that an MXV file drops.
-TEST_F(Cli, RecoverListsTheVoicesAndSavesWholeFrames) {
-  CrashedRun run(dir_ / "runs");
-  run.Fill(dir_ / "v");
-  const std::string folder = run.Crash();
-  const KJournalRecord record = JournalOf(run.Banks());
-  const auto undo = [&record](int index) { return " \"" + record.Voices[size_t(index)].Undo.at(0).Label + "\""; };
-  const CliResult list = Run("recover " + folder);
-  EXPECT_EQ(list.status, 0);
-  EXPECT_EQ(list.out, "current bank 2\ncopy buffer: channels=1 bits=8 rate=8000 end=3 mkl=1 mkr=3 flg=1 file=" +
-                          run.Bank(0).FileName + " alias=" + run.Bank(0).AliasName + " undo=0\n" +
-                          "bank 1: channels=1 bits=8 rate=8000 end=5 mkl=2 mkr=4 flg=3 file=" + dir_ / "v1" +
-                          " alias= undo=1" + undo(1) + "\n" +
-                          "bank 2: channels=2 bits=16 rate=8000 end=5 mkl=1 mkr=2 flg=1 file=" + dir_ / "v2" +
-                          " alias= undo=1" + undo(2) + "\n" +
-                          "working voice 13: channels=1 bits=8 rate=8000 end=4 mkl=1 mkr=4 flg=1 file=" + dir_ / "v13" +
-                          " alias= undo=0\n");
-  const CliResult save = Run("recover " + folder + " --format wav --save w");
-  EXPECT_EQ(save.status, 0) << save.err;
-  for (int bank : {1, 2}) {
-    const std::string wav = ReadFile(dir_ / ("w/Bank00" + std::to_string(bank) + ".WAV")), samples = run.Samples(bank);
-    ASSERT_GE(wav.size(), 44u) << bank;
-    const auto field = [&wav](size_t at) { return GetLe(reinterpret_cast<const uint8_t*>(wav.data() + at), 4); };
-    EXPECT_EQ(std::tuple(field(4) + 8, field(40), wav.substr(44, samples.size())),
-              std::tuple(uint32_t(wav.size()), uint32_t(samples.size()), samples))
-        << bank;
   }
 }
