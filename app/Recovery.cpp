@@ -67,5 +67,11 @@ void RecoverAndKeepJournal(TFormMain& window, const KRunFolder& run, const KAskR
     if (answer == KRecoveryAnswer::Later) crashed[k].Folder->Leave();
     break;
   }
-  if (run.Held()) window.Banks().KeepJournal(run.Path());
+  if (run.Held()) {
+    window.Banks().KeepJournal(run.Path());
+    return;
+  }
+  // Without a journal of its own the window cannot keep a restored run safe: its folder stays.
+  for (KCrashedRun& left : crashed)
+    if (left.Folder) left.Folder->Leave();
 }

@@ -36,7 +36,8 @@ KRecoveryAnswer AskRecovery(QWidget* parent, const KRecoveryQuestion& question);
 // banks back into the window (runs not yet asked about stay for the next
 // start); Discard removes it and asks about the next. Runs without work are
 // removed unasked; Later leaves them all. Then the window keeps its journal
-// in `run`, and only after that a restored run's folder goes. A voice that
+// in `run`, and only after that a restored run's folder goes (without a run
+// folder it stays). A voice that
 // cannot be restored is named with the reason, and its run keeps it (and
 // only it) for the next start.
 void RecoverAndKeepJournal(TFormMain& window, const KRunFolder& run, const KAskRecovery& ask);
