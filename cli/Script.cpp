@@ -46,8 +46,8 @@ std::string CheckArgs(const KCliCommand& command, const KWords& args) {
   size_t required = 0;
   for (const std::string& n : names) required += n[0] != '[';
   if (args.size() < required || args.size() > names.size()) {
-    const std::string count = (required < names.size() ? std::to_string(required) + " to " : "") +
-                              std::to_string(names.size());
+    const std::string count =
+        (required < names.size() ? std::to_string(required) + " to " : "") + std::to_string(names.size());
     std::string expected =
         names.empty() ? "no arguments" : count + " argument" + (names.size() > 1 ? "s" : "") + " (" + usage + ")";
     return name + " takes " + expected + ", not " + std::to_string(args.size());

@@ -107,8 +107,9 @@ TEST_F(Window, CommandsGatherTheirInputAndShowTheirOutcome) {
   const KPromptTexts& prompts = window_.Context().Prompts;
   EXPECT_EQ(std::vector<std::string>(messages_.begin() + 4, messages_.end()),
             (std::vector<std::string>{"Normalize", "Mark soun"}));
-  EXPECT_EQ(prompts.Text(KPrompt::Normalize) + prompts.Text(KPrompt::SoundThreshold) + prompts.Text(KPrompt::SoundMargin),
-            "-3-5010");
+  EXPECT_EQ(
+      prompts.Text(KPrompt::Normalize) + prompts.Text(KPrompt::SoundThreshold) + prompts.Text(KPrompt::SoundMargin),
+      "-3-5010");
   auto* rate = window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR");
   rate->setValue(16013);
   EXPECT_EQ(window_.Current().SampleRate, 16000);

@@ -61,7 +61,9 @@ TEST_F(Cli, RunsStopAtTheFirstMessageUnlessToldToKeepGoing) {
        "load-pcm 1 8 in.pcm -> true\nplay-all -> false\nrecord 2 16 1.5 22050 -> false\n",
        Shown(msg::kWaveOutOpen) + Shown(msg::kWaveInOpen)},
       {"--trace",
-       "dump d.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\namp lots; goto\nalias \"x\nmark-sound; mark-sound -45 10 3", 2, "",
+       "dump d.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\namp lots; goto\nalias \"x"
+       "\nmark-sound; mark-sound -45 10 3",
+       2, "",
        "line 2: bank: N must be a bank from 1 to 12, not \"13\"\nline 5: unknown command \"frobnicate\"\n"
        "line 6: echo takes 2 arguments (DELAY_MS ATTEN_PERCENT), not 1\n"
        "line 7: amp: PERCENT must be a number, not \"lots\"\nline 7: goto needs one of: head, end, flg, mkl, mkr\n"

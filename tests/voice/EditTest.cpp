@@ -242,8 +242,8 @@ TEST_F(Edits, NormalizeBringsThePeakToTheLevel) {
   // channels, bits, MKL, MKR, the peak in the marked area as a part of full scale (negative: on the negative side), the
   // level asked in dBFS
   const std::tuple<int, int, int32_t, int32_t, double, double> rows[] = {
-      {1, 8, 1001, 2000, 0.3, -1.0},         {1, 16, 1, kFrames, 0.001, -1.0}, {2, 8, 1, kFrames, -104.0 / 127, 0.0},
-      {2, 16, 700, 2900, -0.8, -6.0},        {1, 8, 1, kFrames, -0.05, -1.0},  {2, 16, 1001, 2000, 0.0, -1.0}};
+      {1, 8, 1001, 2000, 0.3, -1.0},  {1, 16, 1, kFrames, 0.001, -1.0}, {2, 8, 1, kFrames, -104.0 / 127, 0.0},
+      {2, 16, 700, 2900, -0.8, -6.0}, {1, 8, 1, kFrames, -0.05, -1.0},  {2, 16, 1001, 2000, 0.0, -1.0}};
   for (auto [channels, bits, mkl, mkr, peak, level] : rows) {
     SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit " << mkl << ".." << mkr << " " << peak);
     const double full = bits == 8 ? 127 : 32767;
@@ -268,7 +268,8 @@ TEST_F(Edits, NormalizeBringsThePeakToTheLevel) {
       continue;
     }
     double top = 0;
-    for (int64_t i = mkl - 1; i < mkr; ++i) top = std::max({top, std::abs(now.At(i).Value1), std::abs(now.At(i).Value2)});
+    for (int64_t i = mkl - 1; i < mkr; ++i)
+      top = std::max({top, std::abs(now.At(i).Value1), std::abs(now.At(i).Value2)});
     EXPECT_LE(top, full);
     EXPECT_NEAR(20 * std::log10(top / full), level, 0.05);
     std::string label;
@@ -283,9 +284,11 @@ TEST_F(Edits, NormalizeBringsThePeakToTheLevel) {
 // Without a frame above the threshold the markers stay, with a message.
 TEST_F(Edits, MarkSoundFindsTheEdgesOfABurst) {
   // channels, bits, rate, frames of silence before, of the burst, of silence after, margin in ms
-  const std::tuple<int, int, int32_t, int32_t, int32_t, int32_t, double> rows[] = {
-      {1, 8, 8000, 800, 2000, 900, 10}, {2, 16, 16000, 1000, 3000, 700, 10}, {1, 16, 16000, 50, 400, 30, 10},
-      {2, 8, 22050, 300, 500, 300, 0},  {2, 16, 44100, 500, 0, 500, 10}};
+  const std::tuple<int, int, int32_t, int32_t, int32_t, int32_t, double> rows[] = {{1, 8, 8000, 800, 2000, 900, 10},
+                                                                                   {2, 16, 16000, 1000, 3000, 700, 10},
+                                                                                   {1, 16, 16000, 50, 400, 30, 10},
+                                                                                   {2, 8, 22050, 300, 500, 300, 0},
+                                                                                   {2, 16, 44100, 500, 0, 500, 10}};
   for (auto [channels, bits, rate, before, burst, after, ms] : rows) {
     SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit " << before << "+" << burst << "+" << after);
     const double full = bits == 8 ? 127 : 32767;
