@@ -62,13 +62,14 @@ TEST_F(Cli, RunsStopAtTheFirstMessageUnlessToldToKeepGoing) {
        Shown(msg::kWaveOutOpen) + Shown(msg::kWaveInOpen)},
       {"--trace",
        "dump d.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\namp lots; goto\nalias \"x"
-       "\nmark-sound; mark-sound -45 10 3",
+       "\nmark-sound; mark-sound -45 10 3; mark-sound -45 x",
        2, "",
        "line 2: bank: N must be a bank from 1 to 12, not \"13\"\nline 5: unknown command \"frobnicate\"\n"
        "line 6: echo takes 2 arguments (DELAY_MS ATTEN_PERCENT), not 1\n"
        "line 7: amp: PERCENT must be a number, not \"lots\"\nline 7: goto needs one of: head, end, flg, mkl, mkr\n"
        "line 8: a quote is not closed\nline 9: mark-sound takes 1 to 2 arguments (DBFS [MARGIN_MS]), not 0\n"
-       "line 9: mark-sound takes 1 to 2 arguments (DBFS [MARGIN_MS]), not 3\n"}};
+       "line 9: mark-sound takes 1 to 2 arguments (DBFS [MARGIN_MS]), not 3\n"
+       "line 9: mark-sound: MARGIN_MS must be a number, not \"x\"\n"}};
   for (const auto& [flags, script, status, out, err] : cases) {
     const CliResult r = Run(flags, script);
     EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tie(status, out, err)) << script;
