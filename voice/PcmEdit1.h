@@ -1,6 +1,7 @@
 // KPcmEdit: the editing operations on the voice they are called on (the
 // window passes CurrentVoice): copy and paste, cut, mute, fades, END, insert
-// mute, amplifier, echo, mixer, split, merge and the marker commands.
+// mute, amplifier, normalise, echo, mixer, split, merge and the marker
+// commands, mark-sound among them.
 #pragma once
 
 #include <array>
