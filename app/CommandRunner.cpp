@@ -86,6 +86,25 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
       input.EchoDelay = (*texts)[1];
       return true;
     }
+    case KGathers::NormalizePrompt: {
+      const auto text = dialogs_.ChannelSelB.Ask(
+          "Normalize", {"Please enter the peak level of the marked area (0 or less)", "dBFS",
+                        int(KPromptTexts::Limit(KPrompt::Normalize)), c.Prompts.Text(KPrompt::Normalize)});
+      if (text) input.NormalizeLevel = *text;
+      return text.has_value();
+    }
+    case KGathers::MarkSoundPrompt: {
+      const auto texts = dialogs_.ChannelSelC.Ask(
+          "Mark sound",
+          {"Threshold of sound (0 or less)", "dBFS", int(KPromptTexts::Limit(KPrompt::SoundThreshold)),
+           c.Prompts.Text(KPrompt::SoundThreshold)},
+          {"Margin before and after the sound", "mS", int(KPromptTexts::Limit(KPrompt::SoundMargin)),
+           c.Prompts.Text(KPrompt::SoundMargin)});
+      if (!texts) return false;
+      input.SoundThreshold = (*texts)[0];
+      input.SoundMargin = (*texts)[1];
+      return true;
+    }
     case KGathers::MixerDialog: {
       const auto sources = dialogs_.Mixer.Ask();
       if (!sources) return false;

@@ -26,7 +26,7 @@ struct KCliTarget {
 
 struct KCliCommand {
   const char* Name;   // one word, or two ("goto head")
-  const char* Usage;  // the argument names, one per argument
+  const char* Usage;  // the argument names, one per argument; "[NAME]" may be left out at the end
   KArg Args[4];
   KCliTarget Target;
   void (*Fill)(const KWords& args, KCommandInput& input);

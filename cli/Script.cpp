@@ -35,17 +35,22 @@ std::string Choices(const std::string& first) {
 std::string CheckArgs(const KCliCommand& command, const KWords& args) {
   KWords names;
   std::string usage = command.Usage;
+  // Names in brackets come last and may be left out.
+  size_t required = 0;
   for (size_t at = 0; at < usage.size();) {
     size_t end = usage.find(' ', at);
     if (end == std::string::npos) end = usage.size();
-    names.push_back(usage.substr(at, end - at));
+    const bool optional = usage[at] == '[';
+    names.push_back(optional ? usage.substr(at + 1, end - at - 2) : usage.substr(at, end - at));
+    required += !optional;
     at = end + 1;
   }
   std::string name = command.Name;
-  if (args.size() != names.size()) {
+  if (args.size() < required || args.size() > names.size()) {
+    const std::string count =
+        (required < names.size() ? std::to_string(required) + " to " : "") + std::to_string(names.size());
     std::string expected =
-        names.empty() ? "no arguments"
-                      : std::to_string(names.size()) + " argument" + (names.size() > 1 ? "s" : "") + " (" + usage + ")";
+        names.empty() ? "no arguments" : count + " argument" + (names.size() > 1 ? "s" : "") + " (" + usage + ")";
     return name + " takes " + expected + ", not " + std::to_string(args.size());
   }
   for (size_t k = 0; k < args.size(); ++k) {

@@ -19,6 +19,9 @@ struct KCommandInput {
   std::string AmplifierPercent;    // the amplifier prompt
   std::string EchoAttenuation;     // the echo prompt's first line (percent)
   std::string EchoDelay;           // and its second line (milliseconds)
+  std::string NormalizeLevel;      // the normalise prompt (dBFS)
+  std::string SoundThreshold;      // the mark-sound prompt's first line (dBFS)
+  std::string SoundMargin;         // and its second line (milliseconds)
   std::string Alias;               // the alias prompt
   int32_t Frames = 0;              // a length in sample frames (auto-mark, insert mute)
   std::array<int32_t, 4> Banks{};  // mixer sources; split and merge use the first two

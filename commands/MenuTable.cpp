@@ -86,6 +86,7 @@ const KMenuItem kItems[] = {
     Item("MenuResetFLG", "Reset FLG (flag)", Id::MenuResetFLGClick),
     Line(),
     Item("MenuAutoMark", "Auto mark from FLG position", Id::MenuAutoMarkClick),
+    Item("MenuMarkSound", "Mark sound", Id::MenuMarkSoundClick),
 
     Menu("BankMenu", "&Bank"),
     Item("MenuClearBank", "Clear current Bank", Id::MenuClearBankClick),
@@ -117,6 +118,7 @@ const KMenuItem kItems[] = {
     Item("MenuInsertMute", "Insert mute (start from FLG position)", Id::MenuInsertMuteClick),
     Line(),
     Item("MenuMathAmp", "Mathematical amplifier (only marked area)", Id::MenuMathAmpClick),
+    Item("MenuNormalize", "Normalize (only marked area)", Id::MenuNormalizeClick),
     Line(),
     Item("MenuMixer", "Mixer (entire area)", Id::MenuMixerClick),
     Item("MenuEcho", "Echo (entire area)", Id::MenuEchoClick),

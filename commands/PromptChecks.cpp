@@ -1,5 +1,7 @@
 #include "commands/PromptChecks.h"
 
+#include <cmath>
+
 #include "commands/TextReading.h"
 #include "resources/StringTable.h"
 
@@ -10,6 +12,14 @@ bool InRange(KCommandContext& context, double value, double low, double high, in
   if (value >= low && value <= high) return true;
   context.Voice().ShowMessageId(message);
   return false;
+}
+
+// False after showing `message` when `text` does not start with a number
+// or the number lies outside low..high.
+bool NumberInRange(KCommandContext& context, const std::string& text, double low, double high, int message) {
+  size_t used = 0;
+  const double value = ScanReal(text, used);
+  return InRange(context, used > 0 ? value : NAN, low, high, message);
 }
 
 }  // namespace
@@ -38,6 +48,20 @@ bool CheckEcho(KCommandContext& context, const KCommandInput& input) {
   context.Prompts.Remember(KPrompt::EchoAttenuation, input.EchoAttenuation);
   if (!InRange(context, ReadReal(input.EchoDelay), 100, 2000, msg::kEchoDelay)) return false;
   context.Prompts.Remember(KPrompt::EchoDelay, input.EchoDelay);
+  return true;
+}
+
+bool CheckNormalize(KCommandContext& context, const KCommandInput& input) {
+  if (!NumberInRange(context, input.NormalizeLevel, -HUGE_VAL, 0, msg::kNormalizeLevel)) return false;
+  context.Prompts.Remember(KPrompt::Normalize, input.NormalizeLevel);
+  return true;
+}
+
+bool CheckMarkSound(KCommandContext& context, const KCommandInput& input) {
+  if (!NumberInRange(context, input.SoundThreshold, -HUGE_VAL, 0, msg::kSoundThreshold)) return false;
+  context.Prompts.Remember(KPrompt::SoundThreshold, input.SoundThreshold);
+  if (!NumberInRange(context, input.SoundMargin, 0, HUGE_VAL, msg::kSoundMargin)) return false;
+  context.Prompts.Remember(KPrompt::SoundMargin, input.SoundMargin);
   return true;
 }
 

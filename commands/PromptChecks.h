@@ -25,6 +25,15 @@ bool CheckAmplifier(KCommandContext& context, const KCommandInput& input);
 // then the reflect delay in 100..2000, else Error 015; it is remembered.
 bool CheckEcho(KCommandContext& context, const KCommandInput& input);
 
+// Normalise's level must be a number of at most 0 dBFS, else a message;
+// then it is remembered.
+bool CheckNormalize(KCommandContext& context, const KCommandInput& input);
+
+// Mark-sound's threshold a number of at most 0 dBFS, else a message; it is
+// remembered; then its margin a number of at least 0 ms, else a message; it
+// is remembered.
+bool CheckMarkSound(KCommandContext& context, const KCommandInput& input);
+
 // Split needs a stereo voice, else Error 016. It reads no input, so the
 // window runs it before it opens the split dialog.
 bool CheckSplit(KCommandContext& context, const KCommandInput& input);

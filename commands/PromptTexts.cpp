@@ -16,6 +16,9 @@ constexpr PromptStart kStart[KPromptTexts::kPrompts] = {
     {"100", 3},      // Mathematical amplifier
     {"60", 2},       // Echo attenuation
     {"280 ", 4},     // Echo reflect delay
+    {"-1.0", 6},     // Normalize, dBFS
+    {"-45", 6},      // Mark sound threshold, dBFS
+    {"10", 4},       // Mark sound margin, ms
 };
 
 }  // namespace

@@ -14,11 +14,14 @@ enum class KPrompt {
   Amplifier,
   EchoAttenuation,
   EchoDelay,
+  Normalize,
+  SoundThreshold,
+  SoundMargin,
 };
 
 class KPromptTexts {
  public:
-  static constexpr size_t kPrompts = 7;
+  static constexpr size_t kPrompts = 10;
 
   KPromptTexts();
 

@@ -103,6 +103,8 @@ constexpr KWindowCommand kCommands[] = {
      [](C& c, const I&) { return c.Voice().ResetFLG(), true; }},
     {K_COMMAND(MenuAutoMarkClick), "Auto mark from FLG position", G::LengthPrompt, false, kOnSuccess, nullptr,
      [](C& c, const I& in) { return c.Voice().AutoMark(in.Frames); }},
+    {K_COMMAND(MenuMarkSoundClick), "Mark sound", G::MarkSoundPrompt, true, kOnSuccess, CheckMarkSound,
+     [](C& c, const I& in) { return c.Voice().MarkSound(ReadReal(in.SoundThreshold), ReadReal(in.SoundMargin)); }},
     // Bank menu
     {K_COMMAND(MenuClearBankClick), "Clear current Bank", G::Nothing, false, kOnSuccess, nullptr,
      [](C& c, const I&) { return c.Banks.ClearCurrentBank(); }},
@@ -133,6 +135,8 @@ constexpr KWindowCommand kCommands[] = {
      [](C& c, const I& in) { return c.Voice().InsertMute(in.Frames); }},
     {K_COMMAND(MenuMathAmpClick), "Mathematical amplifier (only marked area)", G::AmplifierPrompt, true, kOnSuccess,
      CheckAmplifier, [](C& c, const I& in) { return c.Voice().MathAmplifier(ReadReal(in.AmplifierPercent)); }},
+    {K_COMMAND(MenuNormalizeClick), "Normalize (only marked area)", G::NormalizePrompt, true, kOnSuccess, CheckNormalize,
+     [](C& c, const I& in) { return c.Voice().Normalize(ReadReal(in.NormalizeLevel)); }},
     {K_COMMAND(MenuMixerClick), "Mixer (entire area)", G::MixerDialog, true, kOnSuccess, nullptr,
      [](C& c, const I& in) { return c.Voice().MixBanks(in.Banks); }},
     {K_COMMAND(MenuEchoClick), "Echo (entire area)", G::EchoPrompt, true, kOnSuccess, CheckEcho,

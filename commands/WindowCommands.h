@@ -19,6 +19,8 @@ enum class KGathers {
   LengthPrompt,
   AmplifierPrompt,
   EchoPrompt,
+  NormalizePrompt,
+  MarkSoundPrompt,
   MixerDialog,
   SplitDialog,
   MergeDialog,

@@ -64,6 +64,14 @@ constexpr Entry kTable[] = {
     {msg::kAutoMarkLength, "Auto-Mark \n\nThe length for Auto-Mark must be 1 or more \nNothing was changed !!!"},
     {msg::kSplitSameBank,
      "Split channel \n\nBoth channels can not be split into the same Bank \nNothing was changed !!!"},
+    {msg::kNormalizeLevel,
+     "Normalize \n\nInvalid number assigned. \nThe peak level must be a number of dBFS \nfrom 0 down (like -1.0)"},
+    {msg::kNormalizeSilent, "Normalize \n\nThe marked area is silent \nNothing was changed !!!"},
+    {msg::kSoundThreshold,
+     "Mark sound \n\nInvalid number assigned. \nThe threshold must be a number of dBFS \nfrom 0 down (like -45)"},
+    {msg::kSoundMargin,
+     "Mark sound \n\nInvalid number assigned. \nThe margin must be a number of milliseconds \nfrom 0 up (like 10)"},
+    {msg::kNoSound, "Mark sound \n\nNo frame of the voice is louder than the threshold \nNothing was changed !!!"},
 };
 
 }  // namespace

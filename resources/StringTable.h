@@ -37,6 +37,11 @@ enum : int {
   kNegativeInsert = 0x6006,
   kAutoMarkLength = 0x6007,
   kSplitSameBank = 0x6008,
+  kNormalizeLevel = 0x6010,
+  kNormalizeSilent = 0x6011,
+  kSoundThreshold = 0x6012,
+  kSoundMargin = 0x6013,
+  kNoSound = 0x6014,
 };
 }  // namespace msg
 

@@ -1,6 +1,7 @@
 // KPcmEdit: the editing operations on the voice they are called on (the
 // window passes CurrentVoice): copy and paste, cut, mute, fades, END, insert
-// mute, amplifier, echo, mixer, split, merge and the marker commands.
+// mute, amplifier, normalise, echo, mixer, split, merge and the marker
+// commands, mark-sound among them.
 #pragma once
 
 #include <array>
@@ -35,6 +36,9 @@ class KPcmEdit : public KPcmBank {
 
   bool MathAmplifier(double percent);
   bool Echo(double delayMs, double attenuationPercent);
+  // Scales the marked area so that its peak lands at `peakDbfs` (at most 0)
+  // without clipping. A silent area is left alone, with a message: false.
+  bool Normalize(double peakDbfs);
 
   bool MixBanks(const std::array<int32_t, 4>& sources);
   bool SplitChannels(int32_t bank1, int32_t bank2);
@@ -46,6 +50,10 @@ class KPcmEdit : public KPcmBank {
   void ResetMKR();
   void ResetFLG();
   bool AutoMark(int32_t count);
+  // Marks from the first to the last frame louder than `thresholdDbfs`,
+  // widened by `marginMs` on each side within the voice. When no frame is
+  // louder the markers stay, with a message: false.
+  bool MarkSound(double thresholdDbfs, double marginMs);
   void GotoHead();
   void GotoEnd();
   void GotoFlg();
@@ -77,6 +85,15 @@ class KPcmEdit : public KPcmBank {
   bool CutArea(bool marked);
   bool MuteArea(bool marked);
   bool Fade(bool in);
+  // Scales frames MKL..MKR in place by `factor` under an undo snapshot.
+  bool ScaleMarked(double factor, const char* label, const char* title);
+  // Walks frames from..to of this voice under the busy cursor and a bar:
+  // visit(values, frames, first) gets runs of whole frames' samples as the
+  // cells decode them, the first of them frame `first`; runs that read as
+  // silence may be passed over. False after the message when the voice's
+  // file could not be read.
+  template <class Visit>
+  bool ScanLevels(const char* title, int64_t from, int64_t to, Visit visit);
   // Moves ZiStart to `position` - 32 (at least 1) on a voice that has frames.
   void GotoNear(int32_t position);
   // Runs `change` and Refresh when the voice has frames.

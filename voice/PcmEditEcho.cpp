@@ -26,17 +26,19 @@ bool KPcmEdit::MathAmplifier(double percent) {
   // A factor that is not a finite number would turn samples into NaN.
   if (!std::isfinite(percent)) return false;
   if (END == 0 || MKR - MKL < 10) return true;
-  const double factor = percent * 0.01;
+  return ScaleMarked(percent * 0.01, "Undo : Mathematical Amplifier", "Mathematical amplifier");
+}
+
+bool KPcmEdit::ScaleMarked(double factor, const char* label, const char* title) {
   const KPcmCell cell = MakeCell();
   auto scale = [factor](KPcmCell& c, int32_t) { c.Scale(factor); };
   auto scaleRun = [&cell, factor](const uint8_t* in, uint8_t* out, int32_t frames, int32_t) {
     KSampleRun::ScaleRaw(in, out, int64_t(frames) * cell.Channels, cell.BytesPerSample, factor);
   };
-  return EditInPlace("Undo : Mathematical Amplifier", "Mathematical amplifier", MKR - MKL + 1,
-                     [&](KProgress& progress) {
-                       int64_t done = 0;
-                       RewriteFrames(*Storage, cell, MKL, MKR, progress, done, scale, scaleRun);
-                     });
+  return EditInPlace(label, title, MKR - MKL + 1, [&](KProgress& progress) {
+    int64_t done = 0;
+    RewriteFrames(*Storage, cell, MKL, MKR, progress, done, scale, scaleRun);
+  });
 }
 
 // output[j] = sum over k = 0..n with j >= k * D of a^k * voice[j - k * D],

@@ -97,6 +97,19 @@ TEST_F(Window, CommandsGatherTheirInputAndShowTheirOutcome) {
     EXPECT_EQ(Dialog("TDlgMessage").result(), QDialog::Accepted) << command;
   }
   EXPECT_EQ(messages_, (std::vector<std::string>{"Error 013", "Error 016", "Error 006", "Error 009"}));
+  // Normalise and mark-sound take their prompts' texts; on this silent voice each says why nothing changed.
+  for (auto [item, dialog, text] :
+       {std::tuple{"MenuNormalize", "TDlgChannelSelB", "-3"}, {"MenuMarkSound", "TDlgChannelSelC", "-50"}}) {
+    Answer(dialog, text);
+    CatchMessage();
+    window_.Action(item)->trigger();
+  }
+  const KPromptTexts& prompts = window_.Context().Prompts;
+  EXPECT_EQ(std::vector<std::string>(messages_.begin() + 4, messages_.end()),
+            (std::vector<std::string>{"Normalize", "Mark soun"}));
+  EXPECT_EQ(
+      prompts.Text(KPrompt::Normalize) + prompts.Text(KPrompt::SoundThreshold) + prompts.Text(KPrompt::SoundMargin),
+      "-3-5010");
   auto* rate = window_.centralWidget()->findChild<QScrollBar*>("ScrollBarSR");
   rate->setValue(16013);
   EXPECT_EQ(window_.Current().SampleRate, 16000);

@@ -13,7 +13,7 @@ load-pcm 1 8 "my voices/in 8.pcm"; rate 11030
 save-mxv a.mxv; save-wav a.wav; save-voc a.voc; save-pcm "my voices/a 8.pcm"
 set-mkl 2; set-mkr 3; copy; mute-marked; save
 bank 02; load-mxv a.mxv; set-flg 3; paste-insert
-bank 3; load-wav a.wav; paste-cover; echo 100 10; clear-bank
+bank 3; load-wav a.wav; paste-cover; echo 100 10; normalize -1; mark-sound -40; mark-sound -45 2; clear-bank
 bank 4; load-voc a.voc; paste-mix; undo
 bank 5; mix 2 4 0 0; translate 1 16
 bank 6; load-pcm 1 8 "my voices/in 8.pcm"; translate 1 16; insert-mute 2
@@ -61,11 +61,15 @@ TEST_F(Cli, RunsStopAtTheFirstMessageUnlessToldToKeepGoing) {
        "load-pcm 1 8 in.pcm -> true\nplay-all -> false\nrecord 2 16 1.5 22050 -> false\n",
        Shown(msg::kWaveOutOpen) + Shown(msg::kWaveInOpen)},
       {"--trace",
-       "dump d.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\namp lots; goto\nalias \"x", 2, "",
+       "dump d.out\nbank 13\n# a comment; bank 99\n\n   copy ; frobnicate\necho 280\namp lots; goto\nalias \"x"
+       "\nmark-sound; mark-sound -45 10 3; mark-sound -45 x",
+       2, "",
        "line 2: bank: N must be a bank from 1 to 12, not \"13\"\nline 5: unknown command \"frobnicate\"\n"
        "line 6: echo takes 2 arguments (DELAY_MS ATTEN_PERCENT), not 1\n"
        "line 7: amp: PERCENT must be a number, not \"lots\"\nline 7: goto needs one of: head, end, flg, mkl, mkr\n"
-       "line 8: a quote is not closed\n"}};
+       "line 8: a quote is not closed\nline 9: mark-sound takes 1 to 2 arguments (DBFS [MARGIN_MS]), not 0\n"
+       "line 9: mark-sound takes 1 to 2 arguments (DBFS [MARGIN_MS]), not 3\n"
+       "line 9: mark-sound: MARGIN_MS must be a number, not \"x\"\n"}};
   for (const auto& [flags, script, status, out, err] : cases) {
     const CliResult r = Run(flags, script);
     EXPECT_EQ(std::tie(r.status, r.out, r.err), std::tie(status, out, err)) << script;

@@ -2,6 +2,7 @@
 // they remember, and what the window does around each kind of command.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <set>
 
@@ -69,7 +70,12 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
   }
   EXPECT_EQ(menus, (std::vector<std::string>{"&File 5", "&Edit 5", "&Mark 2", "&Bank 2", "&Play 0", "&Record 0",
                                              "&Tool 4", "&Option 0", "&View 2"}));
-  EXPECT_EQ(commands, 67);
+  EXPECT_EQ(commands, 69);
+  // Normalise follows the amplifier, mark-sound auto-mark.
+  std::vector<std::string> names;
+  for (const KMenuItem& item : MenuItems()) names.push_back(item.Name ? item.Name : "-");
+  for (auto [before, after] : {std::pair{"MenuMathAmp", "MenuNormalize"}, {"MenuAutoMark", "MenuMarkSound"}})
+    EXPECT_EQ(*(std::find(names.begin(), names.end(), before) + 1), after);
   EXPECT_EQ(colours + slots.size(), 18u + 18);  // every slot once, but the scale texts
   ASSERT_EQ(keys.size(), 12u);
   EXPECT_EQ(keys.front() + " " + keys.back(), "MenuBank1=F1 MenuBank12=F12");
@@ -138,6 +144,30 @@ TEST_F(Commands, PromptTextsAreReadCheckedAndRemembered) {
     EXPECT_EQ(ok, *error == 0);
     EXPECT_EQ(messages_.size() == 1 ? messages_[0].substr(0, 9) : "", error);
     EXPECT_EQ(delay ? Remembered({KPrompt::EchoAttenuation, KPrompt::EchoDelay}) : Remembered({KPrompt::Amplifier}),
+              remembered);
+  }
+  // Normalise's level is a number of at most 0 dBFS; mark-sound's threshold too (checked first), its margin a number
+  // of at least 0 ms.
+  EXPECT_EQ(Remembered({KPrompt::Normalize, KPrompt::SoundThreshold, KPrompt::SoundMargin}), "-1.0|-45|10|");
+  const std::tuple<const char*, const char*, int, const char*> levels[] = {
+      {"-0.5", nullptr, 0, "-0.5|"},
+      {"0.1", nullptr, msg::kNormalizeLevel, "-0.5|"},
+      {"abc", nullptr, msg::kNormalizeLevel, "-0.5|"},
+      {"-2e999", nullptr, 0, "-2e999|"},
+      {"0", nullptr, 0, "0|"},
+      {"", "5", msg::kSoundThreshold, "-45|10|"},
+      {"3", "5", msg::kSoundThreshold, "-45|10|"},
+      {"-30", "-1", msg::kSoundMargin, "-30|10|"},
+      {"-40", "ms", msg::kSoundMargin, "-40|10|"},
+      {"-0", "2.5", 0, "-0|2.5|"}};
+  for (auto [first, margin, message, remembered] : levels) {
+    SCOPED_TRACE(testing::Message() << first << " " << (margin ? margin : ""));
+    messages_.clear();
+    const bool ok = margin ? CheckMarkSound(context_, {.SoundThreshold = first, .SoundMargin = margin})
+                           : CheckNormalize(context_, {.NormalizeLevel = first});
+    EXPECT_EQ(ok, message == 0);
+    EXPECT_EQ(messages_, message ? Log{KLoadMessageText(message)} : Log{});
+    EXPECT_EQ(margin ? Remembered({KPrompt::SoundThreshold, KPrompt::SoundMargin}) : Remembered({KPrompt::Normalize}),
               remembered);
   }
 }

@@ -223,6 +223,98 @@ TEST_F(Edits, ThresholdsOfFadesAndAmplifier) {
   }
 }
 
+// A voice of `frames` frames whose sample of channel k at frame j (0-based) is wave(j, k), stored as a cell stores it.
+void FillWave(KPcmFiles& v, int channels, int bits, int64_t frames, const std::function<double(int64_t, int)>& wave) {
+  VoiceTests::Fill(v, channels, bits, Cells(frames, [&](int64_t j) {
+                     KPcmCell c(channels, bits / 8);
+                     c.Value1 = wave(j, 0);
+                     c.Value2 = channels == 2 ? wave(j, 1) : 0;
+                     c.Store();
+                     return c;
+                   }));
+}
+
+// Normalise brings the marked area's peak (on either side, in either channel) to the level within 0.05 dB and never
+// past full scale, whatever the gain, and leaves the unmarked frames alone; undo restores the voice. A silent area
+// changes nothing, with a message.
+TEST_F(Edits, NormalizeBringsThePeakToTheLevel) {
+  constexpr int32_t kFrames = 3000;
+  // channels, bits, MKL, MKR, the peak in the marked area as a part of full scale (negative: on the negative side), the
+  // level asked in dBFS
+  const std::tuple<int, int, int32_t, int32_t, double, double> rows[] = {
+      {1, 8, 1001, 2000, 0.3, -1.0},  {1, 16, 1, kFrames, 0.001, -1.0}, {2, 8, 1, kFrames, -104.0 / 127, 0.0},
+      {2, 16, 700, 2900, -0.8, -6.0}, {1, 8, 1, kFrames, -0.05, -1.0},  {2, 16, 1001, 2000, 0.0, -1.0}};
+  for (auto [channels, bits, mkl, mkr, peak, level] : rows) {
+    SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit " << mkl << ".." << mkr << " " << peak);
+    const double full = bits == 8 ? 127 : 32767;
+    // A tone whose other side reaches 0.7 of the peak; channel 1 of a stereo voice half as loud; 0.9 of full scale
+    // outside the marked area.
+    FillWave(Current(), channels, bits, kFrames, [&](int64_t j, int k) {
+      const double s = std::sin(double(j) * 0.3), a = j + 1 >= mkl && j + 1 <= mkr ? std::abs(peak) : 0.9;
+      return s * a * full * (channels == 2 && k == 0 ? 0.5 : 1) * ((s > 0) == (peak > 0) ? 1 : 0.7);
+    });
+    Mark(Current(), mkl, mkr, 1);
+    const State before = Capture(Current());
+    messages_.clear();
+    ASSERT_EQ(Current().Normalize(level), peak != 0);
+    const Raw& was = std::get<0>(before);
+    const KModel now{Bytes(Current()), KPcmCell(channels, bits / 8)};
+    const size_t head = size_t(mkl - 1) * now.cell.FrameBytes, tail = size_t(mkr) * now.cell.FrameBytes;
+    EXPECT_TRUE(std::equal(was.begin(), was.begin() + long(head), now.raw.begin()) &&
+                std::equal(was.begin() + long(tail), was.end(), now.raw.begin() + long(tail)));
+    if (peak == 0) {
+      EXPECT_EQ(std::make_tuple(Capture(Current()), Current().UndoDepth(), messages_),
+                std::make_tuple(before, 0, std::vector<std::string>{KLoadMessageText(msg::kNormalizeSilent)}));
+      continue;
+    }
+    double top = 0;
+    for (int64_t i = mkl - 1; i < mkr; ++i)
+      top = std::max({top, std::abs(now.At(i).Value1), std::abs(now.At(i).Value2)});
+    EXPECT_LE(top, full);
+    EXPECT_NEAR(20 * std::log10(top / full), level, 0.05);
+    std::string label;
+    EXPECT_TRUE(Current().UndoLabel(label) && label == "Undo : Normalize");
+    ASSERT_TRUE(Current().LoadUndo());
+    EXPECT_EQ(Capture(Current()), before);
+  }
+}
+
+// Mark-sound marks a tone burst padded with silence (or noise below the threshold) from its first to its last frame,
+// widened by the margin converted at the voice's rate and held within the voice; a burst in channel 2 alone counts.
+// Without a frame above the threshold the markers stay, with a message.
+TEST_F(Edits, MarkSoundFindsTheEdgesOfABurst) {
+  // channels, bits, rate, frames of silence before, of the burst, of silence after, margin in ms
+  const std::tuple<int, int, int32_t, int32_t, int32_t, int32_t, double> rows[] = {{1, 8, 8000, 800, 2000, 900, 10},
+                                                                                   {2, 16, 16000, 1000, 3000, 700, 10},
+                                                                                   {1, 16, 16000, 50, 400, 30, 10},
+                                                                                   {2, 8, 22050, 300, 500, 300, 0},
+                                                                                   {2, 16, 44100, 500, 0, 500, 10}};
+  for (auto [channels, bits, rate, before, burst, after, ms] : rows) {
+    SCOPED_TRACE(testing::Message() << channels << "ch " << bits << "bit " << before << "+" << burst << "+" << after);
+    const double full = bits == 8 ? 127 : 32767;
+    const int32_t end = before + burst + after;
+    // A square tone at -20 dBFS in the last channel; around it noise at -60 dBFS in 16-bit, silence in 8-bit.
+    FillWave(Current(), channels, bits, end, [&](int64_t j, int k) {
+      if (j >= before && j < before + burst) return k == channels - 1 ? (j / 4 % 2 ? -0.1 : 0.1) * full : 0.0;
+      return bits == 16 ? (j % 2 ? -30.0 : 30.0) : 0.0;
+    });
+    Current().SampleRate = rate;
+    Mark(Current(), 5, 20, 7);
+    const Marks was = MarksOf(Current());
+    messages_.clear();
+    ASSERT_EQ(Current().MarkSound(-45, ms), burst > 0);
+    if (burst == 0) {
+      EXPECT_EQ(std::make_pair(MarksOf(Current()), messages_),
+                std::make_pair(was, std::vector<std::string>{KLoadMessageText(msg::kNoSound)}));
+      continue;
+    }
+    const double margin = ms * 0.001 * rate;
+    EXPECT_NEAR(Current().MKL, std::max(1.0, before + 1 - margin), 1);
+    EXPECT_NEAR(Current().MKR, std::min(double(end), before + burst + margin), 1);
+    EXPECT_EQ(std::make_tuple(Current().END, Current().FLG, Current().UndoDepth()), std::make_tuple(end, 7, 0));
+  }
+}
+
 // The frame walks at the very end of a voice of INT32_MAX frames, mono 8-bit (a sparse swap file of 2 GB): the in-place
 // walk of the amplifier and the fades over the last frames, that of a mute from MKR + 1 = END + 1 (nothing), and a
 // reader put on the last frames or past END; then the mute of the unmarked area of the voice marked whole, its store
@@ -285,6 +377,7 @@ TEST_F(Edits, EachEditEmptyRefusedAndUndone) {
       {&KPcmFiles::SetEndAtFlg, "Undo : Set voice END at FLG position", true},
       {[](KPcmFiles& v) { return v.InsertMute(v.END == 0 ? 0 : 100); }, "Undo : Insert mute", true},
       {[](KPcmFiles& v) { return v.MathAmplifier(150); }, "Undo : Mathematical Amplifier", true},
+      {[](KPcmFiles& v) { return v.Normalize(-1); }, "Undo : Normalize", false},
       {[](KPcmFiles& v) { return v.Echo(100, 50); }, "Undo : Echo", true},
       {&KPcmFiles::CopyMarked, nullptr, false},
       {[](KPcmFiles& v) {
@@ -372,6 +465,8 @@ TEST_F(Edits, RefusalsChangeNothing) {
       {[](KPcmFiles& v) { return v.MergeChannels(3, 4); }, KLoadMessageText(msg::kMergeWidths)},
       {[](KPcmFiles& v) { return v.MathAmplifier(NAN) || v.MathAmplifier(INFINITY); }, ""},
       {[](KPcmFiles& v) { return v.Echo(280, NAN) || v.Echo(2001, 60) || v.Echo(280, 99.5); }, ""},
+      {[](KPcmFiles& v) { return v.Normalize(NAN) || v.Normalize(0.5); }, ""},
+      {[](KPcmFiles& v) { return v.MarkSound(NAN, 10) || v.MarkSound(-45, -1) || v.MarkSound(-45, NAN); }, ""},
   };
   for (const auto& [run, message] : rows) {
     SCOPED_TRACE(message);
