@@ -58,6 +58,7 @@ enum class KCommandId {
   MenuSpiltChannelClick,
   MenuMergeChannelClick,
   MenuTranslateVoiceFormatClick,
+  MenuTranslateVoiceSRClick,
   MenuHexScaleTextClick,
   MenuDecScaleTextClick,
   MenuHexLocationIndicatorClick,

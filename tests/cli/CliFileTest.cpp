@@ -19,6 +19,16 @@ std::vector<int> Samples16(const std::string& bytes) {
   return samples;
 }
 
+// The power of the difference of `ours` from `reference` against the reference's, in dB.
+double DifferenceDb(const std::vector<int>& ours, const std::vector<int>& reference) {
+  double difference = 0, signal = 0;
+  for (size_t i = 0; i < ours.size(); ++i) {
+    difference += double(ours[i] - reference[i]) * (ours[i] - reference[i]);
+    signal += double(reference[i]) * reference[i];
+  }
+  return 10 * std::log10((difference + 1e-9) / signal);
+}
+
 // Each file converts to each format, one line per file, going on after a failure: a voice
 // format's file to the same samples, in the bytes of a window's save (an MXV's keys follow the
 // clock), another to its own values where a voice holds them, else 44100 Hz, two channels and 16
@@ -95,13 +105,7 @@ TEST_F(Cli, EveryFileConvertsToEveryVoiceFormat) {
     const std::string ours = ReadFile(dir_ / "d.pcm");
     EXPECT_EQ(ours == ReadFile(dir_ / "pcm/s48.pcm"), dither.empty());
     ASSERT_EQ(ours.size(), reference.size());
-    const std::vector<int> a = Samples16(ours), b = Samples16(reference);
-    double difference = 0, signal = 0;
-    for (size_t i = 0; i < a.size(); ++i) {
-      difference += double(a[i] - b[i]) * (a[i] - b[i]);
-      signal += double(b[i]) * b[i];
-    }
-    EXPECT_LT(10 * std::log10((difference + 1e-9) / signal), -80) << dither;
+    EXPECT_LT(DifferenceDb(Samples16(ours), Samples16(reference)), -80) << dither;
   }
 }
 
@@ -154,6 +158,27 @@ TEST_F(Cli, ConvertTrimsFadesAndNormalizesInThatOrder) {
       EXPECT_NEAR(20 * std::log10(peak / 32768.0), row.PeakDb, 0.05);
     }
   }
+}
+
+// resample: a sine at 44100 Hz resampled to 16000 Hz (the rate rounded down to 25) matches sox's
+// very-high-quality rate within -60 dB of the signal, with END and the markers scaled and rounded;
+// undo brings back the voice, its record and its samples.
+TEST_F(Cli, ResampleMatchesSoxScalesMarkersAndUndoes) {
+  Sox("-n -r 44100 -b 16 sine.wav synth 0.5 sine 1000 vol 0.5");
+  Sox("sine.wav -t raw sine.raw");
+  Sox("sine.wav -t raw sox.raw rate -v 16000");
+  const CliResult r = Run("", "load-wav sine.wav; set-mkl 1000; set-mkr 20000; set-flg 15000; resample 16010; state; "
+                              "dump ours.raw; undo; state; dump back.raw");
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string record;
+  for (const std::string key : {"rate=", "end=", "mkl=", "mkr=", "flg=", "undo="})
+    record += Lines(r.out, key) + "\n";
+  EXPECT_EQ(record, "rate=16000 rate=44100\nend=8000 end=22050\nmkl=363 mkl=1000\nmkr=7256 mkr=20000\n"
+                    "flg=5442 flg=15000\nundo=Undo : Translate the Sample-Rate undo=Undo\n");
+  EXPECT_EQ(ReadFile(dir_ / "back.raw"), ReadFile(dir_ / "sine.raw"));
+  const std::vector<int> ours = Samples16(ReadFile(dir_ / "ours.raw")), sox = Samples16(ReadFile(dir_ / "sox.raw"));
+  ASSERT_EQ(ours.size(), sox.size());
+  EXPECT_LT(DifferenceDb(ours, sox), -60);
 }
 
 // info: each file's format, a raw file mono 8-bit unless told, and going on
