@@ -36,8 +36,7 @@ std::string Take(const KWords& args, size_t& at, KArg kind, int32_t& value) {
 
 // The number of an option word `at + 1` within `lowest`..`highest`; empty
 // on success, else what it takes.
-std::string TakeNumber(const KWords& args, size_t& at, double lowest, double highest, const char* unit,
-                       double& value) {
+std::string TakeNumber(const KWords& args, size_t& at, double lowest, double highest, const char* unit, double& value) {
   char* end = nullptr;
   const std::string& word = args[at + 1];
   value = std::strtod(word.c_str(), &end);

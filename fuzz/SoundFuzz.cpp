@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/BlockCopy.h"
 #include "sound/SoundConvert.h"
 #include "sound/SoundFile.h"
-#include "platform/BlockCopy.h"
 
 namespace {
 

@@ -8,11 +8,11 @@
 #include <optional>
 #include <string>
 
-#include "sound/SoundFile.h"
 #include "formats/VoiceLayout.h"
 #include "platform/CopyProgress.h"
 #include "platform/PlainFile.h"
 #include "platform/Status.h"
+#include "sound/SoundFile.h"
 
 // The lowest rate the resampler takes: below it, one source frame would
 // become more frames than a pass holds.

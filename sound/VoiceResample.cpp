@@ -11,7 +11,7 @@
 
 namespace {
 
-// A position of `from` frames' voice at the new rate: rounded, within
+// A position at the new rate, `ratio` times the old: rounded, within
 // 1..`end` (0 stays 0, an empty voice has none).
 int32_t Scaled(int32_t position, double ratio, int32_t end) {
   if (position <= 0) return 0;
@@ -23,7 +23,7 @@ int32_t Scaled(int32_t position, double ratio, int32_t end) {
 // False when the user stopped it or the source could not be read.
 class KVoiceResampler {
  public:
-  KVoiceResampler(KPcmBank& voice, soxr_t resampler, int64_t frames)
+  KVoiceResampler(KPcmBank& voice, soxr_t resampler, int64_t frames, double ratio)
       : voice_(voice),
         resampler_(resampler),
         channels_(voice.Channels),
@@ -31,11 +31,15 @@ class KVoiceResampler {
         frames_(frames),
         quantizer_(voice.BitsPerSample, false),
         in_(size_t(BlockFrames(channels_) * channels_)),
-        out_(size_t(BlockFrames(channels_) * channels_)) {}
+        out_(size_t(BlockFrames(channels_) * channels_)),
+        // The resampler is fed at most the frames that make half its output
+        // block, so that what it keeps back between calls stays small.
+        feed_(size_t(
+            std::clamp<double>(double(BlockFrames(channels_)) / (2 * ratio), 1, double(BlockFrames(channels_))))) {}
 
   bool Run(KSoundFile& source, KFrameWriter& writer) {
     const int64_t block = BlockFrames(channels_);
-    for (int64_t got; (got = source.Read(in_.data(), block / 4)) != 0;) {
+    for (int64_t got; (got = source.Read(in_.data(), block)) != 0;) {
       if (got < 0 || voice_.Ui().StopRequested()) return false;
       Feed(in_.data(), size_t(got), writer);
     }
@@ -51,10 +55,15 @@ class KVoiceResampler {
     const size_t room = out_.size() / size_t(channels_);
     for (;;) {
       size_t used = 0, made = 0;
-      soxr_process(resampler_, in, count, in ? &used : nullptr, out_.data(), room, &made);
+      soxr_process(resampler_, in, std::min(count, feed_), in ? &used : nullptr, out_.data(), room, &made);
       Put(out_.data(), int64_t(made), writer);
-      if (in ? (count -= used) == 0 : made == 0) return;
-      if (in) in += used * size_t(channels_);
+      if (!in) {
+        if (made == 0) return;
+        continue;
+      }
+      in += used * size_t(channels_);
+      count -= used;
+      if (count == 0) return;
     }
   }
   void Put(const float* x, int64_t count, KFrameWriter& writer) {
@@ -75,6 +84,7 @@ class KVoiceResampler {
   int64_t frames_, written_ = 0;
   KQuantizer quantizer_;
   std::vector<float> in_, out_;
+  size_t feed_;
 };
 
 }  // namespace
@@ -96,7 +106,7 @@ bool ResampleVoice(KPcmBank& voice, int32_t rate) {
     if (resampler) soxr_delete(resampler);
     return false;
   }
-  KVoiceResampler run(voice, resampler, end);
+  KVoiceResampler run(voice, resampler, end, ratio);
   const bool done = voice.ReplaceSamples(
       end, "the sample-rate translation", "Undo : Translate the Sample-Rate", "Translate the Sample-Rate",
       [&](KFrameWriter& out) { return run.Run(source, out); },

@@ -167,14 +167,15 @@ TEST_F(Cli, ResampleMatchesSoxScalesMarkersAndUndoes) {
   Sox("-n -r 44100 -b 16 sine.wav synth 0.5 sine 1000 vol 0.5");
   Sox("sine.wav -t raw sine.raw");
   Sox("sine.wav -t raw sox.raw rate -v 16000");
-  const CliResult r = Run("", "load-wav sine.wav; set-mkl 1000; set-mkr 20000; set-flg 15000; resample 16010; state; "
-                              "dump ours.raw; undo; state; dump back.raw");
+  const CliResult r = Run("",
+                          "load-wav sine.wav; set-mkl 1000; set-mkr 20000; set-flg 15000; resample 16010; state; "
+                          "dump ours.raw; undo; state; dump back.raw");
   ASSERT_EQ(r.status, 0) << r.err;
   std::string record;
-  for (const std::string key : {"rate=", "end=", "mkl=", "mkr=", "flg=", "undo="})
-    record += Lines(r.out, key) + "\n";
-  EXPECT_EQ(record, "rate=16000 rate=44100\nend=8000 end=22050\nmkl=363 mkl=1000\nmkr=7256 mkr=20000\n"
-                    "flg=5442 flg=15000\nundo=Undo : Translate the Sample-Rate undo=Undo\n");
+  for (const std::string key : {"rate=", "end=", "mkl=", "mkr=", "flg=", "undo="}) record += Lines(r.out, key) + "\n";
+  EXPECT_EQ(record,
+            "rate=16000 rate=44100\nend=8000 end=22050\nmkl=363 mkl=1000\nmkr=7256 mkr=20000\n"
+            "flg=5442 flg=15000\nundo=Undo : Translate the Sample-Rate undo=Undo\n");
   EXPECT_EQ(ReadFile(dir_ / "back.raw"), ReadFile(dir_ / "sine.raw"));
   const std::vector<int> ours = Samples16(ReadFile(dir_ / "ours.raw")), sox = Samples16(ReadFile(dir_ / "sox.raw"));
   ASSERT_EQ(ours.size(), sox.size());

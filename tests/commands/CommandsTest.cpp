@@ -69,7 +69,7 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
   }
   EXPECT_EQ(menus, (std::vector<std::string>{"&File 5", "&Edit 5", "&Mark 2", "&Bank 2", "&Play 0", "&Record 0",
                                              "&Tool 4", "&Option 0", "&View 2"}));
-  EXPECT_EQ(commands, 67);
+  EXPECT_EQ(commands, 68);
   EXPECT_EQ(colours + slots.size(), 18u + 18);  // every slot once, but the scale texts
   ASSERT_EQ(keys.size(), 12u);
   EXPECT_EQ(keys.front() + " " + keys.back(), "MenuBank1=F1 MenuBank12=F12");
@@ -160,6 +160,8 @@ TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
       {"MenuEchoClick", {.EchoAttenuation = "0", .EchoDelay = "99"}, false, {}},
       {"MenuTranslateVoiceFormatClick", {}, false, beeped},  // beeps whatever it reports
       {"MenuTranslateVoiceFormatClick", stereo16, true, beeped},
+      {"MenuTranslateVoiceSRClick", {.ScrollPosition = 16010}, false, bracket},  // its own rate
+      {"MenuTranslateVoiceSRClick", {.ScrollPosition = 8010}, true, beeped},
       {"MenuClearBankClick", {}, true, {"beep"}},
       {"MenuClearAllBankClick", {}, true, {"beep"}},
       {"MenuBank3Click", {}, true, {}},
