@@ -218,7 +218,9 @@ std::string DescribeConversion(const KSoundShape& source, const KConversion& pla
   };
   return std::to_string(source.Rate) + " Hz " + source.Depth + " " + channels(source.Channels) + " -> " +
          std::to_string(plan.Target.SampleRate) + " Hz " + std::to_string(plan.Target.BitsPerSample) + "-bit " +
-         channels(plan.Target.Channels) + (plan.Dither ? ", dithered" : "");
+         channels(plan.Target.Channels) + (plan.TrimDb ? ", trimmed" : "") +
+         (plan.FadeIn > 0 || plan.FadeOut > 0 ? ", faded" : "") + (plan.NormalizeDb ? ", normalized" : "") +
+         (plan.Dither ? ", dithered" : "");
 }
 
 KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& out, KCopyProgress& progress) {

@@ -62,7 +62,8 @@ KConversion PlanConversion(const KSoundShape& source, const KConvertRequest& req
 // the first frame. Fails as ConvertSound does when the decoder stops early.
 KStatus MeasureConversion(KSoundFile& source, KConversion& plan);
 
-// "48000 Hz 24-bit 6 channels -> 44100 Hz 16-bit 2 channels".
+// "48000 Hz 24-bit 6 channels -> 44100 Hz 16-bit 2 channels", then the
+// steps of the preparation and the dither, each ", trimmed" and the like.
 std::string DescribeConversion(const KSoundShape& source, const KConversion& plan);
 
 // Converts the rest of `source` by `plan` into `out` from offset 0: exactly
