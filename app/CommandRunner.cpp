@@ -5,6 +5,7 @@
 
 #include "app/FileNames.h"
 #include "commands/PromptChecks.h"
+#include "commands/TextReading.h"
 #include "commands/WindowCommands.h"
 #include "display/PcmGui.h"
 #include "display/PointerClicks.h"
@@ -134,6 +135,13 @@ bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
       if (alias) input.Alias = *alias;
       return alias.has_value();
     }
+    case KGathers::RatePrompt: {
+      const auto text = dialogs_.ChannelSelB.Ask(
+          "Translate the Sample-Rate",
+          {"Please enter the new sample rate (2100 - 44100)", "Hz", 5, std::to_string(voice.SampleRate)});
+      if (text) input.ScrollPosition = TruncateToInt32(ReadReal(*text));
+      return text.has_value();
+    }
     case KGathers::Nothing:
     case KGathers::RecordDialog:
     case KGathers::ScrollBar:
@@ -194,13 +202,14 @@ bool KCommandRunner::GatherAndRun(KCommandId id) {
 
 bool KCommandRunner::RunGathered(KCommandId id, const KCommandInput& input) {
   const bool loop = id == KCommandId::MenuPlayAllClick || id == KCommandId::MenuPlayMarkedClick ||
-                    id == KCommandId::MenuPlayFLGClick || id == KCommandId::MenuRecordClick;
+                    id == KCommandId::MenuPlayFLGClick || id == KCommandId::MenuRecordClick ||
+                    id == KCommandId::MenuTranslateVoiceSRClick;
   if (loop && Guard) Guard->Begin();
   const bool ok = RunWindowCommand(*context_, WindowCommand(id), input);
   if (loop && Guard) Guard->End();
   auto& voice = static_cast<KPcmGui&>(context_->Voice());
   // The controls' commands rewrite only their own readouts.
-  if (id == KCommandId::ScrollBarSRChange) voice.ShowRate();
+  if (id == KCommandId::ScrollBarSRChange || id == KCommandId::MenuTranslateVoiceSRClick) voice.ShowRate();
   if (id == KCommandId::StatusBarMouseDown) voice.ShowAlias();
   if (AfterCommand) AfterCommand();
   return ok;

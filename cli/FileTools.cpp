@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <set>
@@ -30,6 +31,21 @@ std::string Take(const KWords& args, size_t& at, KArg kind, int32_t& value) {
   if (!CheckArg(kind, args[at + 1]).empty())
     return args[at] + " " + args[at + 1] + ": the value " + CheckArg(kind, args[at + 1]);
   value = IntArg(args[++at]);
+  return "";
+}
+
+// The number of an option word `at + 1` within `lowest`..`highest`; empty
+// on success, else what it takes.
+std::string TakeNumber(const KWords& args, size_t& at, double lowest, double highest, const char* unit, double& value) {
+  char* end = nullptr;
+  const std::string& word = args[at + 1];
+  value = std::strtod(word.c_str(), &end);
+  if (word.empty() || *end != '\0' || !(value >= lowest && value <= highest)) {
+    char range[64];
+    std::snprintf(range, sizeof range, " takes %s from %g to %g", unit, lowest, highest);
+    return args[at] + range;
+  }
+  ++at;
   return "";
 }
 
@@ -69,6 +85,12 @@ std::string ParseOptions(const KWords& args, bool convert, FileOptions& options)
       wrong = Take(args, at, KArg::Bits, request.Bits);
     } else if (word == "--dither") {
       request.Dither = true;
+    } else if (word == "--trim" || word == "--normalize") {
+      double level = 0;
+      wrong = TakeNumber(args, at, -120, 0, "DBFS", level);
+      (word == "--trim" ? request.TrimDb : request.NormalizeDb) = level;
+    } else if (word == "--fade-in" || word == "--fade-out") {
+      wrong = TakeNumber(args, at, 0, 60000, "MS", word == "--fade-in" ? request.FadeInMs : request.FadeOutMs);
     } else if (word == "--to") {
       options.To = args[++at];
     } else if (word == "--format") {

@@ -20,7 +20,8 @@ constexpr const char* kHelpTop = R"(Usage:
   melotrix-cli [--trace] [--keep-going] SCRIPT_FILE      (SCRIPT_FILE "-" = standard input)
   melotrix-cli info [--raw CH BITS] [--stats] FILE...
   melotrix-cli convert [--raw CH BITS] [--alias TEXT] [--rate HZ] [--channels 1|2]
-                       [--bits 8|16] [--dither] IN OUT
+                       [--bits 8|16] [--dither] [--trim DBFS] [--fade-in MS]
+                       [--fade-out MS] [--normalize DBFS] IN OUT
   melotrix-cli convert [the same options] IN... --to DIR --format mxv|wav|voc|pcm
   melotrix-cli recover FOLDER [--save DIR [--format mxv|wav] [--force]]
   melotrix-cli --help | --version
@@ -70,7 +71,12 @@ own value where a voice holds it, else 44100 Hz, two channels (more are mixed
 down) and 16 bits; a file of the four formats is converted only when an
 option asks for another value. The rate changes through libsoxr at very high
 quality, from 1000 Hz up; the samples are rounded, with triangular dither when
---dither is given. A file cut short is not converted. A conversion says so on
+--dither is given. Before the rate, channels and depth change, --trim DBFS
+drops the frames before the first and after the last whose level in any
+channel exceeds DBFS, --fade-in MS and --fade-out MS fade the start and the
+end linearly, and --normalize DBFS scales the result, as mixed down to the
+voice's channels, so that its peak is at DBFS (levels -120..0 dBFS, fades
+up to 60000 ms), in that order. A file cut short is not converted. A conversion says so on
 stderr in one line; on a terminal, a file that takes more than a second shows
 its progress. --alias sets the alias before saving. A loader's or saver's
 message is shown as in scripts.

@@ -46,21 +46,32 @@ bool LoadConverted(KCliSession& session, const std::string& path, KSoundFile* so
   });
 }
 
+// Measures what the preparation steps of `plan` need from `source`; false
+// after a message.
+bool Measure(KCliSession& session, const std::string& path, KSoundFile& source, KConversion& plan) {
+  const KStatus measured = MeasureConversion(source, plan);
+  if (measured) return true;
+  return Say(session, measured.Code == KBlockCopy::kReadFailed ? source.Problem(path) : path + ": " + measured.Message);
+}
+
 // The conversion of `source` (null: the voice's own samples, just loaded).
 bool Convert(KCliSession& session, const std::string& path, KSoundFile* source, const KImportOptions& options,
              const KFileFormat& output) {
   KPcmFiles& voice = session.Voice();
   const KSoundShape shape = source ? source->Shape() : VoiceShape(voice.Format(), voice.END);
-  const KConversion plan = PlanConversion(shape, options.Request);
+  KConversion plan = PlanConversion(shape, options.Request);
   if (!plan.Refused.empty()) return Say(session, path + ": " + plan.Refused);
   if (!source && !plan.Changes) return true;
   if (plan.Changes) std::cerr << path << ": " << DescribeConversion(shape, plan) << std::endl;
-  if (source) return voice.PrepareLoad(path) && LoadConverted(session, path, source, plan, output, "");
+  if (source)
+    return Measure(session, path, *source, plan) && voice.PrepareLoad(path) &&
+           LoadConverted(session, path, source, plan, output, "");
   // The voice's own samples keep the alias its file gave it.
   const std::string alias = voice.AliasName;
   if (voice.END == 0) return LoadConverted(session, path, nullptr, plan, output, alias);
   KSoundFile samples(voice.Storage->OpenFilePath(), voice.Format(), voice.END);
-  return CheckOpened(session, path, samples) && LoadConverted(session, path, &samples, plan, output, alias);
+  return CheckOpened(session, path, samples) && Measure(session, path, samples, plan) &&
+         LoadConverted(session, path, &samples, plan, output, alias);
 }
 
 }  // namespace

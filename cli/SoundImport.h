@@ -7,7 +7,7 @@
 #include <string>
 
 #include "cli/Script.h"
-#include "cli/SoundConvert.h"
+#include "sound/SoundConvert.h"
 #include "voice/FileFormats.h"
 
 class KCliSession;

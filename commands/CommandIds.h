@@ -60,6 +60,7 @@ enum class KCommandId {
   MenuSpiltChannelClick,
   MenuMergeChannelClick,
   MenuTranslateVoiceFormatClick,
+  MenuTranslateVoiceSRClick,
   MenuHexScaleTextClick,
   MenuDecScaleTextClick,
   MenuHexLocationIndicatorClick,

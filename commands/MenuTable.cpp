@@ -127,7 +127,7 @@ const KMenuItem kItems[] = {
     Item("MenuMergeChannel", "Merge channel", Id::MenuMergeChannelClick),
     Line(),
     Item("MenuTranslateVoiceFormat", "Translate the format of voice", Id::MenuTranslateVoiceFormatClick),
-    {1, "MenuTranslateVoiceSR", "Translate the Sample-Rate of voice", A::Disabled},
+    Item("MenuTranslateVoiceSR", "Translate the Sample-Rate of voice", Id::MenuTranslateVoiceSRClick),
 
     Menu("OptionMenu", "&Option"),
     Sub(1, "MenuOptionColor", "Color"),

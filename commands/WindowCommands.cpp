@@ -6,6 +6,7 @@
 
 #include "commands/PromptChecks.h"
 #include "commands/TextReading.h"
+#include "sound/VoiceResample.h"
 
 namespace {
 
@@ -147,6 +148,8 @@ constexpr KWindowCommand kCommands[] = {
      [](C& c, const I& in) { return c.Voice().MergeChannels(in.Banks[0], in.Banks[1]); }},
     {K_COMMAND(MenuTranslateVoiceFormatClick), "Translate the format of voice", G::FormatDialog, true, kAlways, nullptr,
      [](C& c, const I& in) { return c.Voice().TranslateFormat(in.Channels, in.Bits); }},
+    {K_COMMAND(MenuTranslateVoiceSRClick), "Translate the Sample-Rate of voice", G::RatePrompt, true, kOnSuccess, nullptr,
+     [](C& c, const I& in) { return ResampleVoice(c.Voice(), RateFromScrollPosition(in.ScrollPosition)); }},
     // Option menu
     {K_COMMAND(MenuHexScaleTextClick), "Show by HEX. format", G::Nothing, false, kNever, nullptr,
      [](C& c, const I&) {

@@ -29,6 +29,7 @@ enum class KGathers {
   ScrollBar,
   AliasPrompt,
   ZoomInClick,
+  RatePrompt,  // a rate, read as the rate bar reads its position
 };
 
 enum class KBeep { Never, OnSuccess, Always };

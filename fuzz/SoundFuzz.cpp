@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to melotrix-cli's reading of sound files through
+// Feeds arbitrary bytes to the sound layer's reading of sound files through
 // libsndfile and to their conversion into voice samples. A file that opens
 // must announce no more frames than its bytes can hold and measure to levels
 // that are numbers; a file that stops early must say it is cut short. A
@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/SoundConvert.h"
-#include "cli/SoundFile.h"
 #include "platform/BlockCopy.h"
+#include "sound/SoundConvert.h"
+#include "sound/SoundFile.h"
 
 namespace {
 
@@ -83,11 +83,27 @@ class KSoundScratch {
     KSoundFile sound(input);
     Require(sound.IsOpen());
     constexpr int32_t kRates[] = {0, 8000, 22050, 44100}, kBits[] = {0, 8, 16};
-    const KConvertRequest request{kRates[pick & 3], (pick >> 2) % 3, kBits[(pick >> 4) % 3], (pick & 0x40) != 0};
-    const KConversion plan = PlanConversion(sound.Shape(), request);
+    KConvertRequest request;
+    request.Rate = kRates[pick & 3];
+    request.Channels = (pick >> 2) % 3;
+    request.Bits = kBits[(pick >> 4) % 3];
+    request.Dither = (pick & 0x40) != 0;
+    // The top bit adds every preparation step, measured in passes of their own.
+    if (pick & 0x80) {
+      request.TrimDb = -40;
+      request.NormalizeDb = -1;
+      request.FadeInMs = request.FadeOutMs = 10;
+    }
+    KConversion plan = PlanConversion(sound.Shape(), request);
     const bool refused = !plan.Refused.empty();
     Require(refused == (plan.Resample && sound.Shape().Rate < kLowestSourceRate));
     if (plan.Bytes() > kMostBytes) return;
+    if (!refused && (pick & 0x80)) {
+      const KStatus measured = MeasureConversion(sound, plan);
+      Require(measured || measured.Code != KBlockCopy::kReadFailed || CutShort(sound, input));
+      if (!measured) return;
+      Require(plan.Kept <= sound.Shape().Frames && std::isfinite(plan.Gain));
+    }
     const std::string output = folder_ + "/output";
     std::filesystem::remove(output);
     KPlainFile out(KPlainFile::Create{}, output);

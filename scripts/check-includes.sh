@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header of a folder its own folder may not use,
 # so that the layers stay one-way: resources and platform at the bottom, then
-# store, formats, voice, display (then its painting), commands, and the front
+# store, formats, voice, sound, display (then its painting), commands, and the front
 # ends on top. Tests, benchmarks and fuzz targets may use everything.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,12 +12,13 @@ declare -A allowed=(
   [store]="store platform"
   [formats]="formats platform resources"
   [voice]="voice formats store platform resources"
+  [sound]="sound voice formats store platform resources"
   [display]="display voice formats store platform resources"
   [display/paint]="display/paint display voice formats store platform resources"
-  [commands]="commands display voice formats store platform resources"
-  [cli]="cli commands display voice formats store platform resources"
-  [app]="app dialogs commands display/paint display voice formats store platform resources"
-  [dialogs]="dialogs commands display/paint display voice formats store platform resources"
+  [commands]="commands sound display voice formats store platform resources"
+  [cli]="cli sound commands display voice formats store platform resources"
+  [app]="app dialogs commands sound display/paint display voice formats store platform resources"
+  [dialogs]="dialogs commands sound display/paint display voice formats store platform resources"
 )
 
 status=0

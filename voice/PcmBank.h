@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "platform/MappedFaults.h"
 #include "store/PcmCell.h"
@@ -59,6 +60,18 @@ class KPcmBank : public KPcmIO {
   void KeepFiles();
   // Puts a snapshot kept elsewhere (a journal's) into `slot`.
   void RestoreUndo(int slot, UndoSlot snapshot);
+
+  // For edits built outside the voice: the samples replaced by `frames`
+  // frames of the voice's format that `fill(KFrameWriter&)` writes (it
+  // returns false when the user stopped it), with the size check for
+  // `operation`, the undo snapshot `label`, the busy cursor and the progress
+  // window `title`; `finish()` then sets the record. False, with the voice
+  // as it was and no snapshot kept, when stopped or a step failed.
+  template <class Fill, class Finish>
+  bool ReplaceSamples(int64_t frames, const char* operation, const char* label, const char* title, Fill&& fill,
+                      Finish&& finish) {
+    return Rebuild({frames, FrameBytes(), operation, label, title}, fill, finish);
+  }
 
   // Sets the alias, cut to the 19 bytes the MXV header holds, at a
   // character boundary so that no UTF-8 character is cut in two.
@@ -155,9 +168,14 @@ class KPcmBank : public KPcmIO {
     KProgress progress(Ui(), plan.Title, plan.Frames);
     KFrameWriter out(store, progress);
     platform::KMappedFaultWatch faults;
-    fill(out);
+    // A fill that says whether it ran to the end may be stopped: nothing is kept.
+    bool whole = true;
+    if constexpr (std::is_same_v<decltype(fill(out)), bool>)
+      whole = fill(out);
+    else
+      fill(out);
     if (faults.Faulted()) return SwapFileCut();
-    return out.Ok() || StoreFailed(store);
+    return whole && (out.Ok() || StoreFailed(store));
   }
 
   // Empties the slot; its store is retired.

@@ -70,7 +70,7 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
   }
   EXPECT_EQ(menus, (std::vector<std::string>{"&File 5", "&Edit 5", "&Mark 2", "&Bank 2", "&Play 0", "&Record 0",
                                              "&Tool 4", "&Option 0", "&View 2"}));
-  EXPECT_EQ(commands, 69);
+  EXPECT_EQ(commands, 70);
   // Normalise follows the amplifier, mark-sound auto-mark.
   std::vector<std::string> names;
   for (const KMenuItem& item : MenuItems()) names.push_back(item.Name ? item.Name : "-");
@@ -190,6 +190,8 @@ TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
       {"MenuEchoClick", {.EchoAttenuation = "0", .EchoDelay = "99"}, false, {}},
       {"MenuTranslateVoiceFormatClick", {}, false, beeped},  // beeps whatever it reports
       {"MenuTranslateVoiceFormatClick", stereo16, true, beeped},
+      {"MenuTranslateVoiceSRClick", {.ScrollPosition = 16010}, false, bracket},  // its own rate
+      {"MenuTranslateVoiceSRClick", {.ScrollPosition = 8010}, true, beeped},
       {"MenuClearBankClick", {}, true, {"beep"}},
       {"MenuClearAllBankClick", {}, true, {"beep"}},
       {"MenuBank3Click", {}, true, {}},

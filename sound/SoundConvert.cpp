@@ -1,4 +1,4 @@
-#include "cli/SoundConvert.h"
+#include "sound/SoundConvert.h"
 
 #include <soxr.h>
 
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/BlockCopy.h"
+#include "sound/Quantizer.h"
 
 namespace {
 
@@ -33,39 +34,6 @@ void Mix(const float* in, int32_t from, float* out, int32_t to, int64_t frames) 
     }
   }
 }
-
-// Rounds floats of full scale ±1 to voice bytes, with triangular dither of
-// ±1 step when asked (a fixed seed: the same file converts to the same bytes).
-class KQuantizer {
- public:
-  KQuantizer(int32_t bits, bool dither) : wide_(bits == 16), dither_(dither) {}
-
-  void Run(const float* x, size_t n, uint8_t* out) {
-    const float scale = wide_ ? 32768.0f : 128.0f;
-    for (size_t i = 0; i < n; ++i) {
-      float v = x[i] * scale;
-      if (dither_) v += Uniform() - Uniform();
-      const long s = std::lrint(std::clamp(v, -scale, scale - 1.0f));
-      if (wide_) {
-        *out++ = uint8_t(s & 0xff);
-        *out++ = uint8_t((s >> 8) & 0xff);
-      } else {
-        *out++ = uint8_t(s + 128);
-      }
-    }
-  }
-
- private:
-  float Uniform() {
-    state_ ^= state_ << 13;
-    state_ ^= state_ >> 17;
-    state_ ^= state_ << 5;
-    return float(state_ >> 8) * (1.0f / 16777216.0f);
-  }
-
-  bool wide_, dither_;
-  uint32_t state_ = 0x9e3779b9u;
-};
 
 // The frames resampled, rounded and written, up to the voice's length.
 class KSink {
@@ -102,6 +70,77 @@ class KSink {
   int64_t written_ = 0;
 };
 
+// Drops the mixed frames outside the kept range of a plan and applies its
+// fades and gain to the rest, block after block.
+class KShaper {
+ public:
+  KShaper(const KConversion& plan, int32_t channels) : plan_(plan), channels_(channels) {}
+
+  // Shapes the next `count` frames at `frames`, moves `frames` to the first
+  // one kept and returns how many are kept.
+  int64_t Run(float*& frames, int64_t count) {
+    const int64_t start = std::clamp<int64_t>(plan_.First - seen_, 0, count);
+    const int64_t end = std::clamp<int64_t>(plan_.First + plan_.Kept - seen_, 0, count);
+    const int64_t index = seen_ + start - plan_.First;
+    seen_ += count;
+    frames += start * channels_;
+    for (int64_t f = 0; f < end - start; ++f) {
+      const float gain = float(plan_.Gain * Fade(index + f));
+      if (gain != 1.0f)
+        for (int32_t c = 0; c < channels_; ++c) frames[f * channels_ + c] *= gain;
+    }
+    return end - start;
+  }
+  // Every kept frame has passed.
+  bool Done() const { return seen_ >= plan_.First + plan_.Kept; }
+
+ private:
+  // The linear fades at kept frame `k`: 0 at the first and the last frame.
+  double Fade(int64_t k) const {
+    double gain = 1;
+    if (k < plan_.FadeIn) gain = double(k) / double(plan_.FadeIn);
+    const int64_t left = plan_.Kept - 1 - k;
+    if (left < plan_.FadeOut) gain *= double(left) / double(plan_.FadeOut);
+    return gain;
+  }
+
+  const KConversion& plan_;
+  int32_t channels_;
+  int64_t seen_ = 0;
+};
+
+// Reads the rest of `source` block after block, mixed to `to` channels, and
+// hands each to `use(frames, count)` until it returns false.
+template <class Use>
+KStatus ReadMixed(KSoundFile& source, int32_t to, Use&& use) {
+  const int32_t from = source.Shape().Channels;
+  const int64_t block = BlockFrames(from);
+  std::vector<float> frame(size_t(block * from)), mixed(from != to ? size_t(block * to) : 0);
+  for (int64_t got; (got = source.Read(frame.data(), block)) != 0;) {
+    if (got < 0) return KStatus::Failure("", KBlockCopy::kReadFailed);
+    float* mix = frame.data();
+    if (from != to) Mix(frame.data(), from, mixed.data(), to, got);
+    if (from != to) mix = mixed.data();
+    if (!use(mix, got)) break;
+  }
+  return KStatus::Success();
+}
+
+KStatus Rewound(KSoundFile& source) {
+  return source.Rewind() ? KStatus::Success() : KStatus::Failure("cannot be read a second time (no seeking)");
+}
+
+// The frames the voice gets for `kept` source frames of `rate`.
+void SetKept(KConversion& plan, int32_t rate, int64_t kept) {
+  plan.Kept = kept;
+  plan.Frames = kept;
+  if (plan.Resample) {
+    // In floating point first: a length that the target's bytes cannot hold is refused later.
+    const double frames = double(kept) * plan.Target.SampleRate / rate;
+    plan.Frames = frames < 0x1p62 ? std::llround(frames) : INT64_MAX;
+  }
+}
+
 KStatus WriteFailed() { return KStatus::Failure(std::strerror(errno), KBlockCopy::kWriteFailed); }
 
 }  // namespace
@@ -113,29 +152,64 @@ int64_t KConversion::Bytes() const {
 
 KConversion PlanConversion(const KSoundShape& source, const KConvertRequest& request) {
   KConversion plan;
-  const int32_t rate = source.Rate / 25 * 25;
-  const bool voiceRate = source.Rate >= 2100 && source.Rate <= 44100;
+  const int32_t rate = source.Voice ? source.Rate : source.Rate / 25 * 25;
+  const bool voiceRate = source.Voice || (source.Rate >= 2100 && source.Rate <= 44100);
   const bool voiceDepth = !source.Floating && (source.Bits == 8 || source.Bits == 16);
   plan.Target.SampleRate = request.Rate ? request.Rate : voiceRate ? rate : 44100;
   plan.Target.Channels = request.Channels ? request.Channels : std::min(source.Channels, 2);
   plan.Target.BitsPerSample = request.Bits ? request.Bits : voiceDepth ? source.Bits : 16;
   plan.Resample = plan.Target.SampleRate != rate;
-  plan.Frames = source.Frames;
-  if (plan.Resample && source.Rate < kLowestSourceRate) {
+  if (plan.Resample && source.Rate < kLowestSourceRate)
     plan.Refused = "a rate of " + std::to_string(source.Rate) + " Hz cannot be converted (the lowest is " +
                    std::to_string(kLowestSourceRate) + " Hz)";
-    plan.Frames = 0;
-  } else if (plan.Resample) {
-    // In floating point first: a length that the target's bytes cannot hold is refused later.
-    const double frames = double(source.Frames) * plan.Target.SampleRate / source.Rate;
-    plan.Frames = frames < 0x1p62 ? std::llround(frames) : INT64_MAX;
-  }
+  else
+    SetKept(plan, source.Rate, source.Frames);
+  plan.FadeIn = std::llround(request.FadeInMs * source.Rate / 1000);
+  plan.FadeOut = std::llround(request.FadeOutMs * source.Rate / 1000);
+  plan.TrimDb = request.TrimDb;
+  plan.NormalizeDb = request.NormalizeDb;
+  const bool prepares = plan.TrimDb || plan.NormalizeDb || plan.FadeIn > 0 || plan.FadeOut > 0;
   const bool reduces = !voiceDepth || source.Bits > plan.Target.BitsPerSample;
   const bool mixes = source.Channels > plan.Target.Channels;
-  plan.Dither = request.Dither && (plan.Resample || reduces || mixes);
-  plan.Changes = plan.Resample || reduces || mixes || source.Bits != plan.Target.BitsPerSample ||
+  plan.Dither = request.Dither && (plan.Resample || reduces || mixes || prepares);
+  plan.Changes = plan.Resample || reduces || mixes || prepares || source.Bits != plan.Target.BitsPerSample ||
                  source.Channels != plan.Target.Channels;
   return plan;
+}
+
+KStatus MeasureConversion(KSoundFile& source, KConversion& plan) {
+  if (!plan.Refused.empty()) return KStatus::Failure(plan.Refused);
+  const int32_t from = source.Shape().Channels, to = plan.Target.Channels;
+  if (plan.TrimDb) {
+    const float level = float(std::pow(10.0, *plan.TrimDb / 20));
+    int64_t seen = 0, first = -1, last = -1;
+    const KStatus read = ReadMixed(source, from, [&](const float* x, int64_t got) {
+      for (int64_t i = 0; i < got * from; ++i)
+        if (std::fabs(x[i]) > level) {
+          if (first < 0) first = seen + i / from;
+          last = seen + i / from;
+        }
+      seen += got;
+      return true;
+    });
+    if (!read) return read;
+    plan.First = std::max<int64_t>(first, 0);
+    SetKept(plan, source.Shape().Rate, first < 0 ? 0 : last - first + 1);
+    if (KStatus back = Rewound(source); !back) return back;
+  }
+  if (plan.NormalizeDb) {
+    KShaper shaper(plan, to);
+    double peak = 0;
+    const KStatus read = ReadMixed(source, to, [&](float* x, int64_t got) {
+      const int64_t kept = shaper.Run(x, got);
+      for (int64_t i = 0; i < kept * to; ++i) peak = std::max(peak, double(std::fabs(x[i])));
+      return !shaper.Done();
+    });
+    if (!read) return read;
+    if (peak > 0) plan.Gain = std::pow(10.0, *plan.NormalizeDb / 20) / peak;
+    return Rewound(source);
+  }
+  return KStatus::Success();
 }
 
 std::string DescribeConversion(const KSoundShape& source, const KConversion& plan) {
@@ -144,7 +218,9 @@ std::string DescribeConversion(const KSoundShape& source, const KConversion& pla
   };
   return std::to_string(source.Rate) + " Hz " + source.Depth + " " + channels(source.Channels) + " -> " +
          std::to_string(plan.Target.SampleRate) + " Hz " + std::to_string(plan.Target.BitsPerSample) + "-bit " +
-         channels(plan.Target.Channels) + (plan.Dither ? ", dithered" : "");
+         channels(plan.Target.Channels) + (plan.TrimDb ? ", trimmed" : "") +
+         (plan.FadeIn > 0 || plan.FadeOut > 0 ? ", faded" : "") + (plan.NormalizeDb ? ", normalized" : "") +
+         (plan.Dither ? ", dithered" : "");
 }
 
 KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& out, KCopyProgress& progress) {
@@ -157,7 +233,7 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
   const int64_t block = BlockFrames(from), capacity = BlockFrames(to);
   const double ratio = double(plan.Target.SampleRate) / shape.Rate;
   const size_t feed = size_t(std::clamp<double>(double(capacity) / (2 * ratio), 1, double(block)));
-  std::vector<float> frame(size_t(block * from)), mixed(size_t(block * to)), resampled(size_t(capacity * to));
+  std::vector<float> resampled(size_t(capacity * to));
   KSink sink(plan, out, size_t(std::max(block, capacity)));
 
   soxr_t resampler = nullptr;
@@ -186,20 +262,17 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
     }
   };
 
-  KStatus status;
+  KShaper shaper(plan, to);
+  KStatus written;
   int64_t done = 0;
-  for (int64_t got; status && (got = source.Read(frame.data(), block)) != 0; done += got) {
-    if (got < 0) {
-      status = KStatus::Failure("", KBlockCopy::kReadFailed);
-      break;
-    }
-    const float* mix = frame.data();
-    if (from != to) Mix(frame.data(), from, mixed.data(), to, got);
-    if (from != to) mix = mixed.data();
-    const bool written = resampler ? resample(mix, size_t(got)) : sink.Put(mix, got);
-    if (!written) status = WriteFailed();
-    progress.CopyPercent(int(double(done + got) * 100 / double(std::max<int64_t>(shape.Frames, 1))));
-  }
+  KStatus status = ReadMixed(source, to, [&](float* mix, int64_t got) {
+    done += got;
+    const int64_t kept = shaper.Run(mix, got);
+    if (!(resampler ? resample(mix, size_t(kept)) : sink.Put(mix, kept))) written = WriteFailed();
+    progress.CopyPercent(int(double(done) * 100 / double(std::max<int64_t>(shape.Frames, 1))));
+    return written && !shaper.Done();
+  });
+  if (status && !written) status = written;
   if (status && resampler && !resample(nullptr, 0)) status = WriteFailed();
   if (status && !sink.Finish(resampled)) status = WriteFailed();
   if (resampler) soxr_delete(resampler);

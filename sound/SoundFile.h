@@ -27,6 +27,9 @@ struct KSoundShape {
   bool Floating = false;
   int64_t Frames = 0;
   std::string Depth;  // in words: "24-bit", "32-bit float", "Vorbis"
+  // A voice's own samples, whose rate is kept as it is unless one is asked
+  // for (the window saves a voice at its rate, whatever it is).
+  bool Voice = false;
 };
 
 // The shape of a voice's own samples.
@@ -58,6 +61,9 @@ class KSoundFile {
   const KSoundShape& Shape() const { return shape_; }
   // libsndfile's names of the container and the encoding.
   std::string Description() const;
+
+  // Goes back to the first frame; false when the file cannot seek.
+  bool Rewind();
 
   // Reads up to `frames` frames into `frame` (Shape().Channels values each);
   // the number read, 0 at the end, -1 when the decoder stopped before it.

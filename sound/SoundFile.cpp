@@ -1,4 +1,4 @@
-#include "cli/SoundFile.h"
+#include "sound/SoundFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -22,7 +22,8 @@ KSoundShape VoiceShape(const KVoiceFormat& format, int64_t frames) {
           format.BitsPerSample,
           false,
           frames,
-          std::to_string(format.BitsPerSample) + "-bit"};
+          std::to_string(format.BitsPerSample) + "-bit",
+          true};
 }
 
 int64_t BlockFrames(int32_t channels) {
@@ -93,14 +94,17 @@ void KSoundFile::CheckLength(int64_t bytes) {
   }
   if (got == 0) {
     // It does hold them all: it is read again from the start.
-    if (sf_seek(file_, 0, SEEK_SET) == 0) {
-      read_ = 0;
-      return;
-    }
+    if (Rewind()) return;
     error_ = sf_strerror(file_);
   }
   sf_close(file_);
   file_ = nullptr;
+}
+
+bool KSoundFile::Rewind() {
+  if (sf_seek(file_, 0, SEEK_SET) != 0) return false;
+  read_ = 0;
+  return true;
 }
 
 KSoundFile::~KSoundFile() {
