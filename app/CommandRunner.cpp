@@ -9,6 +9,7 @@
 #include "commands/WindowCommands.h"
 #include "display/PcmGui.h"
 #include "display/PointerClicks.h"
+#include "sound/SoundLoad.h"
 
 namespace {
 
@@ -58,10 +59,38 @@ bool KCommandRunner::GatherLength(KCommandId id, KCommandInput& input) {
   return true;
 }
 
+bool KCommandRunner::GatherImport(KCommandInput& input) {
+  KSoundFile source(input.Path);
+  // A file that cannot be read goes to the command, which says why.
+  if (!source.IsOpen()) return true;
+  const KConversion plan = PlanConversion(source.Shape(), {});
+  KImportChoice proposed;
+  proposed.Rate = plan.Target.SampleRate;
+  proposed.Channels = plan.Target.Channels;
+  proposed.Bits = plan.Target.BitsPerSample;
+  const std::optional<KImportChoice> choice =
+      dialogs_.Import.Ask({input.Path, DescribeSound(source)}, proposed);
+  if (!choice) return false;
+  KConvertRequest& request = input.Import;
+  request = {choice->Rate, choice->Channels, choice->Bits, choice->Dither};
+  if (choice->Trim) request.TrimDb = choice->TrimDb;
+  if (choice->Normalize) request.NormalizeDb = choice->NormalizeDb;
+  request.FadeInMs = choice->FadeIn ? choice->FadeInMs : 0;
+  request.FadeOutMs = choice->FadeOut ? choice->FadeOutMs : 0;
+  return true;
+}
+
 bool KCommandRunner::Gather(KCommandId id, KCommandInput& input) {
   KCommandContext& c = *context_;
   KPcmFiles& voice = c.Voice();
   switch (WindowCommand(id).Gathers) {
+    case KGathers::ImportDialog:
+      if (input.Path.empty()) {
+        const std::optional<std::string> path = AskFile(*FileDialogFor(id, voice));
+        if (!path) return false;
+        input.Path = *path;
+      }
+      return GatherImport(input);
     case KGathers::OpenFile:
     case KGathers::SaveFile: {
       const std::optional<std::string> path = AskFile(*FileDialogFor(id, voice));
@@ -175,6 +204,10 @@ bool KCommandRunner::Run(KCommandId id, const KCommandInput& input) {
   return Outermost([this, id, &input] { return RunGathered(id, input); });
 }
 
+bool KCommandRunner::Import(const std::string& path) {
+  return Outermost([this, &path] { return GatherAndRun(KCommandId::MenuImportSoundClick, path); });
+}
+
 bool KCommandRunner::Outermost(const std::function<bool()>& command) {
   if (!context_ || !context_->Banks.CurrentVoice || quitting_) return false;
   bool ok = false;
@@ -186,7 +219,7 @@ bool KCommandRunner::Outermost(const std::function<bool()>& command) {
   return ok;
 }
 
-bool KCommandRunner::GatherAndRun(KCommandId id) {
+bool KCommandRunner::GatherAndRun(KCommandId id, const std::string& path) {
   if (WindowCommand(id).Gathers == KGathers::RecordDialog) {
     // The dialog runs the row from its own button, with its own rate bar.
     KPcmFiles& voice = context_->Voice();
@@ -196,6 +229,7 @@ bool KCommandRunner::GatherAndRun(KCommandId id) {
     return ok;
   }
   KCommandInput input;
+  input.Path = path;
   if (!Gather(id, input)) return false;
   return RunGathered(id, input);
 }

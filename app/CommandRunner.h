@@ -18,6 +18,7 @@
 #include "dialogs/Dchselb.h"
 #include "dialogs/Dchselc.h"
 #include "dialogs/Dformat.h"
+#include "dialogs/Dimport.h"
 #include "dialogs/Dlgmsg.h"
 #include "dialogs/Dlgstr1.h"
 #include "dialogs/Dmergech.h"
@@ -38,7 +39,8 @@ struct KDialogs {
         Merge(parent),
         Format(parent),
         Progress(parent),
-        Record(parent) {}
+        Record(parent),
+        Import(parent) {}
   TDlgMessage Message;
   TDlgString1 String1;
   TDlgChannelSelB ChannelSelB;
@@ -49,6 +51,7 @@ struct KDialogs {
   TDlgVoiceFormat Format;
   TDlgProgress Progress;
   TDlgRecord Record;
+  TDlgImportSound Import;
 };
 
 class KCommandRunner final : public KCommandHost {
@@ -61,6 +64,8 @@ class KCommandRunner final : public KCommandHost {
   bool Run(KCommandId id);
   // Runs a row with input the caller gathered (control positions, clicks).
   bool Run(KCommandId id, const KCommandInput& input);
+  // "Import sound file ..." for a file already named: the import dialog, then the import.
+  bool Import(const std::string& path);
 
   // True while a command runs, its dialogs and loops included.
   bool Busy() const { return depth_ > 0; }
@@ -91,12 +96,14 @@ class KCommandRunner final : public KCommandHost {
   // Runs a command as the running one (busy while it runs), then the queued work.
   bool Outermost(const std::function<bool()>& command);
   // The two halves of Run: gather and run, or run what was gathered.
-  bool GatherAndRun(KCommandId id);
+  bool GatherAndRun(KCommandId id, const std::string& path = {});
   bool RunGathered(KCommandId id, const KCommandInput& input);
   // Fills `input` from the dialog or prompt of the row; false when the user
   // cancelled (or a check before the dialog refused).
   bool Gather(KCommandId id, KCommandInput& input);
   bool GatherLength(KCommandId id, KCommandInput& input);
+  // The import dialog for the file `input` names; false when it was cancelled.
+  bool GatherImport(KCommandInput& input);
   // Runs the queued work once the outermost command has returned.
   void RunQueued();
   std::optional<std::string> AskFile(const KFileDialogSetup& setup);

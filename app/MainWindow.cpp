@@ -21,6 +21,7 @@
 #include "display/MxVoc.h"
 #include "display/paint/Artwork.h"
 #include "display/paint/ImageCanvas.h"
+#include "sound/SoundLoad.h"
 #include "voice/FileFormats.h"
 
 namespace {
@@ -360,10 +361,13 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 }
 
 bool TFormMain::LoadFile(const std::string& path) {
+  if (!banks_->CurrentVoice) return false;
+  // A file no voice loader takes as it is, but libsndfile reads, is imported.
+  if (!OwnLoader(path) && KSoundFile(path).IsOpen()) return runner_->Import(path);
   const size_t dot = path.rfind('.');
   const KFileFormat* format =
       dot == std::string::npos ? nullptr : FileFormatByExtension(std::string_view(path).substr(dot + 1));
-  if (!format || format->Raw() || !banks_->CurrentVoice) return false;
+  if (!format || format->Raw()) return false;
   const KCommandId ids[] = {KCommandId::MenuLoadMXVClick, KCommandId::MenuLoadWAVClick, KCommandId::MenuLoadVOCClick};
   const KCommandId id = format->Type == KFileType::Mxv ? ids[0] : format->Type == KFileType::Wav ? ids[1] : ids[2];
   KCommandInput input;

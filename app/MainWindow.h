@@ -48,7 +48,8 @@ class TFormMain final : public QMainWindow {
   std::function<std::optional<KColour>(KColour)> ChooseColour;
 
   // Loads a file into the current bank by its extension (MXV, WAV, VOC), as
-  // the matching Load command does. `path` holds the file system's bytes.
+  // the matching Load command does; a sound file that no voice loader takes
+  // as it is goes to the import dialog. `path` holds the file system's bytes.
   bool LoadFile(const std::string& path);
   // A file named on the command line, handed over by a second copy or
   // dropped on the window: loaded once no command runs, in the order given.

@@ -22,38 +22,6 @@ bool Say(KCliSession& session, const std::string& text) {
   return false;
 }
 
-// Gives the voice `source`'s frames converted by `plan` (no source: none) as
-// a load of `path` would, bound to the type of `output`.
-bool LoadConverted(KCliSession& session, const std::string& path, KSoundFile* source, const KConversion& plan,
-                   const KFileFormat& output, const std::string& alias) {
-  KPcmFiles& voice = session.Voice();
-  const int64_t bytes = plan.Bytes();
-  if (!voice.FitsStore(bytes, "the load")) return false;
-  KVoiceLayout layout;
-  layout.Channels = plan.Target.Channels;
-  layout.BitsPerSample = plan.Target.BitsPerSample;
-  layout.SampleRate = plan.Target.SampleRate;
-  layout.DataBytes = int32_t(bytes);
-  layout.Alias = alias;
-  const KFileType type = output.Raw() ? RawFileType(layout.Channels, layout.BitsPerSample) : output.Type;
-  return voice.LoadSamples(path, "Convert sound file", type, layout, [&](KPlainFile& samples, KProgress& progress) {
-    if (!source) return KStatus::Success();
-    const KStatus converted = ConvertSound(*source, plan, samples, progress);
-    if (converted) return converted;
-    // A decoder that stopped early is the file's fault, said before anything about the store.
-    if (converted.Code == KBlockCopy::kReadFailed) return KStatus::Failure(source->Problem(path), converted.Code);
-    return KStatus::Failure(msg::SwapFolder(voice.Services.SwapFolder, converted.Message));
-  });
-}
-
-// Measures what the preparation steps of `plan` need from `source`; false
-// after a message.
-bool Measure(KCliSession& session, const std::string& path, KSoundFile& source, KConversion& plan) {
-  const KStatus measured = MeasureConversion(source, plan);
-  if (measured) return true;
-  return Say(session, measured.Code == KBlockCopy::kReadFailed ? source.Problem(path) : path + ": " + measured.Message);
-}
-
 // The conversion of `source` (null: the voice's own samples, just loaded).
 bool Convert(KCliSession& session, const std::string& path, KSoundFile* source, const KImportOptions& options,
              const KFileFormat& output) {
@@ -63,27 +31,20 @@ bool Convert(KCliSession& session, const std::string& path, KSoundFile* source, 
   if (!plan.Refused.empty()) return Say(session, path + ": " + plan.Refused);
   if (!source && !plan.Changes) return true;
   if (plan.Changes) std::cerr << path << ": " << DescribeConversion(shape, plan) << std::endl;
+  const KFileType type =
+      output.Raw() ? RawFileType(plan.Target.Channels, plan.Target.BitsPerSample) : output.Type;
   if (source)
-    return Measure(session, path, *source, plan) && voice.PrepareLoad(path) &&
-           LoadConverted(session, path, source, plan, output, "");
+    return MeasureForLoad(voice, path, *source, plan) && voice.PrepareLoad(path) &&
+           LoadConverted(voice, path, source, plan, type, "");
   // The voice's own samples keep the alias its file gave it.
   const std::string alias = voice.AliasName;
-  if (voice.END == 0) return LoadConverted(session, path, nullptr, plan, output, alias);
+  if (voice.END == 0) return LoadConverted(voice, path, nullptr, plan, type, alias);
   KSoundFile samples(voice.Storage->OpenFilePath(), voice.Format(), voice.END);
-  return CheckOpened(session, path, samples) && Measure(session, path, samples, plan) &&
-         LoadConverted(session, path, &samples, plan, output, alias);
+  return CheckOpened(session, path, samples) && MeasureForLoad(voice, path, samples, plan) &&
+         LoadConverted(voice, path, &samples, plan, type, alias);
 }
 
 }  // namespace
-
-const KFileFormat* FormatOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  size_t dot = path.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return nullptr;
-  std::string extension = path.substr(dot + 1);
-  for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
-  return FileFormatByExtension(extension == "raw" ? "pcm" : extension);
-}
 
 std::string FileCommand(const std::string& path, const KFileFormat& format, bool load, const KWords& raw,
                         KScriptCommand& out) {
@@ -92,15 +53,6 @@ std::string FileCommand(const std::string& path, const KFileFormat& format, bool
   if (load && format.Raw()) words.insert(words.end(), raw.begin(), raw.end());
   words.push_back(path);
   return BuildCommand(words, 0, words[0] + " " + path, out);
-}
-
-const KFileFormat* OwnLoader(const std::string& path) {
-  const KFileFormat* format = FormatOf(path);
-  if (!format || (format->Type != KFileType::Wav && format->Type != KFileType::Voc)) return format;
-  KPlainFile file(path, KPlainFile::Mode::Read);
-  KVoiceLayout layout;
-  const bool wav = format->Type == KFileType::Wav;
-  return (wav ? KWavFormat::Check(file, path, layout) : KVocFormat::Check(file, path, layout)) ? format : nullptr;
 }
 
 bool RunOwnLoader(KCliSession& session, const std::string& path, const KFileFormat& format, const KWords& raw) {

@@ -8,6 +8,7 @@
 
 #include "cli/Script.h"
 #include "sound/SoundConvert.h"
+#include "sound/SoundLoad.h"
 #include "voice/FileFormats.h"
 
 class KCliSession;
@@ -17,17 +18,11 @@ struct KImportOptions {
   KConvertRequest Request;
 };
 
-// The format of a file by its extension (".raw" is raw PCM as well), or null.
-const KFileFormat* FormatOf(const std::string& path);
-
 // Makes the command that loads or saves `path` in `format`. Empty on
 // success, else what is wrong.
 std::string FileCommand(const std::string& path, const KFileFormat& format, bool load, const KWords& raw,
                         KScriptCommand& out);
 
-// The voice format whose loader takes `path` as it is, or null. Raw and MXV
-// files always go to their loaders, whose message is then the verdict.
-const KFileFormat* OwnLoader(const std::string& path);
 
 // Loads `path` through the load command of `format`; false when it showed a message.
 bool RunOwnLoader(KCliSession& session, const std::string& path, const KFileFormat& format, const KWords& raw);

@@ -10,6 +10,7 @@
 #include "commands/CommandHost.h"
 #include "commands/PromptTexts.h"
 #include "display/DisplayOptions.h"
+#include "sound/SoundConvert.h"
 #include "voice/BankSet.h"
 
 // What a command gathered from its dialog, prompt or control before it runs.
@@ -29,6 +30,7 @@ struct KCommandInput {
   double Seconds = 0.0;            // record time
   int32_t ScrollPosition = 16000;  // a rate scroll bar's position
   int32_t SamplePosition = 0;      // where a zoom-in click lands
+  KConvertRequest Import;          // the import dialog: the voice format and the preparation
 };
 
 class KCommandContext {

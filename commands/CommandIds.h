@@ -11,6 +11,7 @@ enum class KCommandId {
   MenuLoadCh1Bit16PCMClick,
   MenuLoadCh2Bit8PCMClick,
   MenuLoadCh2Bit16PCMClick,
+  MenuImportSoundClick,
   MenuSaveFileClick,
   MenuSaveMXVClick,
   MenuSaveWAVClick,

@@ -19,11 +19,16 @@ constexpr Row kRows[] = {
     {KCommandId::MenuLoadCh1Bit16PCMClick, false, "Load Mono 16 bit raw PCM", "PCM"},
     {KCommandId::MenuLoadCh2Bit8PCMClick, false, "Load Stereo 8 bit raw PCM", "PCM"},
     {KCommandId::MenuLoadCh2Bit16PCMClick, false, "Load Stereo 16 bit raw PCM", "PCM"},
+    {KCommandId::MenuImportSoundClick, false, "Import sound file", ""},
     {KCommandId::MenuSaveMXVClick, true, "Save MXV", "MXV"},
     {KCommandId::MenuSaveWAVClick, true, "Save WAV", "WAV"},
     {KCommandId::MenuSaveVOCClick, true, "Save VOC", "VOC"},
     {KCommandId::MenuSavePCMClick, true, "Save PCM", "PCM"},
 };
+
+constexpr const char* kSoundFilter =
+    "Sound file (*.wav *.flac *.ogg *.aiff *.aif *.au *.caf *.w64 *.voc *.mxv)| *.wav; *.WAV; *.flac; *.FLAC; *.ogg; "
+    "*.OGG; *.aiff; *.AIFF; *.aif; *.AIF; *.au; *.caf; *.w64; *.voc; *.VOC; *.mxv; *.MXV | All file (*.*)| *.*";
 
 std::string Lower(std::string text) {
   for (char& c : text) c = char(c | 0x20);
@@ -40,7 +45,9 @@ std::optional<KFileDialogSetup> FileDialogFor(KCommandId command, const KPcmFile
     setup.Save = row.Save;
     setup.Title = row.Title;
     setup.Filter = format + " file (*." + format + ")| *." + format + "; *." + Lower(format) + " | All file (*.*)| *.*";
-    setup.FileName = row.Save ? voice.MakeSaveFileName("." + format) : "*." + format;
+    // Any sound file libsndfile reads: the common kinds first, then all.
+    if (format.empty()) setup.Filter = kSoundFilter;
+    setup.FileName = row.Save ? voice.MakeSaveFileName("." + format) : format.empty() ? "" : "*." + format;
     setup.DefaultSuffix = row.Save ? format : "";
     return setup;
   }

@@ -49,6 +49,7 @@ const KMenuItem kItems[] = {
     Item("MenuLoadCh1Bit16PCM", "Load raw PCM file (Ch 1 : Bit 16)", Id::MenuLoadCh1Bit16PCMClick),
     Item("MenuLoadCh2Bit8PCM", "Load raw PCM file (Ch 2 : Bit 8)", Id::MenuLoadCh2Bit8PCMClick),
     Item("MenuLoadCh2Bit16PCM", "Load raw PCM file (Ch 2 : Bit 16)", Id::MenuLoadCh2Bit16PCMClick),
+    Item("MenuImportSound", "Import sound file ...", Id::MenuImportSoundClick),
     Line(),
     Item("MenuSaveFile", "Save", Id::MenuSaveFileClick),
     Sub(1, "MenuSaveAs", "Save as ..."),

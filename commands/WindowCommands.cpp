@@ -6,6 +6,7 @@
 
 #include "commands/PromptChecks.h"
 #include "commands/TextReading.h"
+#include "sound/SoundLoad.h"
 #include "sound/VoiceResample.h"
 
 namespace {
@@ -58,6 +59,8 @@ constexpr KWindowCommand kCommands[] = {
     {K_COMMAND(MenuLoadCh1Bit16PCMClick), "Load raw PCM file (Ch 1 : Bit 16)", G::OpenFile, true, kNever, nullptr, LoadRaw<1, 16>},
     {K_COMMAND(MenuLoadCh2Bit8PCMClick), "Load raw PCM file (Ch 2 : Bit 8)", G::OpenFile, true, kNever, nullptr, LoadRaw<2, 8>},
     {K_COMMAND(MenuLoadCh2Bit16PCMClick), "Load raw PCM file (Ch 2 : Bit 16)", G::OpenFile, true, kNever, nullptr, LoadRaw<2, 16>},
+    {K_COMMAND(MenuImportSoundClick), "Import sound file ...", G::ImportDialog, true, kNever, nullptr,
+     [](C& c, const I& in) { return ImportSound(c.Voice(), in.Path, in.Import); }},
     {K_COMMAND(MenuSaveFileClick), "Save", G::Nothing, true, kNever, nullptr,
      [](C& c, const I&) { return c.Voice().SaveToOwnFile(); }},
     {K_COMMAND(MenuSaveMXVClick), "Save as MXV format", G::SaveFile, true, kNever, nullptr,

@@ -15,6 +15,7 @@
 enum class KGathers {
   Nothing,
   OpenFile,
+  ImportDialog,  // a sound file (named already, or from the open dialog), then the import dialog
   SaveFile,
   LengthPrompt,
   AmplifierPrompt,

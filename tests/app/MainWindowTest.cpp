@@ -1,6 +1,9 @@
 // The real main window under the offscreen platform, its dialogs answered
 // by the test; and the record dialog's time.
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -8,6 +11,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <clocale>
+#include <cmath>
 
 #include "AppFixture.h"
 #include "app/Drecord.h"
@@ -171,6 +175,45 @@ TEST_F(Window, BanksKeepTheirVoicesAndFilesLoadAndSave) {
   EXPECT_EQ(window_.Current().FileName, wav);
   // Raw files need their format, so they do not load by name.
   for (const char* name : {"v.pcm", "noextension"}) EXPECT_FALSE(window_.LoadFile(dir_ / name)) << name;
+}
+
+// Sound files that no voice loader takes open in the import dialog and become the voice format chosen there; a file
+// of no voice format is named for a Save as MXV beside it; Cancel loads nothing.
+TEST_F(Window, SoundFilesImportThroughTheirDialog) {
+  const struct {
+    const char* Name;
+    const char* Sox;
+    bool Cancel;
+  } rows[] = {{"a.wav", "-r 48000 -b 24 -c 2", false},
+              {"b.wav", "-r 44100 -e floating-point -b 32 -c 1", false},
+              {"c.flac", "-r 22050 -b 16 -c 2", false},
+              {"d.aiff", "-r 8000 -b 16 -c 6", false},
+              {"e.wav", "-r 48000 -b 24 -c 2", true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.Name);
+    const std::string path = dir_ / row.Name;
+    ASSERT_EQ(std::system(("sox -q -n " + std::string(row.Sox) + " " + path + " synth 0.5 sine 440 vol 0.25").c_str()), 0);
+    QDialog& dialog = Dialog("TDlgImportSound");
+    WhenShown(dialog, [&dialog, &row] {
+      dialog.findChild<QComboBox*>("ComboBoxRate")->setCurrentText("16000");
+      for (const char* name : {"RadioGroupChannel1", "RadioGroupBits8"}) dialog.findChild<QRadioButton*>(name)->click();
+      dialog.findChild<QCheckBox*>("CheckBoxNormalize")->setChecked(true);
+      Click(dialog, row.Cancel ? "BitBtnCancel" : "BitBtnOK");
+    });
+    window_.Runner().Run(KCommandId::MenuClearBankClick, {});
+    EXPECT_EQ(window_.LoadFile(path), !row.Cancel);
+    const KPcmFiles& v = window_.Current();
+    if (row.Cancel) {
+      EXPECT_EQ(v.END, 0);
+      continue;
+    }
+    EXPECT_EQ(std::tuple(v.Channels, v.BitsPerSample, v.SampleRate, v.END), std::tuple(1, 8, 16000, 8000));
+    const std::string name = path.substr(0, path.rfind('.')) + (path.ends_with(".wav") ? ".wav" : ".mxv");
+    EXPECT_EQ(std::pair(v.FileName, v.FileType), std::pair(name, name.ends_with(".wav") ? KFileType::Wav : KFileType::Mxv));
+    int peak = 0;
+    for (uint8_t sample : Contents(v.Storage->OpenFilePath()).substr(0, 8000)) peak = std::max(peak, std::abs(sample - 128));
+    EXPECT_NEAR(20 * std::log10(peak / 128.0), -1.0, 0.1);
+  }
 }
 
 TEST(RecordDialog, RecordTimeIsAWholeFiniteNumberUnderEveryLocale) {

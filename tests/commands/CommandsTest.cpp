@@ -70,7 +70,7 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
   }
   EXPECT_EQ(menus, (std::vector<std::string>{"&File 5", "&Edit 5", "&Mark 2", "&Bank 2", "&Play 0", "&Record 0",
                                              "&Tool 4", "&Option 0", "&View 2"}));
-  EXPECT_EQ(commands, 70);
+  EXPECT_EQ(commands, 71);
   // Normalise follows the amplifier, mark-sound auto-mark.
   std::vector<std::string> names;
   for (const KMenuItem& item : MenuItems()) names.push_back(item.Name ? item.Name : "-");
