@@ -237,7 +237,7 @@ bool KCommandRunner::GatherAndRun(KCommandId id, const std::string& path) {
 bool KCommandRunner::RunGathered(KCommandId id, const KCommandInput& input) {
   const bool loop = id == KCommandId::MenuPlayAllClick || id == KCommandId::MenuPlayMarkedClick ||
                     id == KCommandId::MenuPlayFLGClick || id == KCommandId::MenuRecordClick ||
-                    id == KCommandId::MenuTranslateVoiceSRClick;
+                    id == KCommandId::MenuTranslateVoiceSRClick || id == KCommandId::MenuImportSoundClick;
   if (loop && Guard) Guard->Begin();
   const bool ok = RunWindowCommand(*context_, WindowCommand(id), input);
   if (loop && Guard) Guard->End();

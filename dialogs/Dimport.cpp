@@ -57,6 +57,9 @@ TDlgImportSound::TDlgImportSound(QWidget* parent)
   rate_->setEditable(true);
   rate_->setGeometry(90, 6, 90, 22);
   rate_->setValidator(new QIntValidator(1, 999999, rate_));
+  // Enter accepts the dialog with the rate typed: no item is added or completed.
+  rate_->setInsertPolicy(QComboBox::NoInsert);
+  rate_->setCompleter(nullptr);
   KAddLabel(format, "LabelHz", "Hz", {186, 10});
   channels_ = Pair(format, "RadioGroupChannel", " Channels ", {8, 34, 136, 52}, {"1", "2"}, {1, 2});
   bits_ = Pair(format, "RadioGroupBits", " Bits ", {150, 34, 136, 52}, {"8", "16"}, {8, 16});

@@ -30,7 +30,7 @@ class KBlockCopy {
   using Transform = std::function<void(uint8_t*, size_t)>;
 
   // Failure codes: which side of the copy failed.
-  enum : int { kReadFailed = 1, kWriteFailed = 2 };
+  enum : int { kReadFailed = 1, kWriteFailed = 2, kStopped = 3 };
 
   // Copies `bytes` bytes from `from` at `fromAt` to `to` at `toAt`. A file
   // that ends early is a failed read; the message gives the system's reason.

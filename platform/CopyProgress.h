@@ -6,4 +6,6 @@ class KCopyProgress {
  public:
   virtual ~KCopyProgress() = default;
   virtual void CopyPercent(int percent) = 0;
+  // True once the user asked a copy that may be stopped to stop (Escape).
+  virtual bool StopRequested() { return false; }
 };

@@ -265,14 +265,17 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
   KShaper shaper(plan, to);
   KStatus written;
   int64_t done = 0;
+  bool stopped = false;
   KStatus status = ReadMixed(source, to, [&](float* mix, int64_t got) {
     done += got;
     const int64_t kept = shaper.Run(mix, got);
     if (!(resampler ? resample(mix, size_t(kept)) : sink.Put(mix, kept))) written = WriteFailed();
     progress.CopyPercent(int(double(done) * 100 / double(std::max<int64_t>(shape.Frames, 1))));
-    return written && !shaper.Done();
+    stopped = progress.StopRequested();
+    return written && !shaper.Done() && !stopped;
   });
   if (status && !written) status = written;
+  if (status && stopped) status = KStatus::Failure("stopped", KBlockCopy::kStopped);
   if (status && resampler && !resample(nullptr, 0)) status = WriteFailed();
   if (status && !sink.Finish(resampled)) status = WriteFailed();
   if (resampler) soxr_delete(resampler);

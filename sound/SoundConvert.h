@@ -70,5 +70,6 @@ std::string DescribeConversion(const KSoundShape& source, const KConversion& pla
 // plan.Frames frames (a resampler's last frames short of it are silence),
 // in passes of a fixed size whatever the rate ratio. A decoder that stopped
 // early fails with the code KBlockCopy::kReadFailed (source.Problem says
-// why); a plan that was refused fails with its reason.
+// why), one that `progress` asked to stop with KBlockCopy::kStopped; a plan
+// that was refused fails with its reason.
 KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& out, KCopyProgress& progress);

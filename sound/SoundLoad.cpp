@@ -74,6 +74,7 @@ bool LoadConverted(KPcmFiles& voice, const std::string& path, KSoundFile* source
     if (converted) return converted;
     // A decoder that stopped early is the file's fault, said before anything about the store.
     if (converted.Code == KBlockCopy::kReadFailed) return KStatus::Failure(source->Problem(path), converted.Code);
+    if (converted.Code == KBlockCopy::kStopped) return converted;
     return KStatus::Failure(msg::SwapFolder(voice.Services.SwapFolder, converted.Message));
   });
 }

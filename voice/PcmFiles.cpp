@@ -57,6 +57,8 @@ bool KPcmFiles::LoadSamples(const std::string& path, const char* title, KFileTyp
   if (!store) return false;
   KPlainFile samples(store->OpenFilePath(), KPlainFile::Mode::ReadWrite);
   const KStatus filled = fill(samples, progress);
+  // Stopped (Escape): the voice stays as it was, without a word.
+  if (!filled && filled.Code == KBlockCopy::kStopped) return false;
   if (!filled && filled.Code == KBlockCopy::kReadFailed) return Refuse(filled.Message);
   if (!samples.IsOpen()) return StoreFailed(*store);
   if (!filled) return Refuse(filled.Message);

@@ -45,7 +45,7 @@ class KPcmFiles : public KPcmEdit {
 
   // Writes the samples of a load into the new store's file; a failure's
   // message is shown as it is (one with the code KBlockCopy::kReadFailed
-  // before anything is said about the store).
+  // before anything is said about the store), none for KBlockCopy::kStopped.
   using SampleFill = std::function<KStatus(KPlainFile& samples, KProgress& progress)>;
   // The second half of every load, for any reader of sound files: `fill`
   // writes layout.DataBytes bytes of `layout`'s format into a new store,

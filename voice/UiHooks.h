@@ -43,6 +43,7 @@ class KProgress final : public KCopyProgress {
   void CopyPercent(int percent) override {
     if (visible_) ui_.ProgressBar(percent);
   }
+  bool StopRequested() override { return ui_.StopRequested(); }
 
  private:
   KUiHooks& ui_;
