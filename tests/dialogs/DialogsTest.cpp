@@ -1,5 +1,6 @@
 // Each dialog driven as a user does: its frame, what it shows and focuses at
 // every opening, and what it gives; the voice's hooks; where a window goes.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "dialogs/Dchselb.h"
 #include "dialogs/Dchselc.h"
 #include "dialogs/Dformat.h"
+#include "dialogs/Dimport.h"
 #include "dialogs/Dlgmsg.h"
 #include "dialogs/Dlgstr1.h"
 #include "dialogs/Dmergech.h"
@@ -101,6 +103,41 @@ TEST(DlgVoiceFormat, OpensWithTheVoiceFormatAndGivesTheChoice) {
   }
   WhenOpen(dialog, [&] { Click(dialog, "BitBtnCancel"); });
   EXPECT_FALSE(dialog.Ask(1, 8).has_value());
+}
+
+// Each opening shows the proposed format with the rate typed over and the preparation as last accepted (a Cancel
+// keeps the one before); a typed rate goes into 2100..44100 and down to 25, and Enter in it accepts.
+TEST(DlgImportSound, ProposesTheFormatAndRemembersThePreparation) {
+  TDlgImportSound dialog;
+  auto* rate = Find<QComboBox>(dialog, "ComboBoxRate");
+  auto* trim = Find<QCheckBox>(dialog, "CheckBoxTrim");
+  auto* level = Find<QLineEdit>(dialog, "EditTrim");
+  ASSERT_TRUE(rate && trim && level);
+  // Proposed rate, typed rate, trim ticked and its level typed, OK: the rate and trim level got.
+  const std::tuple<int, const char*, bool, const char*, bool, int, double> cases[] = {
+      {48000, "22050", true, "-50", true, 22050, -50},  {11025, "99999", false, "x", true, 44100, -50},
+      {16000, "8011", false, "-40", false, 0, 0},       {16000, "100", false, "", true, 2100, -50}};
+  bool ticked = false;
+  for (auto [proposed, typed, tick, typedLevel, ok, gotRate, gotLevel] : cases) {
+    WhenOpen(dialog, [&] {
+      ExpectFrame(dialog, "Import sound file", {360, 352});
+      EXPECT_EQ(rate->currentText(), QString::number(proposed));
+      EXPECT_EQ(dialog.focusWidget(), rate);
+      EXPECT_EQ(trim->isChecked(), ticked);
+      if (tick) trim->setChecked(true);
+      if (*typedLevel) level->setText(typedLevel);
+      Type(rate->lineEdit(), typed);
+      if (ok) PressKey(rate->lineEdit(), Qt::Key_Return);
+      else Click(dialog, "BitBtnCancel");
+    });
+    KImportChoice offer;
+    offer.Rate = proposed;
+    const auto chosen = dialog.Ask({"take.wav", "48000 Hz 24-bit 2 channels"}, offer);
+    ASSERT_EQ(chosen.has_value(), ok) << typed;
+    if (!ok) continue;
+    ticked = chosen->Trim;
+    EXPECT_EQ(std::tuple(chosen->Rate, chosen->Trim, chosen->TrimDb), std::tuple(gotRate, true, gotLevel)) << typed;
+  }
 }
 
 // Checks the labels and edit lines shown (name, then text) and that the
