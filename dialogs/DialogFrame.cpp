@@ -1,11 +1,14 @@
 #include "dialogs/DialogFrame.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QShowEvent>
 #include <QStyle>
 
@@ -138,4 +141,28 @@ void KSetPixelSize(QWidget* widget, int pixelSize) {
   QFont font = widget->font();
   font.setPixelSize(pixelSize);
   widget->setFont(font);
+}
+
+QButtonGroup* KAddChoicePair(QWidget* parent, const QString& name, const QString& title, const QRect& place,
+                             const QString (&items)[2], const QString (&names)[2], const int (&values)[2],
+                             bool across) {
+  auto* box = new QGroupBox(title, parent);
+  box->setObjectName(name);
+  box->setGeometry(place);
+  auto* group = new QButtonGroup(box);
+  for (int i = 0; i < 2; ++i) {
+    auto* button = new QRadioButton(items[i], box);
+    button->setObjectName(names[i]);
+    if (across)
+      button->setGeometry(10 + 62 * i, 20, 60, 22);
+    else
+      button->setGeometry(12, 24 + 28 * i, place.width() - 20, 22);
+    group->addButton(button, values[i]);
+  }
+  group->buttons().first()->setChecked(true);
+  return group;
+}
+
+void KChoose(QButtonGroup* group, int value) {
+  if (QAbstractButton* button = group->button(value)) button->setChecked(true);
 }

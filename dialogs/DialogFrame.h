@@ -11,6 +11,7 @@
 #include <QString>
 #include <string>
 
+class QButtonGroup;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -44,5 +45,13 @@ void KSetLabelText(QLabel* label, const std::string& text);
 // A drop-down list that takes only its items: "None" (when asked for) and
 // "Bank 1" to "Bank 12". Its height is the list's natural one.
 QComboBox* KAddBankList(QWidget* parent, const QString& name, QPoint at, int width, bool withNone);
+// A titled group of two exclusive choices, the first chosen; each button's
+// id is its value. The buttons stand one below the other, or side by side
+// when `across`.
+QButtonGroup* KAddChoicePair(QWidget* parent, const QString& name, const QString& title, const QRect& place,
+                             const QString (&items)[2], const QString (&names)[2], const int (&values)[2],
+                             bool across = false);
+// Chooses the button of that value; any other value leaves the group as it is.
+void KChoose(QButtonGroup* group, int value);
 // Sets a widget's font to the dialog font at the given pixel size.
 void KSetPixelSize(QWidget* widget, int pixelSize);

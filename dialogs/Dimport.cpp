@@ -3,37 +3,15 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <algorithm>
 
 namespace {
 
 // The rates chips commonly play, offered first.
 constexpr int kChipRates[] = {8000, 11025, 16000, 22050};
-
-// A titled pair of exclusive choices; each button's id is its value.
-QButtonGroup* Pair(QWidget* panel, const char* name, const QString& title, const QRect& place,
-                   const QString (&items)[2], const int (&values)[2]) {
-  auto* box = new QGroupBox(title, panel);
-  box->setObjectName(name);
-  box->setGeometry(place);
-  auto* group = new QButtonGroup(box);
-  for (int i = 0; i < 2; ++i) {
-    auto* button = new QRadioButton(items[i], box);
-    button->setObjectName(QString(name) + QString::number(values[i]));
-    button->setGeometry(10 + 62 * i, 20, 60, 22);
-    group->addButton(button, values[i]);
-  }
-  return group;
-}
-
-void Choose(QButtonGroup* group, int value) {
-  if (QAbstractButton* button = group->button(value)) button->setChecked(true);
-}
 
 // The number in `edit`, or `old` when it holds none.
 double NumberIn(const QLineEdit* edit, double old) {
@@ -61,8 +39,10 @@ TDlgImportSound::TDlgImportSound(QWidget* parent)
   rate_->setInsertPolicy(QComboBox::NoInsert);
   rate_->setCompleter(nullptr);
   KAddLabel(format, "LabelHz", "Hz", {186, 10});
-  channels_ = Pair(format, "RadioGroupChannel", " Channels ", {8, 34, 136, 52}, {"1", "2"}, {1, 2});
-  bits_ = Pair(format, "RadioGroupBits", " Bits ", {150, 34, 136, 52}, {"8", "16"}, {8, 16});
+  channels_ = KAddChoicePair(format, "RadioGroupChannel", " Channels ", {8, 34, 136, 52}, {"1", "2"},
+                             {"RadioGroupChannel1", "RadioGroupChannel2"}, {1, 2}, true);
+  bits_ = KAddChoicePair(format, "RadioGroupBits", " Bits ", {150, 34, 136, 52}, {"8", "16"},
+                         {"RadioGroupBits8", "RadioGroupBits16"}, {8, 16}, true);
   dither_ = new QCheckBox("Dither", format);
   dither_->setObjectName("CheckBoxDither");
   dither_->setGeometry(292, 54, 58, 22);
@@ -131,8 +111,8 @@ void TDlgImportSound::PrepareShow() {
   if (std::find(std::begin(kChipRates), std::end(kChipRates), shown_.Rate) == std::end(kChipRates))
     rate_->addItem(QString::number(shown_.Rate));
   rate_->setCurrentText(QString::number(shown_.Rate));
-  Choose(channels_, shown_.Channels);
-  Choose(bits_, shown_.Bits);
+  KChoose(channels_, shown_.Channels);
+  KChoose(bits_, shown_.Bits);
   dither_->setChecked(shown_.Dither);
   const std::pair<const Step*, std::pair<bool, double>> steps[] = {{&trim_, {shown_.Trim, shown_.TrimDb}},
                                                                     {&fadeIn_, {shown_.FadeIn, shown_.FadeInMs}},
