@@ -68,11 +68,13 @@ bool KCommandRunner::GatherImport(KCommandInput& input) {
   proposed.Rate = plan.Target.SampleRate;
   proposed.Channels = plan.Target.Channels;
   proposed.Bits = plan.Target.BitsPerSample;
-  const std::optional<KImportChoice> choice =
-      dialogs_.Import.Ask({input.Path, DescribeSound(source)}, proposed);
+  const std::optional<KImportChoice> choice = dialogs_.Import.Ask({input.Path, DescribeSound(source)}, proposed);
   if (!choice) return false;
   KConvertRequest& request = input.Import;
-  request = {choice->Rate, choice->Channels, choice->Bits, choice->Dither};
+  request.Rate = choice->Rate;
+  request.Channels = choice->Channels;
+  request.Bits = choice->Bits;
+  request.Dither = choice->Dither;
   if (choice->Trim) request.TrimDb = choice->TrimDb;
   if (choice->Normalize) request.NormalizeDb = choice->NormalizeDb;
   request.FadeInMs = choice->FadeIn ? choice->FadeInMs : 0;

@@ -167,8 +167,9 @@ void TFormMain::ShowBankContents() {
       // A star after the bank's name: work that only the next start would bring back.
       button->setProperty("Unsaved", unsaved);
       button->setText(BankCaption(bank, unsaved));
-      button->setToolTip(unsaved ? QString("Bank %1: changed since it was loaded or saved").arg(bank)
-                                 : bank > 1 ? QString("Bank %1").arg(bank) : QString());
+      button->setToolTip(unsaved    ? QString("Bank %1: changed since it was loaded or saved").arg(bank)
+                         : bank > 1 ? QString("Bank %1").arg(bank)
+                                    : QString());
     }
     if (button->property("HoldsVoice").toBool() == holds) continue;
     button->setProperty("HoldsVoice", holds);

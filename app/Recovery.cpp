@@ -19,9 +19,9 @@ void Restore(TFormMain& window, KCrashedRun& run) {
   if (restored) return;
   const KStatus kept = WriteJournal(run.Folder->Path(), JournalText(KeepOnly(run.Record, failed)));
   run.Folder->Leave();
-  ShowStartupError(&window, QString::fromStdString(restored.Message + "\nWhat could not be restored stays in " +
-                                                   run.Folder->Path() +
-                                                   (kept ? " for the next start." : " (" + kept.Message + ").")));
+  ShowStartupError(
+      &window, QString::fromStdString(restored.Message + "\nWhat could not be restored stays in " + run.Folder->Path() +
+                                      (kept ? " for the next start." : " (" + kept.Message + ").")));
 }
 
 }  // namespace

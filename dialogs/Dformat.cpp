@@ -8,9 +8,9 @@ TDlgVoiceFormat::TDlgVoiceFormat(QWidget* parent)
   QFrame* panel = KAddPanel(this, "PanelFormat", {4, 50, 245, 137}, false);
   KAddLabel(panel, "LabelSelectFormat", "Please select the format that you want", {8, 8});
   channels_ = KAddChoicePair(panel, "RadioGroupChannel", " Channels ", {8, 30, 111, 96}, {"1 channel", "2 channels"},
-                          {"RadioChannel1", "RadioChannel2"}, {1, 2});
+                             {"RadioChannel1", "RadioChannel2"}, {1, 2});
   bits_ = KAddChoicePair(panel, "RadioGroupBitPerSample", "  Bit Per Sample  ", {126, 30, 111, 96}, {"8 bit", "16 bit"},
-                      {"RadioBit8", "RadioBit16"}, {8, 16});
+                         {"RadioBit8", "RadioBit16"}, {8, 16});
   AddOkButton({12, 200, 77, 33});
   AddCancelButton({160, 200, 77, 33});
 }

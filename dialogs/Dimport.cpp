@@ -114,11 +114,11 @@ void TDlgImportSound::PrepareShow() {
   KChoose(channels_, shown_.Channels);
   KChoose(bits_, shown_.Bits);
   dither_->setChecked(shown_.Dither);
-  const std::pair<const Step*, std::pair<bool, double>> steps[] = {{&trim_, {shown_.Trim, shown_.TrimDb}},
-                                                                    {&fadeIn_, {shown_.FadeIn, shown_.FadeInMs}},
-                                                                    {&fadeOut_, {shown_.FadeOut, shown_.FadeOutMs}},
-                                                                    {&normalize_,
-                                                                     {shown_.Normalize, shown_.NormalizeDb}}};
+  const std::pair<const Step*, std::pair<bool, double>> steps[] = {
+      {&trim_, {shown_.Trim, shown_.TrimDb}},
+      {&fadeIn_, {shown_.FadeIn, shown_.FadeInMs}},
+      {&fadeOut_, {shown_.FadeOut, shown_.FadeOutMs}},
+      {&normalize_, {shown_.Normalize, shown_.NormalizeDb}}};
   for (const auto& [step, state] : steps) {
     step->On->setChecked(state.first);
     step->Value->setText(QString::number(state.second));

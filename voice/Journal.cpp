@@ -122,8 +122,8 @@ std::unique_ptr<KPcmMMap> AdoptStore(KBankSet& banks, const std::string& from, c
   } else if (!S_ISREG(st.st_mode)) {
     why = "its swap file " + name + " is no regular file";
   } else if (st.st_size < needed) {
-    why = "its swap file " + name + " is cut short (" + std::to_string(st.st_size) + " of " +
-          std::to_string(needed) + " bytes)";
+    why = "its swap file " + name + " is cut short (" + std::to_string(st.st_size) + " of " + std::to_string(needed) +
+          " bytes)";
   } else if (auto store = KPcmMMap::Adopt(path, banks.Services().SwapFolder); store && store->Usable()) {
     return store;
   } else {
@@ -134,8 +134,8 @@ std::unique_ptr<KPcmMMap> AdoptStore(KBankSet& banks, const std::string& from, c
 }
 
 // The voice's stores and its snapshots' adopted, all or none.
-bool AdoptVoice(KBankSet& banks, const KJournalVoice& saved, const std::string& from,
-                std::unique_ptr<KPcmMMap>& store, std::vector<KPcmBank::UndoSlot>& undo, std::string& why) {
+bool AdoptVoice(KBankSet& banks, const KJournalVoice& saved, const std::string& from, std::unique_ptr<KPcmMMap>& store,
+                std::vector<KPcmBank::UndoSlot>& undo, std::string& why) {
   store = AdoptStore(banks, from, saved.Store, saved.Values, why);
   for (const KJournalSnapshot& s : saved.Undo) {
     if (!store) return false;
@@ -378,8 +378,7 @@ bool KJournal::Write(const KJournalRecord& record) {
   // while the window closes.
   if (bool(written) == paused_ && !kept_) {
     paused_ = !written;
-    banks_.Services().Ui.RecoveryNotice(written ? RecoveryResumed(folder_)
-                                                : RecoveryPaused(written.Message));
+    banks_.Services().Ui.RecoveryNotice(written ? RecoveryResumed(folder_) : RecoveryPaused(written.Message));
   }
   return bool(written);
 }

@@ -50,7 +50,7 @@ struct KJournalRecord {
   int32_t CurrentBank = 1;
   std::array<KJournalVoice, bank::kVoices> Voices;
   std::vector<std::string> Temporaries;  // full paths
-  bool Closed = false;  // the window was closed on purpose, with unsaved banks
+  bool Closed = false;                   // the window was closed on purpose, with unsaved banks
   bool operator==(const KJournalRecord&) const = default;
 
   // True when a voice holds samples or an undo snapshot.
@@ -74,10 +74,9 @@ KStatus WriteJournal(const std::string& folder, const std::string& text);
 // Puts the voices of `record` into `banks` (an empty one takes only its
 // record; one that holds work also its swap files, which lie in `folder`,
 // each store taking a name of its own in the set's swap folder while the
-// files in `folder` stay), and selects the bank that was current. Each voice comes back whole or not at all: one whose swap file
-// or one of whose snapshots' files is missing, no regular file, cut short
-// or cannot be taken over leaves its bank as it was, is added to `failed`
-// (may be null) and named in the failure with the reason.
+// files in `folder` stay), and selects the bank that was current. Each voice comes back whole or not at all: one whose
+// swap file or one of whose snapshots' files is missing, no regular file, cut short or cannot be taken over leaves its
+// bank as it was, is added to `failed` (may be null) and named in the failure with the reason.
 KStatus RestoreJournal(KBankSet& banks, const KJournalRecord& record, const std::string& folder,
                        std::vector<int>* failed = nullptr);
 // "bank 3", "copy buffer", "working voice 13".

@@ -136,7 +136,9 @@ TEST(Journal, SweepDeletesOnlyWhatHoldsNoWork) {
     KRunFolder run;
     std::string error;
     ASSERT_TRUE(run.Create(base.Path(), KRunFolder::kWindowPrefix, error));
-    if (!journal.empty()) ASSERT_TRUE(WriteJournal(run.Path(), journal));
+    if (!journal.empty()) {
+      ASSERT_TRUE(WriteJournal(run.Path(), journal));
+    }
     folders.push_back(run.Path());
     run.Leave();
   }
