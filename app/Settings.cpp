@@ -2,61 +2,39 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QStringList>
-#include <QVariant>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <optional>
 
 #include "app/FileNames.h"
+#include "app/IniFile.h"
 
 namespace {
 
-constexpr const char* kVersionKey = "System/Version 6 ID";
-constexpr const char* kColourSection = "Color/";
+constexpr const char* kSystemSection = "System";
+constexpr const char* kVersionKey = "Version 6 ID";
+// The version key as earlier versions of this program wrote it, its blanks escaped.
+constexpr const char* kEscapedVersionKey = "Version%206%20ID";
+constexpr const char* kColourSection = "Color";
 constexpr const char* kAgentPrefix = "DrnRkmSeriesAgentName_";
 // What the OEM store gives when it holds no agent name: the prefix and a
 // 32-character field holding "DRN", filled with "*".
 constexpr const char* kBuiltInAgentField = "DrnRkmSeriesAgentName_DRN*****************************";
 
-// A stored integer: a decimal text (or a number QSettings still holds from
-// this run). Anything else, a list included, is no number.
-std::optional<qint64> StoredNumber(const QVariant& value) {
-  switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-      return value.toLongLong();
-    case QMetaType::QString: {
-      bool ok = false;
-      qint64 number = value.toString().trimmed().toLongLong(&ok, 10);
-      if (ok) return number;
-      return std::nullopt;
-    }
-    default:
-      return std::nullopt;
-  }
+// A stored integer: a decimal text; anything else is no number.
+std::optional<qint64> StoredNumber(const std::optional<QString>& value) {
+  bool ok = false;
+  const qint64 number = value ? value->toLongLong(&ok, 10) : 0;
+  return ok ? std::optional(number) : std::nullopt;
 }
 
-// The text of `key` in `section` of an INI file as it stands on its line,
-// without the quotes around it; nullopt when the key is not there.
-std::optional<QString> RawIniValue(const QByteArray& file, const QString& section, const QString& key) {
-  bool inSection = false;
-  for (const QByteArray& rawLine : file.split('\n')) {
-    const QString line = QString::fromUtf8(rawLine).trimmed();
-    if (line.isEmpty() || line.startsWith(u';') || line.startsWith(u'#')) continue;
-    if (line.startsWith(u'[')) {
-      const qsizetype close = line.indexOf(u']');
-      inSection = close > 0 && line.mid(1, close - 1).trimmed().compare(section, Qt::CaseInsensitive) == 0;
-      continue;
-    }
-    const qsizetype equals = line.indexOf(u'=');
-    if (!inSection || equals < 0 || line.left(equals).trimmed().compare(key, Qt::CaseInsensitive) != 0) continue;
-    QString value = line.mid(equals + 1).trimmed();
-    if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"')) value = value.mid(1, value.size() - 2);
-    return value;
-  }
-  return std::nullopt;
+// The INI file at `path`: empty when it is missing or no regular file,
+// nullopt when it is there but cannot be read.
+std::optional<KIniFile> ReadIniFile(const QString& path) {
+  if (!IsRegularFile(path)) return KIniFile();
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  return KIniFile(file.readAll());
 }
 
 // The first `count` characters (not UTF-16 units) of `text`.
@@ -80,23 +58,31 @@ QString OemFilePath() { return SettingsFolder() + "/RkmSeries.INI"; }
 
 void LoadColours(KColourScheme& scheme, const QString& path) {
   scheme.ResetAll();
-  if (!IsRegularFile(path)) return;
-  QSettings store(path, QSettings::IniFormat);
-  if (StoredNumber(store.value(kVersionKey, -1)) != kSettingsVersion) return;
+  const KIniFile store = ReadIniFile(path).value_or(KIniFile());
+  const std::optional<QString> version = store.Value(kSystemSection, kVersionKey);
+  if (StoredNumber(version ? version : store.Value(kSystemSection, kEscapedVersionKey)) != kSettingsVersion) return;
   for (const KColourSlotInfo& slot : KColourScheme::Slots()) {
-    const std::optional<qint64> colour = StoredNumber(store.value(QString(kColourSection) + slot.Key, 0));
+    const std::optional<QString> stored = store.Value(kColourSection, slot.Key);
+    const std::optional<qint64> colour = stored ? StoredNumber(stored) : 0;
     if (colour && *colour >= 0 && *colour <= 0xFFFFFF) scheme.Set(slot.Slot, KColour(*colour));
   }
 }
 
 KStatus SaveColours(const KColourScheme& scheme, const QString& path) {
   if (ExistsAsOtherThanFile(path)) return KStatus::Failure(path.toStdString() + " is not a regular file");
-  QSettings store(path, QSettings::IniFormat);
-  store.setValue(kVersionKey, kSettingsVersion);
+  // Keys and sections of others stay; a file that cannot be read is not replaced.
+  std::optional<KIniFile> store = ReadIniFile(path);
+  if (!store) return KStatus::Failure("cannot read " + path.toStdString());
+  store->Remove(kSystemSection, kEscapedVersionKey);
+  store->SetValue(kSystemSection, kVersionKey, QString::number(kSettingsVersion));
   for (const KColourSlotInfo& slot : KColourScheme::Slots())
-    store.setValue(QString(kColourSection) + slot.Key, qint64(scheme.Get(slot.Slot)));
-  store.sync();
-  if (store.status() != QSettings::NoError) return KStatus::Failure("cannot write " + path.toStdString());
+    store->SetValue(kColourSection, slot.Key, QString::number(scheme.Get(slot.Slot)));
+  QDir().mkpath(QFileInfo(path).path());
+  QSaveFile file(path);
+  file.setDirectWriteFallback(true);
+  const QByteArray text = store->Text();
+  if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
+    return KStatus::Failure("cannot write " + path.toStdString());
   return KStatus::Success();
 }
 
@@ -113,9 +99,8 @@ QString ScanAgentName(const QString& text) {
 }
 
 QString ReadAgentName(const QString& path) {
-  QFile file(path);
-  if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly)) return kDefaultAgentName;
-  // Read as raw text: QSettings would turn a name holding a comma into a list.
-  const std::optional<QString> value = RawIniValue(file.readAll(), "OemInfo", "AgentName");
-  return ScanAgentName(value.value_or(kBuiltInAgentField));
+  const std::optional<KIniFile> store = ReadIniFile(path);
+  if (!store) return kDefaultAgentName;
+  // The raw text of the line: a name may hold a comma.
+  return ScanAgentName(store->Value("OemInfo", "AgentName").value_or(kBuiltInAgentField));
 }

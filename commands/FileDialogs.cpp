@@ -35,6 +35,17 @@ std::string Lower(std::string text) {
   return text;
 }
 
+// The extension a save proposes: the loaded file's own when it names `format`
+// in another case ("a.mxv" stays "a.mxv"), so that the save replaces that
+// file rather than making a second one beside it; else "." + format.
+std::string SaveExtension(const std::string& fileName, const std::string& format) {
+  const size_t dot = fileName.rfind('.');
+  const size_t slash = fileName.rfind('/');
+  const bool own = dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+                   Lower(fileName.substr(dot + 1)) == Lower(format);
+  return own ? fileName.substr(dot) : "." + format;
+}
+
 }  // namespace
 
 std::optional<KFileDialogSetup> FileDialogFor(KCommandId command, const KPcmFiles& voice) {
@@ -47,7 +58,9 @@ std::optional<KFileDialogSetup> FileDialogFor(KCommandId command, const KPcmFile
     setup.Filter = format + " file (*." + format + ")| *." + format + "; *." + Lower(format) + " | All file (*.*)| *.*";
     // Any sound file libsndfile reads: the common kinds first, then all.
     if (format.empty()) setup.Filter = kSoundFilter;
-    setup.FileName = row.Save ? voice.MakeSaveFileName("." + format) : format.empty() ? "" : "*." + format;
+    setup.FileName = row.Save         ? voice.MakeSaveFileName(SaveExtension(voice.FileName, format))
+                     : format.empty() ? ""
+                                      : "*." + format;
     setup.DefaultSuffix = row.Save ? format : "";
     return setup;
   }

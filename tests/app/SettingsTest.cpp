@@ -1,6 +1,5 @@
 // The user's own files: colour settings, the OEM store, the file types.
 #include <QImage>
-#include <QSettings>
 #include <QStandardPaths>
 #include <array>
 #include <map>
@@ -47,8 +46,13 @@ TEST(Settings, SavedColoursComeBackFromTheXdgFolder) {
   KColourScheme after(0x123456);
   LoadColours(after);
   EXPECT_EQ(Colours(after), Colours(before));
-  QSettings written(SettingsFilePath(), QSettings::IniFormat);
-  EXPECT_EQ(written.value("System/Version 6 ID").toString(), "536875043");
+  EXPECT_TRUE(ReadFile(SettingsFilePath()).startsWith("[System]\nVersion 6 ID=536875043\n\n[Color]\nZI_BackGnd="));
+  // Another program's keys stay; the key as earlier versions escaped it gives way to the plain one.
+  WriteFile(SettingsFilePath(), "; note\n[System]\nVersion%206%20ID=1\nOther=x\n[Mine]\nA B=1\n");
+  ASSERT_TRUE(SaveColours(before).Ok);
+  EXPECT_TRUE(
+      ReadFile(SettingsFilePath())
+          .startsWith("; note\n[System]\nOther=x\nVersion 6 ID=536875043\n[Mine]\nA B=1\n\n[Color]\nZI_BackGnd="));
   WriteFile(desktop.Path("plain"), "not a folder");
   const KStatus status = SaveColours(before, desktop.Path("plain/Melotrix.INI"));
   EXPECT_FALSE(status.Ok);
@@ -64,20 +68,27 @@ TEST(Settings, LoadingTakesOnlyColoursOfThisVersion) {
       {"ZI_LUnmark", {"-1", kDefault}}, {"ZI_RUnmark", {"16777216", kDefault}}, {"ZO_ScaleGrid", {"1,2", kDefault}},
       {"ZO_RCursor", {"", kDefault}},   {"ZO_BackGnd", {"16777215", 0xFFFFFF}}, {"ZO_Border", {" 77 ", 77}}};
   const KColourScheme fresh(kFace);
-  for (const QByteArray version : {"536875043", "536875042", "0x20001023", ""}) {
+  // The version key as written by hand, and with its blanks escaped as earlier versions wrote it.
+  for (const auto& [key, version] : {std::pair<QByteArray, QByteArray>{"Version 6 ID", "536875043"},
+                                     {"Version%206%20ID", "536875043"},
+                                     {"Version 6 ID", "536875042"},
+                                     {"Version 6 ID", "0x20001023"},
+                                     {"Version6ID", "536875043"},
+                                     {"", ""}}) {
     KDesktop desktop;
-    QByteArray text = "[System]\nVersion 6 ID=" + version + "\n[Color]\n";
+    QByteArray text = "[System]\n" + key + "=" + version + "\n[Color]\n";
     KColourScheme scheme(kFace), expected(kFace);
     for (const KColourSlotInfo& slot : KColourScheme::Slots()) {
       const auto found = special.find(slot.Key);
       const auto [stored, colour] = found == special.end() ? std::pair{"66051", KColour(0x010203)} : found->second;
       if (stored) text += QByteArray(slot.Key) + "=" + stored + "\n";
-      if (version == "536875043") expected.Set(slot.Slot, colour == kDefault ? fresh.Get(slot.Slot) : colour);
+      if (version == "536875043" && key != "Version6ID")
+        expected.Set(slot.Slot, colour == kDefault ? fresh.Get(slot.Slot) : colour);
       scheme.Set(slot.Slot, 0x00FF00);
     }
     if (!version.isEmpty()) WriteFile(SettingsFilePath(), text);
     LoadColours(scheme);
-    EXPECT_EQ(Colours(scheme), Colours(expected)) << version.toStdString();
+    EXPECT_EQ(Colours(scheme), Colours(expected)) << key.toStdString() << "=" << version.toStdString();
   }
 }
 

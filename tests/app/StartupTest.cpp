@@ -1,5 +1,7 @@
 // What start-up sets up, and the names of files as they come in.
 #include <QGuiApplication>
+#include <cstdio>
+#include <cstring>
 
 #include "AppFixture.h"
 #include "app/FileNames.h"
@@ -126,5 +128,24 @@ TEST(FileNames, EveryWayInGivesTheBytes) {
   EXPECT_EQ(ChosenFileName(gone), QFile::encodeName(gone).toStdString());
   ASSERT_EQ(chdir("/"), 0);
 }
+
+#ifdef MELOTRIX_PATH
+// --help and --version print and exit before the window system is needed.
+TEST(CommandLine, HelpAndVersionNeedNoDisplay) {
+  for (auto [argument, start] : {std::pair{"--help", "Usage:\n  melotrix [FILE]\n"},
+                                 {"-h", "Usage:"},
+                                 {"--version", "melotrix " MELOTRIX_VERSION "\n"}}) {
+    const std::string command =
+        std::string("env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '") + MELOTRIX_PATH + "' " + argument;
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[4096];
+    for (size_t got; (got = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+    EXPECT_EQ(pclose(pipe), 0) << argument;
+    EXPECT_EQ(output.substr(0, std::strlen(start)), start) << argument;
+  }
+}
+#endif
 
 }  // namespace

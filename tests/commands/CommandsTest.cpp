@@ -87,7 +87,9 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
       {KCommandId::MenuLoadCh2Bit16PCMClick, false, "Load Stereo 16 bit raw PCM",
        "PCM file (*.PCM)| *.PCM; *.pcm | All file (*.*)| *.*", "*.PCM", ""},
       {KCommandId::MenuSaveWAVClick, true, "Save WAV", "WAV file (*.WAV)| *.WAV; *.wav | All file (*.*)| *.*",
-       "/v/a.WAV", "WAV"}};
+       "/v/a.WAV", "WAV"},
+      {KCommandId::MenuSaveMXVClick, true, "Save MXV", "MXV file (*.MXV)| *.MXV; *.mxv | All file (*.*)| *.*",
+       "/v/a.mxv", "MXV"}};
   for (auto [command, save, title, filter, name, suffix] : dialogs) {
     const auto setup = FileDialogFor(command, Voice(1));
     ASSERT_TRUE(setup) << title;
