@@ -1,5 +1,8 @@
 #include "display/ColourScheme.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 using S = KColourSlot;
@@ -37,7 +40,33 @@ const std::array<KColourSlotInfo, KColourScheme::kSlots>& KColourScheme::Slots()
   return slots;
 }
 
-KColourScheme::KColourScheme(KColour buttonFace) : buttonFace_(buttonFace) { ResetAll(); }
+namespace {
+
+// The relative luminance of an sRGB colour (0x00BBGGRR), 0 for black to 1 for white.
+double Luminance(KColour colour) {
+  double sum = 0;
+  const double weights[] = {0.2126, 0.7152, 0.0722};  // red, green, blue
+  for (int channel = 0; channel < 3; ++channel) {
+    const double value = double((colour >> (8 * channel)) & 0xFF) / 255;
+    sum += weights[channel] * (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+  }
+  return sum;
+}
+
+double Contrast(KColour a, KColour b) {
+  const double la = Luminance(a), lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+}  // namespace
+
+KColour DefaultBackground(KColour buttonFace) {
+  constexpr KColour kClassicFace = 0xC0C0C0;
+  const bool clear = Contrast(buttonFace, 0xFFFFFF) >= 3 && Contrast(buttonFace, 0x000000) >= 3;
+  return clear ? buttonFace : kClassicFace;
+}
+
+KColourScheme::KColourScheme(KColour buttonFace) : buttonFace_(DefaultBackground(buttonFace)) { ResetAll(); }
 
 void KColourScheme::Set(KColourSlot slot, KColour colour) {
   colour &= 0x00FFFFFF;

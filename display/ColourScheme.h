@@ -37,13 +37,20 @@ struct KColourSlotInfo {
   const char* Key;  // the settings key in section "Color"
 };
 
+// The default box background for the system's button face: the face itself,
+// unless the white unmarked or the black marked waveform would have a
+// contrast under 3 : 1 on it (a light modern palette); then the classic
+// mid-grey button face 0xC0C0C0.
+KColour DefaultBackground(KColour buttonFace);
+
 class KColourScheme {
  public:
   static constexpr size_t kSlots = 20;
   // The slots in the order of the settings table (also the order of loading).
   static const std::array<KColourSlotInfo, kSlots>& Slots();
 
-  // `buttonFace` is the system's button-face colour, the default background.
+  // `buttonFace` is the system's button-face colour, the default background
+  // where both default waveforms stand out on it (DefaultBackground).
   explicit KColourScheme(KColour buttonFace);
 
   // Stores the colour: a grid or cursor slot rebuilds its tiles on the box's

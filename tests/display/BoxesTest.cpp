@@ -15,8 +15,9 @@ using OverviewTest = BoxFixture;
 using ZoomInTest = BoxFixture;
 using BoxScales = BoxFixture;
 
-// Defaults (again after a reset); each slot keeps its 24-bit colour; a box's tiles (the grid on
-// rows or columns 3 and 7, the cursor on rows 2, 3, 6 and 7) follow its colours and background.
+// Defaults (again after a reset), the background after the system's button face; each slot keeps its 24-bit colour;
+// a box's tiles (the grid on rows or columns 3 and 7, the cursor on rows 2, 3, 6 and 7) follow its colours and
+// background.
 TEST(ColourScheme, DefaultsSlotsAndTiles) {
   const KColour defaults[] = {0xC0C0C0, 0, 0x008080, 0, 0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0xFF0000};  // 0x00BBGGRR
   KColourScheme scheme(0xC0C0C0);
@@ -26,6 +27,9 @@ TEST(ColourScheme, DefaultsSlotsAndTiles) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(scheme.Get(S(i)), (0x010203u * KColour(i + 1)) & 0xFFFFFF) << i;
     scheme.ResetAll();
   }
+  // The face is the default background where white and black both stand out on it (3 : 1), else mid-grey.
+  for (auto [face, background] : {std::pair{0xEFEFEFu, 0xC0C0C0u}, {0x808080u, 0x808080u}, {0x303030u, 0xC0C0C0u}})
+    EXPECT_EQ(KColourScheme(face).Get(S::ZO_BackGnd), background) << std::hex << face;
   scheme.Set(S::ZI_ScaleGrid, 0x00FF00);
   scheme.Set(S::ZI_RCursor, 0x0000FF);
   scheme.Set(S::ZI_BackGnd, 0x202020);
