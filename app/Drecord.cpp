@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "commands/TextReading.h"
+#include "display/paint/Artwork.h"
 
 namespace {
 
@@ -53,6 +54,8 @@ TDlgRecord::TDlgRecord(QWidget* parent) : KDialogFrame(parent, "DlgRecord", "Rec
   rate_->setSingleStep(25);
   rate_->setPageStep(100);
   rate_->setValue(16000);
+  // Reached with Tab like every other control; the arrow keys then move it.
+  rate_->setFocusPolicy(Qt::StrongFocus);
   connect(rate_, &QScrollBar::valueChanged, this,
           [this](int position) { rateText_->setText(QString::number(RateFromScrollPosition(position))); });
   KAddLabel(this, "LabelRecTime", "Record time", QPoint(12, 216));
@@ -67,6 +70,8 @@ TDlgRecord::TDlgRecord(QWidget* parent) : KDialogFrame(parent, "DlgRecord", "Rec
   record_ = new QPushButton("Start Record", this);
   record_->setObjectName("BitBtnRecord");
   record_->setGeometry(12, 280, 180, 34);
+  record_->setIcon(GlyphIcon(KGlyph::Record));
+  record_->setIconSize(GlyphSize(KGlyph::Record));
   connect(record_, &QPushButton::clicked, this, [this] { StartRecord(); });
   cancel_ = AddCancelButton(QRect(208, 280, 110, 34));
 }

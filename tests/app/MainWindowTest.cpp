@@ -216,6 +216,18 @@ TEST_F(Window, SoundFilesImportThroughTheirDialog) {
   }
 }
 
+// Tab reaches every control of the record dialog, the rate bar too, and Start Record has its glyph as OK and
+// Cancel have theirs.
+TEST(RecordDialog, TabReachesEveryControl) {
+  TDlgRecord dialog;
+  for (QWidget* control : dialog.findChildren<QWidget*>()) {
+    const bool focusable = control->inherits("QPushButton") || control->inherits("QLineEdit") ||
+                          control->inherits("QScrollBar") || control->inherits("QRadioButton");
+    EXPECT_TRUE(!focusable || (control->focusPolicy() & Qt::TabFocus)) << control->objectName().toStdString();
+  }
+  EXPECT_FALSE(dialog.findChild<QPushButton*>("BitBtnRecord")->icon().isNull());
+}
+
 TEST(RecordDialog, RecordTimeIsAWholeFiniteNumberUnderEveryLocale) {
   const bool german = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
   for (auto [text, seconds] : {std::pair{"10.0", 10.0}, {" 2.5 ", 2.5}, {"-1", -1.0}})
