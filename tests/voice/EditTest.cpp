@@ -76,14 +76,20 @@ Change Faded(bool in) {
 Change Muted(bool inside) {
   return [inside](KPcmCell& c, int32_t p) { (p >= M && p <= R) == inside ? c.Clear() : void(); };
 }
-// Frames 1..F - 1, then the copy added to the voice's frames from F on (silence past its END).
-Raw MixPasted(const KModel& m) {
-  return Cells(F - 1 + L, [&m](int64_t j) {
-    KPcmCell c = m.At(j);
-    if (j >= F - 1) c.Add(m.At(M - 1 + j - (F - 1)));
-    c.Store();
-    return c;
-  });
+// The copy pasted at FLG `f`: added to the voice's frames (silence past its END), which stay after it, or over
+// them, which then end with it.
+Expect Pasted(int64_t f, bool mix) {
+  return [=](const KModel& m) {
+    return Cells(mix ? std::max(m.Count(), f - 1 + L) : f - 1 + L, [&](int64_t j) {
+      KPcmCell c = m.At(j);
+      if (j < f - 1 || j >= f - 1 + L) return c;
+      const KPcmCell copy = m.At(M - 1 + j - (f - 1));
+      if (!mix) return copy;
+      c.Add(copy);
+      c.Store();
+      return c;
+    });
+  };
 }
 // output[j]: for k = 0..n while j >= k d, frame j - k d scaled by a^k, summed onto silence and stored.
 Expect Echoed(double a, int n, int64_t d) {
@@ -133,8 +139,13 @@ std::vector<EditRow> EditRows() {
        &KPcmFiles::PasteByInsert,
        Spliced({{0, F}, {M - 1, L}, {F, E - F}}),
        {E + L, F, F + L - 1, 1, 1}},
-      {"paste-cover", &KPcmFiles::PasteByCover, Spliced({{0, F - 1}, {M - 1, L}}), {F - 1 + L, F, F + L - 1, 1, 1}},
-      {"paste-mix", &KPcmFiles::PasteByMix, MixPasted, {F - 1 + L, F, F + L - 1, 1, 1}},
+      {"paste-cover", &KPcmFiles::PasteByCover, Pasted(F, false), {F - 1 + L, F, F + L - 1, 1, 1}},
+      {"paste-mix", &KPcmFiles::PasteByMix, Pasted(F, true), {F - 1 + L, F, F + L - 1, 1, 1}},
+      // Pasted inside the voice: the frames after the copy stay after a mix, go after a cover.
+      {"paste-cover inside", [](KPcmFiles& v) { return (v.FLG = 2), v.PasteByCover(); }, Pasted(2, false),
+       {L + 1, 2, L + 1, 1, 1}},
+      {"paste-mix inside", [](KPcmFiles& v) { return (v.FLG = 2), v.PasteByMix(); }, Pasted(2, true),
+       {E, 2, L + 1, 1, 1}},
       {"cut-marked", &KPcmFiles::CutMarked, Spliced({{0, M - 1}, {R, E - R}}), {E - L, 1, E - L, 1, 1}},
       {"cut-unmark", &KPcmFiles::CutUnmark, Spliced({{M - 1, L}}), {L, 1, L, 1, 1}},
       {"mute-marked", &KPcmFiles::MuteMarked, PerFrame(Muted(true)), same},
