@@ -58,6 +58,8 @@ bool KLoopGuard::eventFilter(QObject* watched, QEvent* event) {
       if ((event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) &&
           static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
         escaped_ = true;
+      // Taken as the host's own key, so that no menu shortcut (F1 to F12, say) fires from it.
+      if (event->type() == QEvent::ShortcutOverride) event->accept();
       return true;
     case QEvent::Close:
       if (QWidget* host = HostOf(watched); !host || host == main_) break;

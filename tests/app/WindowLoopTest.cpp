@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
+#include <QTest>
 #include <set>
 
 #include "AppFixture.h"
@@ -68,12 +69,15 @@ TEST_F(Loop, InputWaitsAndFilesLoadAfterThePlayInOrder) {
       QApplication::sendEvent(&window_, &enter);
       QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
       QApplication::sendEvent(&window_, &drop);
-      Press(&window_, Qt::Key_F5);
+      QTest::keyClick(&window_, Qt::Key_F5);  // through the shortcut map, as typed
     }
     if (columns.size() == 8) Press(&window_, Qt::Key_Escape);
   };
+  window_.show();  // active, so that its menu shortcuts are live
+  window_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window_));
   window_.Action("MenuPlayAll")->trigger();
-  // Stopped by Escape while the pointer moved; F5 waited; the handed file loaded, then the dropped one.
+  // Stopped by Escape while the pointer moved; F5 did nothing; the handed file loaded, then the dropped one.
   EXPECT_EQ(columns.size(), 8u);
   EXPECT_GE(std::set<int32_t>(columns.begin(), columns.end()).size(), 6u);
   EXPECT_EQ(window_.Banks().CurrentBankNumber, 1);
