@@ -1,5 +1,6 @@
 #include "dialogs/DialogFrame.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -79,6 +80,17 @@ void KDialogFrame::showEvent(QShowEvent* event) {
 }
 
 void KDialogFrame::SetTitle(const std::string& title) { setWindowTitle(KText(title)); }
+
+bool KDialogFrame::Run() {
+  bool below = false;
+  for (const QWidget* window : QApplication::topLevelWidgets())
+    below |= window != this && window->isVisible() && window->windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  const bool added = below && !windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+  if (added) setWindowFlag(Qt::WindowStaysOnTopHint, true);
+  const bool accepted = exec() == QDialog::Accepted;
+  if (added) setWindowFlag(Qt::WindowStaysOnTopHint, false);
+  return accepted;
+}
 
 QPushButton* KDialogFrame::AddOkButton(const QRect& place) {
   QPushButton* ok = AddButton(this, "BitBtnOK", "OK", QStyle::SP_DialogOkButton, place);

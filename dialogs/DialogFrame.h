@@ -26,8 +26,10 @@ class KDialogFrame : public QDialog {
   // Resets and focus for each opening, after the dialog has been centred.
   virtual void PrepareShow() {}
   void showEvent(QShowEvent* event) override;
-  // Runs the dialog modally: true when it was left with OK.
-  bool Run() { return exec() == QDialog::Accepted; }
+  // Runs the dialog modally: true when it was left with OK. While a window
+  // of ours stays on top (the record dialog during a take) the dialog stays
+  // on top too, so that it can be read and answered above it.
+  bool Run();
   void SetTitle(const std::string& title);
   // The OK button is the default one, which Enter triggers; Esc rejects.
   QPushButton* AddOkButton(const QRect& place);

@@ -224,6 +224,17 @@ TEST(DlgMessage, ShowsTheTextAsGivenAndClosesOnOkOrEnter) {
   }
   EXPECT_EQ(std::pair(memo->document()->blockCount(), memo->document()->findBlockByNumber(2).text()),
             std::pair(31, QString("line 2")));
+  // Above a window of ours that stays on top (the record dialog in a take), and only then.
+  QWidget onTop(nullptr, Qt::WindowStaysOnTopHint);
+  for (bool shown : {true, false}) {
+    onTop.setVisible(shown);
+    WhenOpen(dialog, [&] {
+      EXPECT_EQ(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint), shown);
+      PressKey(memo, Qt::Key_Return);
+    });
+    dialog.ShowText("Error 009");
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
 }
 
 // Shown without being modal, on screen and centred; only the caller hides
