@@ -75,7 +75,10 @@ void KDialogFrame::showEvent(QShowEvent* event) {
   int x = 0;
   int y = 0;
   KGetScreenCenterXY(x, y, width(), height());
-  move(x, y);
+  // The client area, not the frame: the window manager's frame is known only
+  // from the second opening on, and a move of the frame would land 20 pixels
+  // lower from then.
+  setGeometry(x, y, width(), height());
   PrepareShow();
 }
 

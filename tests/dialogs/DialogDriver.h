@@ -51,7 +51,7 @@ inline void WhenOpen(QDialog& dialog, std::function<void()> answer) {
       ADD_FAILURE() << "the dialog is not open";
       return;
     }
-    EXPECT_EQ(dialog.pos(), ScreenCentre(dialog.size()));
+    EXPECT_EQ(dialog.geometry().topLeft(), ScreenCentre(dialog.size()));  // the client area, whatever the frame
     dialog.move(3, 5);
     answer();
     if (dialog.isVisible()) {

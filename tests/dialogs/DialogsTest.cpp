@@ -252,7 +252,7 @@ TEST(DlgProgress, ShownModelessStartsAfreshAndFollowsTheVoice) {
     progress.ShowNow();
     EXPECT_TRUE(!progress.isModal() && QApplication::activeModalWidget() == nullptr && hooks.ProgressVisible());
     EXPECT_TRUE(progress.windowHandle() && progress.windowHandle()->isExposed());
-    EXPECT_EQ(progress.pos(), ScreenCentre(progress.size()));
+    EXPECT_EQ(progress.geometry().topLeft(), ScreenCentre(progress.size()));
     EXPECT_EQ(std::pair(memo->toPlainText(), bar->value()), std::pair(QString(), 0));
     PressKey(&progress, Qt::Key_Escape);
     EXPECT_TRUE(progress.isVisible());
