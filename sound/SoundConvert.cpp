@@ -1,16 +1,16 @@
 #include "sound/SoundConvert.h"
 
-#include <soxr.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/BlockCopy.h"
 #include "sound/Quantizer.h"
+#include "sound/Resampler.h"
 
 namespace {
 
@@ -53,10 +53,9 @@ class KSink {
     written_ += count;
     return true;
   }
-  // Silence up to the voice's length.
-  bool Finish(std::vector<float>& zeros) {
-    std::fill(zeros.begin(), zeros.end(), 0.0f);
-    const int64_t block = int64_t(zeros.size()) / plan_.Target.Channels;
+  // Silence up to the voice's length, `block` frames at a time.
+  bool Finish(int64_t block) {
+    const std::vector<float> zeros(size_t(block * plan_.Target.Channels), 0.0f);
     while (written_ < plan_.Frames)
       if (!Put(zeros.data(), std::min(block, plan_.Frames - written_))) return false;
     return true;
@@ -227,40 +226,15 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
   if (!plan.Refused.empty()) return KStatus::Failure(plan.Refused);
   const KSoundShape& shape = source.Shape();
   const int32_t from = shape.Channels, to = plan.Target.Channels;
-  // Every buffer holds a fixed number of samples. The resampler is fed at
-  // most the source frames that make half its output buffer, so that what
-  // it keeps back between calls stays small too.
-  const int64_t block = BlockFrames(from), capacity = BlockFrames(to);
-  const double ratio = double(plan.Target.SampleRate) / shape.Rate;
-  const size_t feed = size_t(std::clamp<double>(double(capacity) / (2 * ratio), 1, double(block)));
-  std::vector<float> resampled(size_t(capacity * to));
-  KSink sink(plan, out, size_t(std::max(block, capacity)));
-
-  soxr_t resampler = nullptr;
+  // Every buffer holds a fixed number of samples.
+  const int64_t capacity = BlockFrames(to);
+  KSink sink(plan, out, size_t(std::max(BlockFrames(from), capacity)));
+  std::optional<KResampler> resampler;
   if (plan.Resample) {
-    const soxr_io_spec_t io = soxr_io_spec(SOXR_FLOAT32_I, SOXR_FLOAT32_I);
-    const soxr_quality_spec_t quality = soxr_quality_spec(SOXR_VHQ, 0);
-    soxr_error_t error = nullptr;
-    resampler = soxr_create(shape.Rate, plan.Target.SampleRate, unsigned(to), &error, &io, &quality, nullptr);
-    if (!resampler) return KStatus::Failure(std::string("the resampler: ") + (error ? error : "?"));
+    resampler.emplace(shape.Rate, plan.Target.SampleRate, to, capacity);
+    if (!resampler->Usable()) return KStatus::Failure("the resampler: " + resampler->Error());
   }
-  // Runs `count` mixed frames into the sink through the resampler; `in`
-  // null is the end of the input, which drains the resampler's last frames.
-  auto resample = [&](const float* in, size_t count) {
-    for (;;) {
-      size_t used = 0, made = 0;
-      soxr_process(resampler, in, std::min(count, feed), in ? &used : nullptr, resampled.data(), size_t(capacity),
-                   &made);
-      if (!sink.Put(resampled.data(), int64_t(made))) return false;
-      if (!in) {
-        if (made == 0) return true;
-        continue;
-      }
-      in += used * size_t(to);
-      count -= used;
-      if (count == 0) return true;
-    }
-  };
+  const auto put = [&sink](const float* frames, int64_t count) { return sink.Put(frames, count); };
 
   KShaper shaper(plan, to);
   KStatus written;
@@ -269,15 +243,14 @@ KStatus ConvertSound(KSoundFile& source, const KConversion& plan, KPlainFile& ou
   KStatus status = ReadMixed(source, to, [&](float* mix, int64_t got) {
     done += got;
     const int64_t kept = shaper.Run(mix, got);
-    if (!(resampler ? resample(mix, size_t(kept)) : sink.Put(mix, kept))) written = WriteFailed();
+    if (!(resampler ? resampler->Run(mix, size_t(kept), put) : sink.Put(mix, kept))) written = WriteFailed();
     progress.CopyPercent(int(double(done) * 100 / double(std::max<int64_t>(shape.Frames, 1))));
     stopped = progress.StopRequested();
     return written && !shaper.Done() && !stopped;
   });
   if (status && !written) status = written;
   if (status && stopped) status = KStatus::Failure("stopped", KBlockCopy::kStopped);
-  if (status && resampler && !resample(nullptr, 0)) status = WriteFailed();
-  if (status && !sink.Finish(resampled)) status = WriteFailed();
-  if (resampler) soxr_delete(resampler);
+  if (status && resampler && !resampler->Run(nullptr, 0, put)) status = WriteFailed();
+  if (status && !sink.Finish(capacity)) status = WriteFailed();
   return status;
 }
