@@ -55,11 +55,17 @@ QLineEdit* Field(QWidget* parent, const char* name, const char* text, const char
   return edit;
 }
 
-// "B3", or "B3*" while the bank holds unsaved work; bank 1's is padded as
-// designed, but not beyond what the button shows.
-QString BankCaption(int bank, bool unsaved) {
-  if (unsaved) return QString("B%1*").arg(bank);
-  return bank == 1 ? QString("  B1  ") : QString("B%1").arg(bank);
+// The bank button's caption "B3", or "B3*" while the bank holds unsaved
+// work (bank 1's is padded as designed, but not beyond what the button
+// shows), and its hint.
+void NameBankButton(QAbstractButton* button, int bank, bool unsaved) {
+  if (unsaved) {
+    button->setText(QString("B%1*").arg(bank));
+    button->setToolTip(QString("Bank %1: changed since it was loaded or saved").arg(bank));
+    return;
+  }
+  button->setText(bank == 1 ? QString("  B1  ") : QString("B%1").arg(bank));
+  button->setToolTip(bank > 1 ? QString("Bank %1").arg(bank) : QString());
 }
 
 QWidget* Panel(QWidget* parent, const char* name, QRect at) {
@@ -138,8 +144,7 @@ QWidget* TFormMain::BuildBankStrip(QWidget* parent) {
   for (int bank = 1; bank <= 12; ++bank) {
     auto* button = new QToolButton(toolbar);
     button->setObjectName(QString("ToolBtnBank%1").arg(bank));
-    button->setText(BankCaption(bank, false));
-    if (bank > 1) button->setToolTip(QString("Bank %1").arg(bank));
+    NameBankButton(button, bank, false);
     button->setGeometry(2, 2 + (bank - 1) * 39, 41, 39);
     button->setFont(bold);
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -166,10 +171,7 @@ void TFormMain::ShowBankContents() {
     if (button->property("Unsaved").toBool() != unsaved) {
       // A star after the bank's name: work that only the next start would bring back.
       button->setProperty("Unsaved", unsaved);
-      button->setText(BankCaption(bank, unsaved));
-      button->setToolTip(unsaved    ? QString("Bank %1: changed since it was loaded or saved").arg(bank)
-                         : bank > 1 ? QString("Bank %1").arg(bank)
-                                    : QString());
+      NameBankButton(button, bank, unsaved);
     }
     if (button->property("HoldsVoice").toBool() == holds) continue;
     button->setProperty("HoldsVoice", holds);

@@ -62,8 +62,9 @@ std::string Refusal(const std::string& folder, KRunFolder& run, KJournalRecord& 
   if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || !Exists(folder + "/lock", st) || !S_ISREG(st.st_mode))
     return kNoRunFolder;
   if (!run.Claim(folder)) return "is in use by a running copy";
-  if (!Exists(folder + "/" + KJournal::kFileName, st)) return kNoRunFolder;
-  if (KStatus read = ReadJournal(folder, record); !read) return "cannot be recovered: " + read.Message;
+  bool missing = false;
+  if (KStatus read = ReadJournal(folder, record, &missing); !read)
+    return missing ? kNoRunFolder : "cannot be recovered: " + read.Message;
   return record.HoldsWork() ? std::string() : "holds no voice";
 }
 
@@ -72,7 +73,7 @@ void List(const KJournalRecord& record) {
   for (int k = 0; k < bank::kVoices; ++k) {
     const KJournalVoice& v = record.Voices[size_t(k)];
     const KJournalValues& x = v.Values;
-    if (x.END == 0 && v.Undo.empty()) continue;
+    if (!v.HoldsWork()) continue;
     std::cout << VoiceName(k) << ": channels=" << x.Channels << " bits=" << x.BitsPerSample << " rate=" << x.SampleRate
               << " end=" << x.END << " mkl=" << x.MKL << " mkr=" << x.MKR << " flg=" << x.FLG << " file=" << v.FileName
               << " alias=" << v.AliasName << " undo=" << v.Undo.size();

@@ -4,15 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <iostream>
 
 #include "cli/Session.h"
-#include "formats/VocFormat.h"
-#include "formats/WavFormat.h"
-#include "platform/BlockCopy.h"
 #include "voice/PcmFiles.h"
 
 namespace {

@@ -150,9 +150,7 @@ bool AdoptVoice(KBankSet& banks, const KJournalVoice& saved, const std::string& 
 }  // namespace
 
 bool KJournalRecord::HoldsWork() const {
-  for (const KJournalVoice& voice : Voices)
-    if (voice.Values.END > 0 || !voice.Undo.empty()) return true;
-  return false;
+  return std::any_of(Voices.begin(), Voices.end(), [](const KJournalVoice& voice) { return voice.HoldsWork(); });
 }
 
 KJournalRecord JournalOf(KBankSet& banks) {
@@ -335,16 +333,20 @@ KJournal::~KJournal() {
   banks_.Services().Retired.Release();
 }
 
-void KJournal::Update() {
+KJournalRecord KJournal::Now() const {
   KJournalRecord now = JournalOf(banks_);
   now.Temporaries = temporaries_;
+  return now;
+}
+
+void KJournal::Update() {
+  const KJournalRecord now = Now();
   // While the journal cannot be written, the stores the last good one names stay.
   if ((now == written_ && wrote_) || Write(now)) banks_.Services().Retired.Release();
 }
 
 bool KJournal::Close() {
-  KJournalRecord now = JournalOf(banks_);
-  now.Temporaries = temporaries_;
+  KJournalRecord now = Now();
   now.Closed = true;
   kept_ = true;
   return Write(now);
@@ -363,7 +365,7 @@ void KJournal::Forgotten(const std::string& path) {
 }
 
 void KJournal::WriteTemporaries() {
-  KJournalRecord now = wrote_ ? written_ : JournalOf(banks_);
+  KJournalRecord now = wrote_ ? written_ : Now();
   now.Temporaries = temporaries_;
   Write(now);
 }

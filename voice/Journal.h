@@ -113,6 +113,8 @@ class KJournal final : public KTemporaryLog {
   void Forgotten(const std::string& path) override;
 
  private:
+  // The record of the banks as they are, with the temporaries noted.
+  KJournalRecord Now() const;
   bool Write(const KJournalRecord& record);
   void WriteTemporaries();
 
