@@ -365,8 +365,10 @@ void TFormMain::closeEvent(QCloseEvent* event) {
 
 bool TFormMain::LoadFile(const std::string& path) {
   if (!banks_->CurrentVoice) return false;
-  // A file no voice loader takes as it is, but libsndfile reads, is imported.
-  if (!OwnLoader(path) && KSoundFile(path).IsOpen()) return runner_->Import(path);
+  // A file no voice loader takes as it is goes to the import: a sound file
+  // libsndfile reads opens its dialog, any other is told why it cannot be
+  // read. Only a file of a voice format that neither reads gets the loader's message.
+  if (!OwnLoader(path) && (!FormatOf(path) || KSoundFile(path).IsOpen())) return runner_->Import(path);
   const size_t dot = path.rfind('.');
   const KFileFormat* format =
       dot == std::string::npos ? nullptr : FileFormatByExtension(std::string_view(path).substr(dot + 1));
