@@ -78,7 +78,9 @@ QWidget* Panel(QWidget* parent, const char* name, QRect at) {
 }  // namespace
 
 TFormMain::TFormMain(const std::string& swapFolder, KWaveAudio& audio, QWidget* parent)
-    : QMainWindow(parent),
+    // A window of fixed size: title, system menu, minimise and close, no maximise.
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       dialogs_(this),
       guard_(this),
       hooks_(dialogs_.Progress),

@@ -59,6 +59,10 @@ void Rows(const QList<QAction*>& actions, int depth, QStringList& rows) {
 }
 
 TEST_F(Window, TheMenuBarAndTheButtonsFollowTheTable) {
+  // A fixed size with minimise and close but no maximise.
+  EXPECT_EQ(window_.minimumSize(), window_.maximumSize());
+  EXPECT_EQ(window_.windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   QStringList built, table;
   Rows(window_.menuBar()->actions(), 0, built);
   for (const KMenuItem& item : MenuItems()) {
