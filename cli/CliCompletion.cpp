@@ -41,18 +41,17 @@ std::string Values(std::string placeholder) {
   return placeholder;
 }
 
-std::string ScriptCommandWords() {
-  std::set<std::string> names;
-  for (const KCliCommand& command : CliCommands()) names.insert(RawWords(command.Name)[0]);
-  std::string words;
-  for (const std::string& name : names) words += (words.empty() ? "" : " ") + name;
-  return words;
-}
-
 std::string Joined(const std::set<std::string>& words) {
   std::string out;
   for (const std::string& word : words) out += (out.empty() ? "" : " ") + word;
   return out;
+}
+
+// The first words of the script commands ("goto" of "goto head").
+std::string ScriptCommandWords() {
+  std::set<std::string> names;
+  for (const KCliCommand& command : CliCommands()) names.insert(RawWords(command.Name)[0]);
+  return Joined(names);
 }
 
 }  // namespace
