@@ -14,37 +14,17 @@
 namespace {
 
 constexpr int kIconSize = 256;
-
-// %1: the MIME type.
-constexpr const char* kMimePackage = R"(<?xml version="1.0" encoding="UTF-8"?>
-<mime-info xmlns="http://www.freedesktop.org/standards/shared-mime-info">
-  <mime-type type="%1">
-    <comment>Melotrix Voice File</comment>
-    <icon name="melotrix"/>
-    <magic priority="50">
-      <match type="string" offset="0" value="Melotrix Format"/>
-    </magic>
-    <glob pattern="*.mxv"/>
-    <glob pattern="*.MXV"/>
-  </mime-type>
-</mime-info>
-)";
-
-// %1: the program path, %2: the same as Exec's quoted argument, %3: the MIME type.
-constexpr const char* kDesktopEntry = R"([Desktop Entry]
-Type=Application
-Name=Melotrix
-GenericName=Voice Editor
-Comment=Edit PCM voices for the RKM series
-TryExec=%1
-Exec=%2 %f
-Icon=melotrix
-MimeType=%3;
-Terminal=false
-Categories=AudioVideo;Audio;AudioVideoEditing;
-X-Melotrix-Author=DRN
-)";
 constexpr int kUpdateWaitMs = 30000;
+// A desktop entry is a few hundred bytes: a larger file is read no further.
+constexpr qint64 kMaxEntryBytes = 64 * 1024;
+constexpr const char* kEntryName = "/applications/melotrix.desktop";
+constexpr const char* kPackageName = "/mime/packages/melotrix-mxv.xml";
+
+// One of the texts an install puts into the system's data folders, compiled in.
+QByteArray InstalledText(const char* name) {
+  QFile file(QString(":/filetypes/") + name);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Characters that need a backslash inside a quoted argument of Exec.
 bool IsExecReserved(QChar c) { return c == u'"' || c == u'`' || c == u'$' || c == u'\\'; }
@@ -60,6 +40,66 @@ QString ExecArgument(const QString& path) {
   }
   quoted += u'"';
   return quoted.replace(u'\\', QString("\\\\"));
+}
+
+// A desktop entry string with its escapes (\s, \n, \t, \r, \\) undone.
+QString Unescaped(const QString& value) {
+  QString text;
+  for (qsizetype i = 0; i < value.size(); ++i) {
+    QChar c = value[i];
+    if (c == u'\\' && i + 1 < value.size()) {
+      c = value[++i];
+      c = c == u's' ? QChar(u' ') : c == u'n' ? QChar(u'\n') : c == u't' ? QChar(u'\t') : c == u'r' ? QChar(u'\r') : c;
+    }
+    text += c;
+  }
+  return text;
+}
+
+// The program word of an Exec value: a quoted argument with its backslashes
+// undone, or the text up to the first blank; "%%" stands for "%".
+QString ExecProgram(const QString& exec) {
+  if (!exec.startsWith(u'"')) return exec.section(u' ', 0, 0).replace("%%", "%");
+  QString word;
+  for (qsizetype i = 1; i < exec.size() && exec[i] != u'"'; ++i) {
+    if (exec[i] == u'\\' && i + 1 < exec.size()) ++i;
+    word += exec[i];
+  }
+  return word.replace("%%", "%");
+}
+
+// The program file the desktop entry at `path` starts: the program word of
+// its Exec, looked up on PATH when it names no folder. Empty when there is no
+// such entry or the word names no executable file.
+QString EntryProgram(const QString& path) {
+  QFile file(path);
+  if (!IsRegularFile(path) || !file.open(QIODevice::ReadOnly)) return QString();
+  QString exec;
+  for (const QByteArray& line : file.read(kMaxEntryBytes).split('\n'))
+    if (line.startsWith("Exec=")) exec = Unescaped(QString::fromUtf8(line.mid(5)).trimmed());
+  QString program = ExecProgram(exec);
+  if (!program.contains(u'/')) program = QStandardPaths::findExecutable(program);
+  const QFileInfo info(program);
+  return !program.isEmpty() && info.isFile() && info.isExecutable() ? info.canonicalFilePath() : QString();
+}
+
+// True when the user's files are left as they are: the system's entry (the
+// first data folder's that holds one, as the desktop finds it) installed this
+// program with its MIME package, or starts another program that a per-user
+// entry would hide; or the per-user entry starts another program. An entry
+// whose program is gone counts for nothing.
+bool LeftAsItIs(const QString& programPath, const QString& dataHome, const QStringList& dataDirs) {
+  const QFileInfo self(programPath);
+  const QString me = self.exists() ? self.canonicalFilePath() : QDir::cleanPath(programPath);
+  for (const QString& dir : dataDirs) {
+    if (!QFileInfo::exists(dir + kEntryName)) continue;
+    const QString program = EntryProgram(dir + kEntryName);
+    if (program == me && QFileInfo::exists(dir + kPackageName)) return true;
+    if (!program.isEmpty() && program != me) return true;
+    break;
+  }
+  const QString program = EntryProgram(dataHome + kEntryName);
+  return !program.isEmpty() && program != me;
 }
 
 QByteArray IconPng() {
@@ -106,21 +146,37 @@ QString DataHome() {
   return data;
 }
 
+QStringList DataDirs() {
+  QStringList dirs;
+  for (const QString& dir : qEnvironmentVariable("XDG_DATA_DIRS").split(u':'))
+    if (QDir::isAbsolutePath(dir)) dirs += QDir::cleanPath(dir);
+  return dirs.isEmpty() ? QStringList{"/usr/local/share", "/usr/share"} : dirs;
+}
+
 KFileTypeFiles FileTypeFiles(const QString& dataHome) {
-  return {dataHome + "/mime/packages/melotrix-mxv.xml", dataHome + "/applications/melotrix.desktop",
+  return {dataHome + kPackageName, dataHome + kEntryName,
           dataHome + QString("/icons/hicolor/%1x%1/apps/melotrix.png").arg(kIconSize)};
 }
 
-QByteArray MimePackageText() { return QString(kMimePackage).arg(kMxvMimeType).toUtf8(); }
+QByteArray MimePackageText() { return InstalledText("melotrix-mxv.xml"); }
 
 QByteArray DesktopEntryText(const QString& programPath) {
   for (QChar c : programPath)
     if (c.category() == QChar::Other_Control) return QByteArray();
-  const QString tryExec = QString(programPath).replace(u'\\', QString("\\\\"));
-  return QString(kDesktopEntry).arg(tryExec, ExecArgument(programPath), kMxvMimeType).toUtf8();
+  QStringList lines = QString::fromUtf8(InstalledText("melotrix.desktop")).split(u'\n');
+  for (QString& line : lines) {
+    if (line.startsWith("TryExec="))
+      line = "TryExec=" + QString(programPath).replace(u'\\', QString("\\\\"));
+    else if (line.startsWith("Exec=")) {
+      const qsizetype blank = line.indexOf(u' ');  // the arguments stay
+      line = "Exec=" + ExecArgument(programPath) + (blank < 0 ? QString() : line.mid(blank));
+    }
+  }
+  return lines.join(u'\n').toUtf8();
 }
 
-KStatus KAddToWin32RegKey(const QString& programPath, const QString& dataHome) {
+KStatus KAddToWin32RegKey(const QString& programPath, const QString& dataHome, const QStringList& dataDirs) {
+  if (LeftAsItIs(programPath, dataHome, dataDirs)) return KStatus::Success();
   // Every step is tried; the first failure is the one reported.
   KStatus first;
   auto note = [&first](const KStatus& status) {

@@ -14,6 +14,8 @@ PACKAGES=(
   openbox xdotool imagemagick x11-utils pulseaudio libasound2-plugins alsa-utils
   # Rebuilding several checkouts at once (CMAKE_CXX_COMPILER_LAUNCHER=ccache).
   ccache
+  # Making the Debian package and checking it (scripts/package.sh, scripts/check-package.sh).
+  dpkg-dev lintian desktop-file-utils appstream shared-mime-info man-db
 )
 
 missing=()

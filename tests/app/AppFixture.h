@@ -48,9 +48,9 @@ class KEnvironmentValue {
 class KDesktop {
  public:
   KDesktop() {
-    const char* const names[] = {"HOME",          "XDG_CONFIG_HOME", "XDG_CACHE_HOME",
-                                 "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "MELOTRIX_SYSTEM_DIR"};
-    const char* const folders[] = {"home", "config", "cache", "data", "runtime", "system"};
+    const char* const names[] = {"HOME",          "XDG_CONFIG_HOME", "XDG_CACHE_HOME",     "XDG_DATA_HOME",
+                                 "XDG_DATA_DIRS", "XDG_RUNTIME_DIR", "MELOTRIX_SYSTEM_DIR"};
+    const char* const folders[] = {"home", "config", "cache", "data", "share", "runtime", "system"};
     for (size_t k = 0; k < std::size(names); ++k) {
       std::filesystem::create_directories(dir_ / folders[k]);
       values_.push_back(std::make_unique<KEnvironmentValue>(names[k], dir_ / folders[k]));

@@ -34,10 +34,13 @@ TEST(Settings, SavedColoursComeBackFromTheXdgFolder) {
   EXPECT_EQ(OemFilePath(), desktop.Path("config/DRN/RkmSeries.INI"));
   EXPECT_EQ(DataHome(), desktop.Path("data"));
   for (const char* value : {"", "relative/folder"}) {
-    KEnvironmentValue config("XDG_CONFIG_HOME", value), data("XDG_DATA_HOME", value);
+    KEnvironmentValue config("XDG_CONFIG_HOME", value), data("XDG_DATA_HOME", value), dirs("XDG_DATA_DIRS", value);
     EXPECT_EQ(SettingsFilePath(), desktop.Path("home/.config/DRN/Melotrix.INI")) << value;
     EXPECT_EQ(DataHome(), desktop.Path("home/.local/share")) << value;
+    EXPECT_EQ(DataDirs(), QStringList({"/usr/local/share", "/usr/share"})) << value;
   }
+  KEnvironmentValue dirs("XDG_DATA_DIRS", "/opt/a/:relative::/usr/share");
+  EXPECT_EQ(DataDirs(), QStringList({"/opt/a", "/usr/share"}));
   ASSERT_FALSE(QFileInfo::exists(SettingsFolder()));
   KColourScheme before(kFace);
   for (size_t i = 0; i < KColourScheme::kSlots; ++i)
@@ -148,8 +151,16 @@ TEST(FileTypes, RegistrationWritesTheTypeTheEntryAndTheIcon) {
   EXPECT_EQ(EntryValue(entry, "Exec"),
             "\"/opt/Melotrix Apps/a\\\\$b/\\\\\"q\\\\\"/back\\\\\\\\slash/100%%/\\\\`x\\\\`/melotrix\" %f");
   EXPECT_EQ(EntryValue(entry, "TryExec"), "/opt/Melotrix Apps/a$b/\"q\"/back\\\\slash/100%/`x`/melotrix");
-  const QByteArray type = EntryValue(entry, "MimeType").chopped(1);
-  EXPECT_TRUE(ReadFile(files.MimePackage).contains("type=\"" + type + "\"")) << type.toStdString();
+  // Every type the entry opens is defined once: by the package where the
+  // system's database lacks it (as it lacks MXV), else by the database.
+  const QByteArray system = ReadFile("/usr/share/mime/packages/freedesktop.org.xml");
+  const QByteArray package = ReadFile(files.MimePackage);
+  const QByteArray type = "application/x-melotrix-mxv";
+  EXPECT_TRUE(EntryValue(entry, "MimeType").startsWith(type + ";"));
+  for (const QByteArray& listed : EntryValue(entry, "MimeType").chopped(1).split(';')) {
+    const QByteArray defined = "<mime-type type=\"" + listed + "\"";
+    EXPECT_NE(package.contains(defined), system.contains(defined)) << listed.toStdString();
+  }
   const QImage icon(files.Icon);
   EXPECT_EQ(icon.size(), QSize(256, 256));
   EXPECT_EQ(std::make_pair(icon.pixelColor(0, 0).alpha(), icon.pixelColor(128, 40).alpha()), std::make_pair(0, 255));
@@ -162,6 +173,62 @@ TEST(FileTypes, RegistrationWritesTheTypeTheEntryAndTheIcon) {
   EXPECT_EQ(EntryValue(ReadFile(files.DesktopEntry), "Exec"), "\"/usr/local/bin/melotrix\" %f");
   WriteFile(desktop.Path("plain"), "");
   EXPECT_FALSE(KAddToWin32RegKey("/usr/bin/melotrix", desktop.Path("plain")).Ok);
+}
+
+// Registration leaves the user's files alone when the system's data folders
+// installed this program with its entry and MIME package, or hold an entry
+// of another program that a per-user one would hide, or when the per-user
+// entry starts another program. An entry of a program that is gone counts
+// for nothing; our own per-user entry is rewritten. "@" is the test's folder;
+// a per-user Exec "=name" is the entry registration writes for program "name".
+TEST(FileTypes, RegistrationLeavesOtherProgramsAndInstalledEntriesAlone) {
+  struct Row {
+    const char* System;  // the installed entry's Exec, "" for none
+    bool Package;        // the MIME package beside it
+    const char* User;    // the per-user entry's Exec, "" for none
+    const char* Program;
+    bool Written;
+  };
+  const Row rows[] = {
+      {"", false, "", "build", true},
+      {"melotrix %f", true, "", "bin", false},
+      {"melotrix %f", false, "", "bin", true},
+      {"melotrix %f", true, "", "build", false},
+      {"@/gone/melotrix %f", true, "", "build", true},
+      {"", false, "=bin", "build", false},
+      {"", false, "=odd $\"q\"\\ 100%`x`", "build", false},
+      {"", false, "melotrix", "build", false},
+      {"", false, "=build", "build", true},
+      {"", false, "\"@/linked/melotrix\" %f", "bin", true},
+      {"", false, "=odd $\"q\"\\ 100%`x`", "odd $\"q\"\\ 100%`x`", true},
+      {"", false, "\"@/gone/melotrix\" %f", "build", true},
+  };
+  for (const Row& row : rows) {
+    KDesktop desktop;
+    const QString root = desktop.Path("");
+    auto at = [&root](const char* text) { return QString(text).replace("@", root.chopped(1)); };
+    auto program = [&root](const char* folder) { return root + folder + "/melotrix"; };
+    for (const char* folder : {"bin", "build", "odd $\"q\"\\ 100%`x`"}) {
+      WriteFile(program(folder), "#!/bin/sh\n");
+      QFile::setPermissions(program(folder), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QFile::link(root + "bin", root + "linked");
+    KEnvironmentValue path("PATH", (root + "bin").toStdString());
+    KEnvironmentValue dirs("XDG_DATA_DIRS", (root + "none:" + root + "share").toStdString());
+    auto entry = [&at](const char* exec) { return "[Desktop Entry]\nExec=" + at(exec).toUtf8() + "\n"; };
+    if (*row.System) WriteFile(root + "share/applications/melotrix.desktop", entry(row.System));
+    if (row.Package) WriteFile(root + "share/mime/packages/melotrix-mxv.xml", MimePackageText());
+    const KFileTypeFiles files = FileTypeFiles(DataHome());
+    const QByteArray before = *row.User == '=' ? DesktopEntryText(program(row.User + 1))
+                              : *row.User      ? entry(row.User)
+                                               : QByteArray();
+    if (!before.isEmpty()) WriteFile(files.DesktopEntry, before);
+
+    EXPECT_TRUE(KAddToWin32RegKey(program(row.Program)).Ok);
+    const QByteArray after = ReadFile(files.DesktopEntry);
+    EXPECT_EQ(after, row.Written ? DesktopEntryText(program(row.Program)) : before) << row.System << "|" << row.User;
+    EXPECT_EQ(QFileInfo::exists(files.MimePackage), row.Written) << row.System << "|" << row.User;
+  }
 }
 
 }  // namespace
