@@ -12,6 +12,8 @@ PACKAGES=(
   sox locales xvfb xauth
   # Trying the window as a user: a window manager, input, screenshots, a real-time sound server.
   openbox xdotool imagemagick x11-utils pulseaudio libasound2-plugins alsa-utils
+  # Trying the installed package as a user: a terminal with completion, desktop entries launched.
+  xterm bash-completion libglib2.0-bin
   # Rebuilding several checkouts at once (CMAKE_CXX_COMPILER_LAUNCHER=ccache).
   ccache
   # Making the Debian package and checking it (scripts/package.sh, scripts/check-package.sh).
