@@ -79,10 +79,10 @@ drops the frames before the first and after the last whose level in any
 channel exceeds DBFS, --fade-in MS and --fade-out MS fade the start and the
 end linearly, and --normalize DBFS scales the result, as mixed down to the
 voice's channels, so that its peak is at DBFS (levels -120..0 dBFS, fades
-up to 60000 ms), in that order. A file cut short is not converted. A conversion says so on
-stderr in one line; on a terminal, a file that takes more than a second shows
-its progress. --alias sets the alias before saving. A loader's or saver's
-message is shown as in scripts.)"},
+up to 60000 ms), in that order. A file cut short is not converted. A
+conversion says so on stderr in one line; on a terminal, a file that takes
+more than a second shows its progress. --alias sets the alias before saving.
+A loader's or saver's message is shown as in scripts.)"},
            {},
            {}},
           {"Crash recovery", {R"(recover lists what the run folder FOLDER of a copy that crashed holds: each

@@ -5,6 +5,8 @@
 namespace {
 
 constexpr size_t kTermColumn = 30;
+constexpr size_t kTextIndent = 2 + kTermColumn;
+constexpr size_t kLineWidth = 79;
 
 // Text for roff: backslashes and minus signs kept as typed, no line taken
 // for a request because it starts with a dot or an apostrophe, and no
@@ -22,6 +24,29 @@ std::string Roff(const std::string& text) {
     else
       out += c;
     lineStart = c == '\n';
+  }
+  return out;
+}
+
+// A row's text from `column` on, wrapped at the line width; the lines after
+// the first start at the text column.
+std::string Wrapped(const std::string& text, size_t column) {
+  std::string out;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    const size_t word = end - start;
+    if (start > 0 && column + 1 + word > kLineWidth) {
+      out += "\n" + std::string(kTextIndent, ' ');
+      column = kTextIndent;
+    } else if (start > 0) {
+      out += ' ';
+      ++column;
+    }
+    out += text.substr(start, word);
+    column += word;
+    start = end + 1;
   }
   return out;
 }
@@ -46,7 +71,8 @@ std::string ManualText(const KManual& manual) {
     std::string rows;
     for (const KManualItem& item : section.Items) {
       const size_t pad = item.Term.size() < kTermColumn ? kTermColumn - item.Term.size() : 1;
-      rows += (rows.empty() ? "  " : "\n  ") + item.Term + std::string(pad, ' ') + item.Text;
+      rows += (rows.empty() ? "  " : "\n  ") + item.Term + std::string(pad, ' ');
+      rows += Wrapped(item.Text, 2 + item.Term.size() + pad);
     }
     if (!rows.empty()) blocks.push_back(rows);
     blocks.insert(blocks.end(), section.After.begin(), section.After.end());
