@@ -115,7 +115,7 @@ TEST(DlgImportSound, ProposesTheFormatAndRemembersThePreparation) {
   ASSERT_TRUE(rate && trim && level);
   // Proposed rate, typed rate, trim ticked and its level typed, OK: the rate and trim level got.
   const std::tuple<int, const char*, bool, const char*, bool, int, double> cases[] = {
-      {48000, "22050", true, "-50", true, 22050, -50},  {11025, "99999", false, "x", true, 44100, -50},
+      {48000, "22060", true, "-50", true, 22050, -50},  {11025, "99999", false, "x", true, 44100, -50},
       {16000, "8011", false, "-40", false, 0, 0},       {16000, "100", false, "", true, 2100, -50}};
   bool ticked = false;
   for (auto [proposed, typed, tick, typedLevel, ok, gotRate, gotLevel] : cases) {
