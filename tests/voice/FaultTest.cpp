@@ -4,7 +4,6 @@
 // program.
 #include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 #include "VoiceTests.h"
 #include "platform/MappedFaults.h"
@@ -146,34 +145,6 @@ TEST_F(Faults, AnInputCutShortOrRemovedDuringItsLoad) {
   ui_.Arm("Load WAV file", [&] { std::filesystem::remove(path); });
   ASSERT_TRUE(set->Bank(1).LoadWavFile(path));
   EXPECT_EQ(Bytes(set->Bank(1)), std::vector<uint8_t>(file.begin() + 44, file.end()));
-}
-
-// A save neither replaces nor writes into what is no regular file: a FIFO (with a reader, so that a writer would not
-// wait), a folder, a device node and a loop of links stay what they were, and so does the voice.
-TEST_F(Faults, SavesOverWhatIsNoRegularFile) {
-  const std::string fifo = PathOf("fifo"), node = PathOf("null"), loop = PathOf("loop");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  std::filesystem::create_directory(PathOf("folder"));
-  std::filesystem::create_symlink(PathOf("loop2"), loop);
-  std::filesystem::create_symlink(loop, PathOf("loop2"));
-  const bool ownNode = mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;  // where the system lets us
-  GiveVoice(Voice(1), 1, 8, 100);
-  const auto before = StateOf(Voice(1));
-  for (const std::string& path : {fifo, PathOf("folder"), loop, ownNode ? node : fifo}) {
-    for (Kind kind : kKinds) {
-      SCOPED_TRACE(path + " " + kName[int(kind)]);
-      EXPECT_FALSE(SaveAs(Voice(1), kind, path));
-      EXPECT_EQ(std::make_pair(LastMessage(), StateOf(Voice(1))), std::make_pair(Text(kCannotCreate, {path}), before));
-    }
-  }
-  char byte;
-  EXPECT_LE(read(reader, &byte, 1), 0);  // nothing was written into the FIFO
-  close(reader);
-  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_directory(PathOf("folder")));
-  EXPECT_TRUE(std::filesystem::is_symlink(loop) && std::filesystem::is_symlink(PathOf("loop2")));
-  EXPECT_TRUE(!ownNode || std::filesystem::is_character_file(node));
-  EXPECT_EQ(FilesIn(dir_.Path()), 5u + ownNode);  // the swap folder and the four: no temporary file
 }
 
 }  // namespace
