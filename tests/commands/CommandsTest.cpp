@@ -1,5 +1,5 @@
-// The menu table and the File dialogs, reading the prompts' texts and what
-// they remember, and what the window does around each kind of command.
+// The menu table and the File dialogs, reading the prompts' texts and what they remember, and what the window does
+// around each kind of command.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,9 +45,8 @@ class Commands : public VoiceFixture, public KCommandHost {
   KCommandContext context_{banks_, *this};
 };
 
-// The menus in order with their separators, each command item's row named
-// after it and captioned as it, the colour items, the bank keys, the check
-// marks (the scale text's follow the zoom-in box) and the File dialogs.
+// The menus in order with their separators, each command item's row named after it and captioned as it, the colour
+// items, the bank keys, the check marks (the scale text's follow the zoom-in box) and the File dialogs.
 TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
   std::vector<std::string> menus, keys, checked;
   std::set<KColourSlot> slots;
@@ -100,10 +99,9 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
                FileDialogFor(KCommandId::MenuCopyClick, Voice(1)));
 }
 
-// Counts, rates and numbers stop at the first other character and hold their limits; lengths
-// read in the location unit. The amplifier takes 1 to 999 %, the echo's attenuation 1 to 99
-// (checked first) and its delay 100 to 2000 ms; a text is remembered, per command and unit, once
-// it passed, as far as its edit line holds it.
+// Counts, rates and numbers stop at the first other character and hold their limits; lengths read in the location unit.
+// The amplifier takes 1 to 999 %, the echo's attenuation 1 to 99 (checked first) and its delay 100 to 2000 ms; a text
+// is remembered, per command and unit, once it passed, as far as its edit line holds it.
 TEST_F(Commands, PromptTextsAreReadCheckedAndRemembered) {
   // clang-format off
   const std::pair<const char*, int32_t> counts[] = {
@@ -148,8 +146,8 @@ TEST_F(Commands, PromptTextsAreReadCheckedAndRemembered) {
     EXPECT_EQ(delay ? Remembered({KPrompt::EchoAttenuation, KPrompt::EchoDelay}) : Remembered({KPrompt::Amplifier}),
               remembered);
   }
-  // Normalise's level is a number of at most 0 dBFS; mark-sound's threshold too (checked first), its margin a number
-  // of at least 0 ms.
+  // Normalise's level is a number of at most 0 dBFS; mark-sound's threshold too (checked first), its margin a number of
+  // at least 0 ms.
   EXPECT_EQ(Remembered({KPrompt::Normalize, KPrompt::SoundThreshold, KPrompt::SoundMargin}), "-1.0|-45|10|");
   const std::tuple<const char*, const char*, int, const char*> levels[] = {
       {"-0.5", nullptr, 0, "-0.5|"},
@@ -174,9 +172,8 @@ TEST_F(Commands, PromptTextsAreReadCheckedAndRemembered) {
   }
 }
 
-// The order of repaint, progress window and beep for each kind of row; a
-// refusal by the window's own check, or of a recording too long for the
-// store, comes before all of them; the view buttons cycle within their range.
+// The order of repaint, progress window and beep for each kind of row; a refusal by the window's own check, or of a
+// recording too long for the store, comes before all of them; the view buttons cycle within their range.
 TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
   // As the format and record dialogs give them; 20000 s x 44100 Hz x 4 bytes.
   const KCommandInput stereo16{.Channels = 2, .Bits = 16},

@@ -1,7 +1,6 @@
-// Faults from outside: the swap folder removed or made read-only, a swap file cut short by another program while it
-// is mapped, the user's input cut short or removed during its load. Each failure names what failed and leaves the
-// voices, their undo stores and the user's files as they were, with no file left over; a cut file never kills the
-// program.
+// Faults from outside: the swap folder removed or made read-only, a swap file cut short by another program while it is
+// mapped, the user's input cut short or removed during its load. Each failure names what failed and leaves the voices,
+// their undo stores and the user's files as they were, with no file left over; a cut file never kills the program.
 #include <sys/mount.h>
 #include <sys/stat.h>
 
@@ -130,8 +129,8 @@ TEST_F(SwapFaults, AFileCutShortUnderTheMixerOrBetweenCommands) {
   }
 }
 
-// An input cut short during its load (long enough to be read ahead, so the cut after the first block is met by a
-// read still to come) is refused; one removed still loads whole from the open file.
+// An input cut short during its load (long enough to be read ahead, so the cut after the first block is met by a read
+// still to come) is refused; one removed still loads whole from the open file.
 TEST_F(Faults, AnInputCutShortOrRemovedDuringItsLoad) {
   auto set = MakeSet(swap_);
   const std::string path = PathOf("in.wav");

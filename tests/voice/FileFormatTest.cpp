@@ -38,8 +38,8 @@ TEST_F(Formats, AcceptedFiles) {
     int32_t at, rate = 22050, frames = 100, channels = 1, bits = 8;
   };
   const std::string fact = "fact" + Le(5, 4) + "abcde", type1 = "\1" + Le(102, 3);
-  // MXV: the rates at the ends of the range, no frames, a rate down to 25 and a length down to 4, a full alias. WAV:
-  // no frames, the rates at the ends, an 18-byte "fmt " chunk, the width from the block alignment and not from the bits
+  // MXV: the rates at the ends of the range, no frames, a rate down to 25 and a length down to 4, a full alias. WAV: no
+  // frames, the rates at the ends, an 18-byte "fmt " chunk, the width from the block alignment and not from the bits
   // field (data size 10 loads 8 bytes), one chunk before "data" (an odd-sized one with the pad byte RIFF wants, or
   // without). VOC: type 9; type 1, the rate from the time constant and the length not rounded; neither the
   // identification text nor what follows the block is read, the header size says where it is. Raw: down to 4 bytes.

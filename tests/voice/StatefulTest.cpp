@@ -1,8 +1,8 @@
-// Random command sequences on small voices given patterned samples: every edit, undo past four, bank switches, copy
-// and paste across formats, mixer, split and merge with the current bank among the sources, clears. (Loads and saves
-// have their own tables.) After every step the voice records are sound, each bank's undo store matches a model of it,
-// an undo gives back the exact state the edit started from, a failed step changes nothing, and other voices are
-// unchanged; once the bank set is gone its swap folder is empty.
+// Random command sequences on small voices given patterned samples: every edit, undo past four, bank switches, copy and
+// paste across formats, mixer, split and merge with the current bank among the sources, clears. (Loads and saves have
+// their own tables.) After every step the voice records are sound, each bank's undo store matches a model of it, an
+// undo gives back the exact state the edit started from, a failed step changes nothing, and other voices are unchanged;
+// once the bank set is gone its swap folder is empty.
 //
 // MELOTRIX_STATEFUL_SEED, MELOTRIX_STATEFUL_COUNT (sequences) and MELOTRIX_STATEFUL_FROM (first sequence) choose a
 // longer or another run; a failure names the values that repeat it.
