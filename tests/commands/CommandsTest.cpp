@@ -1,5 +1,5 @@
-// The menu table and the File dialogs, reading the prompts' texts and what
-// they remember, and what the window does around each kind of command.
+// The menu table and the File dialogs, reading the prompts' texts and what they remember, and what the window does
+// around each kind of command.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,7 +35,7 @@ class Commands : public VoiceFixture, public KCommandHost {
     EXPECT_NE(command, nullptr) << handler;
     return command && RunWindowCommand(context_, *command, input);
   }
-  std::string Remembered(std::initializer_list<KPrompt> prompts) const {
+  std::string Remembered(const std::vector<KPrompt>& prompts) const {
     std::string texts;
     for (KPrompt prompt : prompts) texts += context_.Prompts.Text(prompt) + "|";
     return texts;
@@ -45,9 +45,8 @@ class Commands : public VoiceFixture, public KCommandHost {
   KCommandContext context_{banks_, *this};
 };
 
-// The menus in order with their separators, each command item's row named
-// after it and captioned as it, the colour items, the bank keys, the check
-// marks (the scale text's follow the zoom-in box) and the File dialogs.
+// The menus in order with their separators, each command item's row named after it and captioned as it, the colour
+// items, the bank keys, the check marks (the scale text's follow the zoom-in box) and the File dialogs.
 TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
   std::vector<std::string> menus, keys, checked;
   std::set<KColourSlot> slots;
@@ -100,10 +99,9 @@ TEST_F(Commands, MenuItemsKeysChecksAndFileDialogs) {
                FileDialogFor(KCommandId::MenuCopyClick, Voice(1)));
 }
 
-// Counts, rates and numbers stop at the first other character and hold their limits; lengths
-// read in the location unit. The amplifier takes 1 to 999 %, the echo's attenuation 1 to 99
-// (checked first) and its delay 100 to 2000 ms; a text is remembered, per command and unit, once
-// it passed, as far as its edit line holds it.
+// Counts, rates and numbers stop at the first other character and hold their limits; lengths read in the location unit.
+// The amplifier takes 1 to 999 %, the echo's attenuation 1 to 99 (checked first) and its delay 100 to 2000 ms; a text
+// is remembered, per command and unit, once it passed, as far as its edit line holds it.
 TEST_F(Commands, PromptTextsAreReadCheckedAndRemembered) {
   // clang-format off
   const std::pair<const char*, int32_t> counts[] = {
@@ -127,56 +125,43 @@ TEST_F(Commands, PromptTextsAreReadCheckedAndRemembered) {
   EXPECT_EQ(AcceptLengthText(context_, KLengthCommand::AutoMark, "0.0123456789"), 98);
   EXPECT_EQ(Remembered({KPrompt::AutoMarkHex, KPrompt::InsertMuteHex, KPrompt::InsertMuteSec, KPrompt::AutoMarkSec}),
             "1F|zz|0.5|0.01234|");
-  // clang-format off
-  const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
-      {"0", nullptr, "Error 013", "100|"},     {"1000", nullptr, "Error 013", "100|"},
-      {"", nullptr, "Error 013", "100|"},      {"0.99", nullptr, "Error 013", "100|"},
-      {"abc", nullptr, "Error 013", "100|"},   {"-5", nullptr, "Error 013", "100|"},
-      {"1", nullptr, "", "1|"},                {"999", nullptr, "", "999|"},
-      {"1.5", nullptr, "", "1.5|"},            {"50", "99", "Error 015", "50|280 |"},
-      {"0", "99", "Error 014", "50|280 |"},    {"100", "280", "Error 014", "50|280 |"},
-      {"10", "2001", "Error 015", "10|280 |"}, {"99", "2000", "", "99|2000|"},
-      {"1", "100", "", "1|100|"}};
-  // clang-format on
-  for (auto [first, delay, error, remembered] : cases) {
-    SCOPED_TRACE(testing::Message() << first << " " << (delay ? delay : ""));
-    messages_.clear();
-    const bool ok = delay ? CheckEcho(context_, {.EchoAttenuation = first, .EchoDelay = delay})
-                          : CheckAmplifier(context_, {.AmplifierPercent = first});
-    EXPECT_EQ(ok, *error == 0);
-    EXPECT_EQ(messages_.size() == 1 ? messages_[0].substr(0, 9) : "", error);
-    EXPECT_EQ(delay ? Remembered({KPrompt::EchoAttenuation, KPrompt::EchoDelay}) : Remembered({KPrompt::Amplifier}),
-              remembered);
-  }
-  // Normalise's level is a number of at most 0 dBFS; mark-sound's threshold too (checked first), its margin a number
-  // of at least 0 ms.
+  // Normalise's level is a number of at most 0 dBFS; mark-sound's threshold too (checked first), its margin a number of
+  // at least 0 ms.
   EXPECT_EQ(Remembered({KPrompt::Normalize, KPrompt::SoundThreshold, KPrompt::SoundMargin}), "-1.0|-45|10|");
-  const std::tuple<const char*, const char*, int, const char*> levels[] = {
-      {"-0.5", nullptr, 0, "-0.5|"},
-      {"0.1", nullptr, msg::kNormalizeLevel, "-0.5|"},
-      {"abc", nullptr, msg::kNormalizeLevel, "-0.5|"},
-      {"-2e999", nullptr, 0, "-2e999|"},
-      {"0", nullptr, 0, "0|"},
-      {"", "5", msg::kSoundThreshold, "-45|10|"},
-      {"3", "5", msg::kSoundThreshold, "-45|10|"},
-      {"-30", "-1", msg::kSoundMargin, "-30|10|"},
-      {"-40", "ms", msg::kSoundMargin, "-40|10|"},
-      {"-0", "2.5", 0, "-0|2.5|"}};
-  for (auto [first, margin, message, remembered] : levels) {
-    SCOPED_TRACE(testing::Message() << first << " " << (margin ? margin : ""));
+  using namespace msg;
+  using P = KPrompt;
+  enum Check { Amp, Echo, Level, Sound };  // and the prompts of each
+  const std::vector<P> prompts[] = {
+      {P::Amplifier}, {P::EchoAttenuation, P::EchoDelay}, {P::Normalize}, {P::SoundThreshold, P::SoundMargin}};
+  // clang-format off
+  const std::tuple<Check, const char*, const char*, int, const char*> cases[] = {
+      {Amp, "0", "", kAmplifierRange, "100|"}, {Amp, "1000", "", kAmplifierRange, "100|"},
+      {Amp, "", "", kAmplifierRange, "100|"}, {Amp, "0.99", "", kAmplifierRange, "100|"},
+      {Amp, "abc", "", kAmplifierRange, "100|"}, {Amp, "-5", "", kAmplifierRange, "100|"}, {Amp, "1", "", 0, "1|"},
+      {Amp, "999", "", 0, "999|"}, {Amp, "1.5", "", 0, "1.5|"}, {Echo, "50", "99", kEchoDelay, "50|280 |"},
+      {Echo, "0", "99", kEchoAttenuation, "50|280 |"}, {Echo, "100", "280", kEchoAttenuation, "50|280 |"},
+      {Echo, "10", "2001", kEchoDelay, "10|280 |"}, {Echo, "99", "2000", 0, "99|2000|"}, {Echo, "1", "100", 0, "1|100|"},
+      {Level, "-0.5", "", 0, "-0.5|"}, {Level, "0.1", "", kNormalizeLevel, "-0.5|"},
+      {Level, "abc", "", kNormalizeLevel, "-0.5|"}, {Level, "-2e999", "", 0, "-2e999|"}, {Level, "0", "", 0, "0|"},
+      {Sound, "", "5", kSoundThreshold, "-45|10|"}, {Sound, "3", "5", kSoundThreshold, "-45|10|"},
+      {Sound, "-30", "-1", kSoundMargin, "-30|10|"}, {Sound, "-40", "ms", kSoundMargin, "-40|10|"},
+      {Sound, "-0", "2.5", 0, "-0|2.5|"}};
+  // clang-format on
+  for (auto [check, first, second, message, remembered] : cases) {
+    SCOPED_TRACE(testing::Message() << check << " " << first << " " << second);
     messages_.clear();
-    const bool ok = margin ? CheckMarkSound(context_, {.SoundThreshold = first, .SoundMargin = margin})
-                           : CheckNormalize(context_, {.NormalizeLevel = first});
+    const bool ok = check == Amp     ? CheckAmplifier(context_, {.AmplifierPercent = first})
+                    : check == Echo  ? CheckEcho(context_, {.EchoAttenuation = first, .EchoDelay = second})
+                    : check == Level ? CheckNormalize(context_, {.NormalizeLevel = first})
+                                     : CheckMarkSound(context_, {.SoundThreshold = first, .SoundMargin = second});
     EXPECT_EQ(ok, message == 0);
     EXPECT_EQ(messages_, message ? Log{KLoadMessageText(message)} : Log{});
-    EXPECT_EQ(margin ? Remembered({KPrompt::SoundThreshold, KPrompt::SoundMargin}) : Remembered({KPrompt::Normalize}),
-              remembered);
+    EXPECT_EQ(Remembered(prompts[check]), remembered);
   }
 }
 
-// The order of repaint, progress window and beep for each kind of row; a
-// refusal by the window's own check, or of a recording too long for the
-// store, comes before all of them; the view buttons cycle within their range.
+// The order of repaint, progress window and beep for each kind of row; a refusal by the window's own check, or of a
+// recording too long for the store, comes before all of them; the view buttons cycle within their range.
 TEST_F(Commands, TheBracketAndTheBeepFollowEachCommandsRow) {
   // As the format and record dialogs give them; 20000 s x 44100 Hz x 4 bytes.
   const KCommandInput stereo16{.Channels = 2, .Bits = 16},

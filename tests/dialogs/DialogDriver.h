@@ -1,5 +1,5 @@
-// Drives a dialog from a test: finds its controls by name, types and presses
-// keys, answers a modal dialog once it is open, checks what all dialogs share.
+// Drives a dialog from a test: finds its controls by name, types and presses keys, answers a modal dialog once it is
+// open, checks what all dialogs share.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -42,9 +42,8 @@ inline QPoint ScreenCentre(QSize size) {
   return {area.x() + (area.width() - size.width()) / 2, area.y() + (area.height() - size.height()) / 2};
 }
 
-// Runs `answer` once the modal dialog is open and centred on the screen; the
-// dialog is then moved away, so that its next opening must centre it again.
-// The answer ends the dialog itself; should it not, the dialog is rejected.
+// Runs `answer` once the modal dialog is open and centred on the screen; the dialog is then moved away, so that its
+// next opening must centre it again. The answer ends the dialog itself; should it not, the dialog is rejected.
 inline void WhenOpen(QDialog& dialog, std::function<void()> answer) {
   QTimer::singleShot(0, &dialog, [&dialog, answer] {
     if (!dialog.isVisible()) {
@@ -61,8 +60,8 @@ inline void WhenOpen(QDialog& dialog, std::function<void()> answer) {
   });
 }
 
-// A fixed size, a frame without title-bar buttons, the logo and the product
-// name, plain-text labels only, and every other control within its parent.
+// A fixed size, a frame without title-bar buttons, the logo and the product name, plain-text labels only, and every
+// other control within its parent.
 inline void ExpectFrame(const QDialog& dialog, const QString& title, QSize size) {
   EXPECT_TRUE(dialog.windowTitle() == title && dialog.minimumSize() == size && dialog.maximumSize() == size);
   const Qt::WindowFlags flags = dialog.windowFlags();

@@ -1,5 +1,5 @@
-// Each dialog driven as a user does: its frame, what it shows and focuses at
-// every opening, and what it gives; the voice's hooks; where a window goes.
+// Each dialog driven as a user does: its frame, what it shows and focuses at every opening, and what it gives; the
+// voice's hooks; where a window goes.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCursor>
@@ -49,8 +49,8 @@ TEST(DlgMixer, ListsNoneAndTheBanksAndEveryOpeningShowsNone) {
   EXPECT_FALSE(dialog.Ask().has_value());
 }
 
-// Split proposes banks 11 and 12, merge 1 and 2, at every opening; OK gives
-// the banks chosen (the list index plus 1), Esc nothing.
+// Split proposes banks 11 and 12, merge 1 and 2, at every opening; OK gives the banks chosen (the list index plus 1),
+// Esc nothing.
 TEST(DlgChannelBanks, SplitAndMergeProposeTheirBanks) {
   TDlgSplitChannel split;
   TDlgMergeChannel merge;
@@ -79,8 +79,8 @@ TEST(DlgChannelBanks, SplitAndMergeProposeTheirBanks) {
   }
 }
 
-// The format dialog opens with the voice's format (other values leave the
-// groups as they were, the first opening showing the defaults) and gives what is chosen.
+// The format dialog opens with the voice's format (other values leave the groups as they were, the first opening
+// showing the defaults) and gives what is chosen.
 TEST(DlgVoiceFormat, OpensWithTheVoiceFormatAndGivesTheChoice) {
   TDlgVoiceFormat dialog;
   ExpectFrame(dialog, "Modify the format of voice", {253, 241});
@@ -105,8 +105,8 @@ TEST(DlgVoiceFormat, OpensWithTheVoiceFormatAndGivesTheChoice) {
   EXPECT_FALSE(dialog.Ask(1, 8).has_value());
 }
 
-// Each opening shows the proposed format with the rate typed over and the preparation as last accepted (a Cancel
-// keeps the one before); a typed rate goes into 2100..44100 and down to 25, and Enter in it accepts.
+// Each opening shows the proposed format with the rate typed over and the preparation as last accepted (a Cancel keeps
+// the one before); a typed rate goes into 2100..44100 and down to 25, and Enter in it accepts.
 TEST(DlgImportSound, ProposesTheFormatAndRemembersThePreparation) {
   TDlgImportSound dialog;
   auto* rate = Find<QComboBox>(dialog, "ComboBoxRate");
@@ -115,7 +115,7 @@ TEST(DlgImportSound, ProposesTheFormatAndRemembersThePreparation) {
   ASSERT_TRUE(rate && trim && level);
   // Proposed rate, typed rate, trim ticked and its level typed, OK: the rate and trim level got.
   const std::tuple<int, const char*, bool, const char*, bool, int, double> cases[] = {
-      {48000, "22050", true, "-50", true, 22050, -50},  {11025, "99999", false, "x", true, 44100, -50},
+      {48000, "22060", true, "-50", true, 22050, -50},  {11025, "99999", false, "x", true, 44100, -50},
       {16000, "8011", false, "-40", false, 0, 0},       {16000, "100", false, "", true, 2100, -50}};
   bool ticked = false;
   for (auto [proposed, typed, tick, typedLevel, ok, gotRate, gotLevel] : cases) {
@@ -140,9 +140,8 @@ TEST(DlgImportSound, ProposesTheFormatAndRemembersThePreparation) {
   }
 }
 
-// Checks the labels and edit lines shown (name, then text) and that the
-// first edit line has the focus with its whole text selected, then runs
-// `change`, types `typed` into the first line and presses `key` there.
+// Checks the labels and edit lines shown (name, then text) and that the first edit line has the focus with its whole
+// text selected, then runs `change`, types `typed` into the first line and presses `key` there.
 void Answer(
     QDialog& dialog, const QString& title, const std::vector<std::pair<const char*, QString>>& shown,
     const QString& typed, int key = Qt::Key_Return, std::function<void()> change = [] {}) {
@@ -203,8 +202,8 @@ TEST(DlgChannelSel, OneOrTwoLinesOpenPreparedAndGiveTheirTexts) {
   EXPECT_FALSE(one.Ask("Insert mute", {"label", "Hex.", 7, "100    "}).has_value());
 }
 
-// The text is shown as given (no markup), one line per line break, with OK
-// focused; Enter in the memo presses OK and adds no line; long texts scroll.
+// The text is shown as given (no markup), one line per line break, with OK focused; Enter in the memo presses OK and
+// adds no line; long texts scroll.
 TEST(DlgMessage, ShowsTheTextAsGivenAndClosesOnOkOrEnter) {
   TDlgMessage dialog;
   ExpectFrame(dialog, "Melotrix Message", {312, 193});
@@ -237,10 +236,9 @@ TEST(DlgMessage, ShowsTheTextAsGivenAndClosesOnOkOrEnter) {
   }
 }
 
-// Shown without being modal, on screen and centred; only the caller hides
-// it. Every show empties the memo and zeroes the bar, a title zeroes the bar,
-// and the bar stays within 0..100. The voice's progress shows only while the
-// window is shown, the bar moving at every 4096 frames. Cursors nest.
+// Shown without being modal, on screen and centred; only the caller hides it. Every show empties the memo and zeroes
+// the bar, a title zeroes the bar, and the bar stays within 0..100. The voice's progress shows only while the window is
+// shown, the bar moving at every 4096 frames. Cursors nest.
 TEST(DlgProgress, ShownModelessStartsAfreshAndFollowsTheVoice) {
   TDlgProgress progress;
   ExpectFrame(progress, "Progess", {297, 160});
@@ -283,8 +281,8 @@ TEST(DlgProgress, ShownModelessStartsAfreshAndFollowsTheVoice) {
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// The spare pixel goes right and down; a window larger than the area starts
-// at its edge; the primary screen's available area.
+// The spare pixel goes right and down; a window larger than the area starts at its edge; the primary screen's available
+// area.
 TEST(ScreenCenter, CentresOnTheArea) {
   const int cases[][8] = {{0, 0, 800, 600, 312, 193, 244, 203},
                           {0, 0, 1024, 768, 297, 161, 363, 303},

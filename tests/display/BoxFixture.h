@@ -1,5 +1,5 @@
-// What the display tests share: a canvas and a view that record what they are
-// told, sample stores, a different colour in every slot, and both boxes.
+// What the display tests share: a canvas and a view that record what they are told, sample stores, a different colour
+// in every slot, and both boxes.
 #pragma once
 
 #include <gtest/gtest.h>

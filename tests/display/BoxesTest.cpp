@@ -1,5 +1,5 @@
-// The two waveform boxes: the colour scheme and its tiles, the overview's
-// envelope, columns and drawing, the zoom-in window and its drawing, the scales.
+// The two waveform boxes: the colour scheme and its tiles, the overview's envelope, columns and drawing, the zoom-in
+// window and its drawing, the scales.
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -15,8 +15,8 @@ using OverviewTest = BoxFixture;
 using ZoomInTest = BoxFixture;
 using BoxScales = BoxFixture;
 
-// Defaults (again after a reset), the background after the system's button face; each slot keeps its 24-bit colour;
-// a box's tiles (the grid on rows or columns 3 and 7, the cursor on rows 2, 3, 6 and 7) follow its colours and
+// Defaults (again after a reset), the background after the system's button face; each slot keeps its 24-bit colour; a
+// box's tiles (the grid on rows or columns 3 and 7, the cursor on rows 2, 3, 6 and 7) follow its colours and
 // background.
 TEST(ColourScheme, DefaultsSlotsAndTiles) {
   const KColour defaults[] = {0xC0C0C0, 0, 0x008080, 0, 0, 0, 0xFFFFFF, 0xFFFFFF, 0, 0xFF0000};  // 0x00BBGGRR
@@ -41,8 +41,8 @@ TEST(ColourScheme, DefaultsSlotsAndTiles) {
 
 using Strings = std::vector<std::string>;
 
-// A wider box still holds 544 columns at most, a narrower one fewer. Markers
-// round down from the exact column (64 + 271.5); the pointer's product passes 32 bits.
+// A wider box still holds 544 columns at most, a narrower one fewer. Markers round down from the exact column (64 +
+// 271.5); the pointer's product passes 32 bits.
 TEST_F(OverviewTest, RightEdgeAndColumns) {
   const KOverviewGeometry m = OverviewGeometry(1);
   EXPECT_EQ(Ints({BoxRightEdge(700), BoxRightEdge(500), BoxRightEdge(40), OverviewMarkerColumn(0, 1000, m),
@@ -52,8 +52,8 @@ TEST_F(OverviewTest, RightEdgeAndColumns) {
             Ints({608, 448, 65, 64, 607, 335, 0, 64 + 9774 * 543 / 10000, 606, 0}));
 }
 
-// The whole box of a mono voice; every shape erased again in the background
-// colour; the play pointer, which moves only when its column changes.
+// The whole box of a mono voice; every shape erased again in the background colour; the play pointer, which moves only
+// when its column changes.
 TEST_F(OverviewTest, FullRedrawEraseAndPlayPointerOfAMonoVoice) {
   KVoiceFacts voice = Voice(1, 8, 1088);
   voice.FLG = 544;
@@ -135,8 +135,8 @@ TEST_F(BoxScales, Labels) {
 
 using Cells = std::vector<uint32_t>;
 
-// Raw samples with the marker flags, from ZiStart (at least 1), at most 272;
-// through the store's cursor when no view is free; frames the store lacks read as silence.
+// Raw samples with the marker flags, from ZiStart (at least 1), at most 272; through the store's cursor when no view is
+// free; frames the store lacks read as silence.
 TEST_F(ZoomInTest, FillKeepsRawSamplesAndMarkerFlags) {
   std::vector<int> values(100);
   for (int i = 0; i < 100; ++i) values[size_t(i)] = i - 50;
@@ -177,8 +177,8 @@ TEST_F(ZoomInTest, FillKeepsRawSamplesAndMarkerFlags) {
   EXPECT_TRUE(window_.ZiCount == 0 && !window_.Fill(*store_, voice));
 }
 
-// The whole box, each sample on row 272 - (trunc(s / 256) + 128): -256 on 145, -255 on 144,
-// full scale on 17 and 272; erasing the contents paints only in the background colour.
+// The whole box, each sample on row 272 - (trunc(s / 256) + 128): -256 on 145, -255 on 144, full scale on 17 and 272;
+// erasing the contents paints only in the background colour.
 TEST_F(ZoomInTest, FullRedrawAndErase) {
   KVoiceFacts voice = Load(1, 16, {-256, -255, 32767, -32768, 0});
   std::tie(voice.MKL, voice.MKR, voice.FLG) = std::tuple(2, 3, 4);
@@ -208,8 +208,8 @@ TEST_F(ZoomInTest, ResolutionsLimitTheSamplesDrawn) {
   EXPECT_EQ(zi_.Icons(), Ints({int(KIcon::FLG), 136 - 12, 3}));  // MKL and MKR are off screen
 }
 
-// MKL and FLG stand left of their frame, MKR and END right of it; the mute
-// line ends with the samples; lines at R - 1 or beyond move to R - 2, the icons do not.
+// MKL and FLG stand left of their frame, MKR and END right of it; the mute line ends with the samples; lines at R - 1
+// or beyond move to R - 2, the icons do not.
 TEST_F(ZoomInTest, MarkerIconsAndCursorLines) {
   KVoiceFacts voice = Load(1, 8, std::vector<int>(100, -10));
   std::tie(voice.MKL, voice.MKR, voice.FLG) = std::tuple(40, 50, 45);
@@ -231,8 +231,7 @@ TEST_F(ZoomInTest, MarkerIconsAndCursorLines) {
   }
 }
 
-// A rectangle per sample, up from the mute row, across and back down; the
-// right channel in its own colours.
+// A rectangle per sample, up from the mute row, across and back down; the right channel in its own colours.
 TEST_F(ZoomInTest, RectangleModeAndStereo) {
   options_.WaveformMode = 1;
   KVoiceFacts voice = Load(2, 8, {100, -100, 100, -100});
@@ -243,8 +242,8 @@ TEST_F(ZoomInTest, RectangleModeAndStereo) {
             std::vector<Box>({{66, 144, 66, 244}, {66, 244, 68, 244}, {68, 244, 68, 144}}));
 }
 
-// A shift moves the start by 32 within 1..END - 32, redraws the zoom-in contents from the
-// refilled window and moves the overview's pointer, reducing nothing; a null shift draws nothing.
+// A shift moves the start by 32 within 1..END - 32, redraws the zoom-in contents from the refilled window and moves the
+// overview's pointer, reducing nothing; a null shift draws nothing.
 TEST_F(ZoomInTest, ShiftsMoveTheWindowBy32) {
   const int shifts[][4] = {{20, 1000, -1, 1},   {100, 1000, -1, 68}, {100, 1000, 1, 132},
                            {960, 1000, 1, 992}, {970, 1000, 1, 968}, {968, 1000, 1, 968},
@@ -270,8 +269,8 @@ TEST_F(ZoomInTest, ShiftsMoveTheWindowBy32) {
   EXPECT_EQ(zi_.LinesIn(C(S::ZI_LUnmark))[0][1], 272 - int(window_.ZiColumns[0][0]));
 }
 
-// The reduction as defined, one frame at a time: a frame shared by two columns counts in the
-// first; silence and frames past the values held count nowhere.
+// The reduction as defined, one frame at a time: a frame shared by two columns counts in the first; silence and frames
+// past the values held count nowhere.
 KZoEnvelope Reference(const std::vector<int>& values, int channels, int32_t end) {
   KZoEnvelope e;
   const double step = double(end) / 544, limit = end - step - 1;
@@ -315,8 +314,8 @@ struct ProgressLog : KEnvelopeProgress {
 
 using EnvelopeTest = BoxFixture;
 
-// Every format and length, past one raw view of the store too, with frames
-// the store does not hold; through the store's cursor when no view is free.
+// Every format and length, past one raw view of the store too, with frames the store does not hold; through the store's
+// cursor when no view is free.
 TEST_F(EnvelopeTest, MatchesTheDefinitionOnAllFourFormats) {
   for (int channels : {1, 2})
     for (int bits : {8, 16})

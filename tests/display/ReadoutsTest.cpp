@@ -1,5 +1,5 @@
-// The readouts and the controls they go to, what pointer presses mean, and
-// what the voice draws and shows through its display layer.
+// The readouts and the controls they go to, what pointer presses mean, and what the voice draws and shows through its
+// display layer.
 #include <gtest/gtest.h>
 
 #include <clocale>
@@ -79,9 +79,8 @@ TEST(VoiceReadouts, EveryControlInTheWindowsOrder) {
                 {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0}, {9, 0}, {10, 0}, {11, 0}, {12, 1}}));
 }
 
-// Zoom-in: the frame under x, each frame's first pixel moved one to the left;
-// overview: starts on multiples of END div 543, at least 1, only for the left
-// button in the interior of a voice; the alias panel.
+// Zoom-in: the frame under x, each frame's first pixel moved one to the left; overview: starts on multiples of END div
+// 543, at least 1, only for the left button in the interior of a voice; the alias panel.
 TEST(PointerClicks, ZoomInOverviewAndAliasPanel) {
   EXPECT_EQ(Positions({ZoomInPosition(64, 100, 608, 2, 100), ZoomInPosition(66, 100, 608, 2, 100),
                        ZoomInPosition(67, 100, 608, 2, 100), ZoomInPosition(70, 100, 608, 8, 100),
@@ -120,9 +119,8 @@ class Gui : public VoiceFixture {
   KBankSet gui_{swap_, KMxVoc::Factory(display_)};
 };
 
-// Only the current bank draws: an edit of another bank changes its samples
-// but neither the boxes nor the readouts, and its envelope waits for the
-// SelectBank that draws it, shows its readouts and makes it current.
+// Only the current bank draws: an edit of another bank changes its samples but neither the boxes nor the readouts, and
+// its envelope waits for the SelectBank that draws it, shows its readouts and makes it current.
 TEST_F(Gui, SelectBankDrawsThisVoiceThenMakesItCurrent) {
   Fill(Bank(3), 2, 16, std::vector<uint8_t>(4000, 7));
   Bank(3).SampleRate = 22222;
@@ -144,8 +142,8 @@ TEST_F(Gui, SelectBankDrawsThisVoiceThenMakesItCurrent) {
   EXPECT_EQ(std::pair(Bank(3).SampleRate, view_.Log.back()), std::pair(11100, std::string("SR=11100 Hz")));
 }
 
-// Paints, marker moves and shifts draw from the stored envelope and zoom
-// window: the same calls after the samples changed behind the display's back.
+// Paints, marker moves and shifts draw from the stored envelope and zoom window: the same calls after the samples
+// changed behind the display's back.
 TEST_F(Gui, TheEnvelopeIsComputedOncePerChangeNeverByAPaint) {
   KPcmGui& v = Selected(10000, 37);
   ASSERT_EQ(v.Overview.Reductions(), 1);
@@ -166,8 +164,8 @@ TEST_F(Gui, TheEnvelopeIsComputedOncePerChangeNeverByAPaint) {
   EXPECT_TRUE(v.MathAmplifier(150) && v.Overview.Reductions() == 2);
 }
 
-// The zoom-in position follows ZiStart and the resolution; an overview click
-// moves and refills the zoom-in window and redraws both boxes, not the readouts.
+// The zoom-in position follows ZiStart and the resolution; an overview click moves and refills the zoom-in window and
+// redraws both boxes, not the readouts.
 TEST_F(Gui, PointerPressesInTheBoxes) {
   KPcmGui& v = Selected(10000, 7);
   EXPECT_EQ(v.ZoomInPositionAt(65, 100), 2);

@@ -41,9 +41,8 @@ class BlockCopyTest : public ::testing::Test, public KCopyProgress {
   std::vector<int> bars_;
 };
 
-// Both sides of kPipedMinimum (copied on the caller's thread, or read ahead
-// on a second one), at odd offsets and at none, with a transform whose
-// result depends on the order of the blocks; the bar at every step and at the end.
+// Both sides of kPipedMinimum (copied on the caller's thread, or read ahead on a second one), at odd offsets and at
+// none, with a transform whose result depends on the order of the blocks; the bar at every step and at the end.
 TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
   for (int64_t bytes : {int64_t(1), int64_t(4097), kPiped - 2, kPiped, kPiped * 3 + 1234, kPiped * 2 + 99})
     for (bool offsets : {true, false}) {
@@ -64,9 +63,8 @@ TEST_F(BlockCopyTest, ShortAndLongCopiesMoveTheSameBytesInOrder) {
     }
 }
 
-// A source that ends early fails as a read with the system's words for it; a
-// destination that takes no writes fails as a write at once, while the
-// reader is still ahead of it, and the copy returns instead of waiting.
+// A source that ends early fails as a read with the system's words for it; a destination that takes no writes fails as
+// a write at once, while the reader is still ahead of it, and the copy returns instead of waiting.
 TEST_F(BlockCopyTest, AnEarlyEndIsAFailedReadAndARefusedWriteAFailedWrite) {
   constexpr auto kRead = KBlockCopy::kReadFailed, kWrite = KBlockCopy::kWriteFailed;
   const std::tuple<int64_t, int64_t, KPlainFile::Mode, int> cases[] = {
@@ -84,9 +82,8 @@ TEST_F(BlockCopyTest, AnEarlyEndIsAFailedReadAndARefusedWriteAFailedWrite) {
   }
 }
 
-// Only folders whose copy is gone are claimed: a held lock keeps a folder,
-// whoever holds it; a folder without a lock counts as gone only with the
-// process its name holds (an older layout, or one still being made).
+// Only folders whose copy is gone are claimed: a held lock keeps a folder, whoever holds it; a folder without a lock
+// counts as gone only with the process its name holds (an older layout, or one still being made).
 TEST(RunFolder, OrphansAreTheFoldersOfCopiesThatAreGone) {
   TempDir base;
   KRunFolder live, gone;
@@ -122,8 +119,8 @@ struct KCheckingLog final : KTemporaryLog {
   std::set<std::string> noted, held;
 };
 
-// Unnamed (linked under a name just before the rename) or named at once, committed or given up: every name a
-// temporary had was noted before and forgotten after; the target holds the new bytes or the old ones, alone.
+// Unnamed (linked under a name just before the rename) or named at once, committed or given up: every name a temporary
+// had was noted before and forgotten after; the target holds the new bytes or the old ones, alone.
 TEST(SafeFileWriter, EveryTemporaryNameIsNotedBeforeItIsGiven) {
   for (bool unnamed : {true, false})
     for (bool commit : {true, false}) {

@@ -1,6 +1,5 @@
-// The queue of two wave buffers; the device cache and buffer rules of wave
-// audio over the simulated device; and real ALSA without a sound card,
-// through its file plugin over the null PCM.
+// The queue of two wave buffers; the device cache and buffer rules of wave audio over the simulated device; and real
+// ALSA without a sound card, through its file plugin over the null PCM.
 #include <alsa/asoundlib.h>
 #include <gtest/gtest.h>
 
@@ -26,8 +25,8 @@ std::vector<uint8_t> Counting(size_t n, uint8_t first) {
   return bytes;
 }
 
-// Streams `bytes` through two buffers of `chunk` bytes, refilling each once
-// the device lets it go, the way the play and record loops do.
+// Streams `bytes` through two buffers of `chunk` bytes, refilling each once the device lets it go, the way the play and
+// record loops do.
 bool Stream(KWaveAudio& audio, KWaveDirection direction, std::vector<uint8_t>& bytes, size_t chunk) {
   KWaveBuffer buffers[2];
   size_t next = 0;
@@ -61,8 +60,8 @@ class WaveTest : public ::testing::Test {
   KSimulatedWaveAudio sim;
 };
 
-// Frames of 2 bytes: a holds frames 0..4, b frames 5..7. The queue offers
-// the unmoved frames in order and lets a buffer go once they are finished.
+// Frames of 2 bytes: a holds frames 0..4, b frames 5..7. The queue offers the unmoved frames in order and lets a buffer
+// go once they are finished.
 TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
   KWaveQueue queue;
   queue.Clear(2);
@@ -94,9 +93,8 @@ TEST_F(WaveTest, QueueOffersTheUnmovedFramesAndReleasesFinishedBuffers) {
     EXPECT_EQ(HeardFrames(1000, delay, before), heard) << delay << " " << before;
 }
 
-// Playable formats open a device once; the same format again resets it, any
-// other closes and reopens it, refused formats never reach the device, and
-// a failed open leaves none.
+// Playable formats open a device once; the same format again resets it, any other closes and reopens it, refused
+// formats never reach the device, and a failed open leaves none.
 TEST_F(WaveTest, FormatsOpenCloseResetAndReuseTheDevice) {
   // Direction, channels, bits, rate, whether it opens, then the opens, closes and resets so far.
   const std::tuple<KWaveDirection, int, int, int, bool, int, int, int> steps[] = {
@@ -126,8 +124,8 @@ TEST_F(WaveTest, FormatsOpenCloseResetAndReuseTheDevice) {
   EXPECT_TRUE(sim.Open(kOut, 1, 16, 8000) && sim.Prepare(kOut, a));
 }
 
-// Buffers must be whole frames, prepared and find room in the queue, and stay
-// held until their last frame is heard; streamed bytes play in order.
+// Buffers must be whole frames, prepared and find room in the queue, and stay held until their last frame is heard;
+// streamed bytes play in order.
 TEST_F(WaveTest, BuffersOfWholeFramesStreamInOrder) {
   KWaveBuffer odd{memC.data(), 7}, none{nullptr, 4}, empty{memC.data(), 0}, c{memC.data(), 4};
   sim.Wait(kOut, 10);
@@ -172,9 +170,9 @@ class AlsaWaveAudioTest : public ::testing::Test {
   KAlsaWaveAudio audio_;
 };
 
-// Without a device, opening fails quietly; then "default" plays into out.raw and records from in.raw,
-// "melotrix_other" plays into other.raw: the bytes exactly those of the files, in several formats and
-// chunk sizes, the position counting frames (reopening restarts it).
+// Without a device, opening fails quietly; then "default" plays into out.raw and records from in.raw, "melotrix_other"
+// plays into other.raw: the bytes exactly those of the files, in several formats and chunk sizes, the position counting
+// frames (reopening restarts it).
 TEST_F(AlsaWaveAudioTest, StreamedBytesMatchTheFilesExactly) {
   testing::internal::CaptureStderr();
   EXPECT_FALSE(audio_.Open(kOut, 1, 8, 8000) || audio_.Open(kIn, 1, 8, 8000) || audio_.CloseAll());

@@ -1,5 +1,5 @@
-// The typed message texts fill their table text's %s and %d in order, never
-// read an argument as a format, and leave no directive behind.
+// The typed message texts fill their table text's %s and %d in order, never read an argument as a format, and leave no
+// directive behind.
 #include <gtest/gtest.h>
 
 #include "resources/StringTable.h"

@@ -1,6 +1,5 @@
-// Lowers the file-size limit (RLIMIT_FSIZE) for one scope, as a full disk
-// would; SIGXFSZ is ignored so that writes fail with EFBIG instead of
-// killing the test.
+// Lowers the file-size limit (RLIMIT_FSIZE) for one scope, as a full disk would; SIGXFSZ is ignored so that writes fail
+// with EFBIG instead of killing the test.
 #pragma once
 
 #include <sys/resource.h>

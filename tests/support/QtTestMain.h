@@ -1,5 +1,5 @@
-// The main of a test program that drives Qt widgets: a QApplication on the
-// offscreen platform, so the tests run without a display.
+// The main of a test program that drives Qt widgets: a QApplication on the offscreen platform, so the tests run without
+// a display.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,9 +7,8 @@
 #include <QApplication>
 #include <QTimer>
 
-// A request to end the program (QCoreApplication::exit outside a loop) makes
-// every later event loop return at once; one pass of exec clears it, so the
-// next test's dialogs run again.
+// A request to end the program (QCoreApplication::exit outside a loop) makes every later event loop return at once; one
+// pass of exec clears it, so the next test's dialogs run again.
 inline void ForgetQuitRequest() {
   QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
   QCoreApplication::exec();

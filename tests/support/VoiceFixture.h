@@ -1,5 +1,5 @@
-// A bank set of headless voices in a private swap folder, with the messages
-// the voices showed, and helpers to fill and read a voice's frames.
+// A bank set of headless voices in a private swap folder, with the messages the voices showed, and helpers to fill and
+// read a voice's frames.
 #pragma once
 
 #include <gtest/gtest.h>

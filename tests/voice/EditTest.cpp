@@ -122,6 +122,10 @@ VoiceTests::Run Amp(double percent) {
 VoiceTests::Run Click(void (KPcmFiles::*click)(int32_t), int32_t p) {
   return [=](KPcmFiles& v) { return (v.*click)(p), true; };
 }
+// `run` with FLG at `f`.
+VoiceTests::Run AtFlg(int32_t f, bool (KPcmFiles::*run)()) {
+  return [=](KPcmFiles& v) { return (v.FLG = f), (v.*run)(); };
+}
 struct EditRow {
   std::string name;
   VoiceTests::Run run;
@@ -142,10 +146,8 @@ std::vector<EditRow> EditRows() {
       {"paste-cover", &KPcmFiles::PasteByCover, Pasted(F, false), {F - 1 + L, F, F + L - 1, 1, 1}},
       {"paste-mix", &KPcmFiles::PasteByMix, Pasted(F, true), {F - 1 + L, F, F + L - 1, 1, 1}},
       // Pasted inside the voice: the frames after the copy stay after a mix, go after a cover.
-      {"paste-cover inside", [](KPcmFiles& v) { return (v.FLG = 2), v.PasteByCover(); }, Pasted(2, false),
-       {L + 1, 2, L + 1, 1, 1}},
-      {"paste-mix inside", [](KPcmFiles& v) { return (v.FLG = 2), v.PasteByMix(); }, Pasted(2, true),
-       {E, 2, L + 1, 1, 1}},
+      {"paste-cover inside", AtFlg(2, &KPcmFiles::PasteByCover), Pasted(2, false), {L + 1, 2, L + 1, 1, 1}},
+      {"paste-mix inside", AtFlg(2, &KPcmFiles::PasteByMix), Pasted(2, true), {E, 2, L + 1, 1, 1}},
       {"cut-marked", &KPcmFiles::CutMarked, Spliced({{0, M - 1}, {R, E - R}}), {E - L, 1, E - L, 1, 1}},
       {"cut-unmark", &KPcmFiles::CutUnmark, Spliced({{M - 1, L}}), {L, 1, L, 1, 1}},
       {"mute-marked", &KPcmFiles::MuteMarked, PerFrame(Muted(true)), same},
@@ -160,10 +162,7 @@ std::vector<EditRow> EditRows() {
        {E + 9999, F, F + 9998, 1, 1}},
       // END moves to FLG only with more than two frames behind it.
       {"set-end", &KPcmFiles::SetEndAtFlg, Spliced({{0, F}}), {F, 1, F, 1, 1}},
-      {"set-end near END",
-       [](KPcmFiles& v) { return (v.FLG = E - 2), v.SetEndAtFlg(); },
-       unchanged,
-       {E, M, R, E - 2, 1}},
+      {"set-end near END", AtFlg(E - 2, &KPcmFiles::SetEndAtFlg), unchanged, {E, M, R, E - 2, 1}},
       // MKL = FLG, MKR = FLG + count - 1 up to END; Goto puts ZiStart 32 frames before; clicks clamp and crossed
       // markers swap.
       {"auto-mark 100", [](KPcmFiles& v) { return v.AutoMark(100); }, unchanged, {E, F, F + 99, F, 1}},
@@ -372,8 +371,9 @@ TEST_F(Edits, WalksAtTheEndOfTheLongestVoice) {
   EXPECT_EQ(bytesAt(0), Raw(64, 0));
 }
 
-// Each edit does nothing on an empty voice with an empty copy buffer, changes nothing while the swap folder is missing
-// or full, else is undone by label.
+// Each edit does nothing on an empty voice with an empty copy buffer, changes nothing and leaves no file while the swap
+// folder is missing or full (with room for the small result of a cover or a cut but not for its snapshot), else is
+// undone by label.
 TEST_F(Edits, EachEditEmptyRefusedAndUndone) {
   const std::tuple<Run, const char*, bool> rows[] = {
       {&KPcmFiles::PasteByCover, "Undo : Paste by cover", false},
@@ -403,18 +403,20 @@ TEST_F(Edits, EachEditEmptyRefusedAndUndone) {
     EXPECT_EQ(run(Current()), onEmpty);
     EXPECT_EQ(Capture(Current()), Whole(1, 8, 16000, {}));
     Fill(Current(), 2, 16, Pattern(800));
-    Mark(Current(), 21, 70, 30);
+    Mark(Current(), 21, 140, 30);
     Current().ZiStart = 5;
     FillMono8(Buffer(), {140, 150, 160});
     const State before = Capture(Current());
+    const size_t files = FilesIn(swap_);
     messages_.clear();
     std::filesystem::rename(swap_, swap_ + ".away");
     EXPECT_FALSE(run(Current()));
     std::filesystem::rename(swap_ + ".away", swap_);
     {
-      FileSizeLimit limit(100);
+      FileSizeLimit limit(400);
       EXPECT_FALSE(run(Current()));
     }
+    EXPECT_EQ(FilesIn(swap_), files);
     ASSERT_EQ(messages_.size(), 2u);
     for (const std::string& message : messages_) EXPECT_NE(message.find(swap_), std::string::npos);
     EXPECT_EQ(Capture(Current()), before);

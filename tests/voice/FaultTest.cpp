@@ -1,8 +1,8 @@
-// Faults from outside: a full swap disk, the swap folder removed, a swap file cut short by another program while it is
+// Faults from outside: the swap folder removed or made read-only, a swap file cut short by another program while it is
 // mapped, the user's input cut short or removed during its load. Each failure names what failed and leaves the voices,
 // their undo stores and the user's files as they were, with no file left over; a cut file never kills the program.
+#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 #include "VoiceTests.h"
 #include "platform/MappedFaults.h"
@@ -10,23 +10,6 @@
 namespace {
 
 using Faults = FaultTests;
-
-// Room for the small result of an edit but not for its snapshot: it fails at the snapshot and drops the result; with
-// room again, it works.
-TEST_F(Faults, EditsWhoseSnapshotFindsTheSwapDiskFull) {
-  KSmallDisk disk(dir_ / "swap", 2 * 1024 * 1024);
-  if (!disk.Mounted()) GTEST_SKIP() << disk.Why();
-  auto set = MakeSet(dir_ / "swap");
-  KPcmFiles& v = set->Bank(1);
-  GiveVoice(v, 1, 8, 150000);
-  Mark(v, 11, 140000, 20);
-  ASSERT_TRUE(v.SaveUndo("Undo : Echo") && disk.LeaveRoom(100 * 1024));
-  ExpectEachFails(*set, dir_ / "swap", {dir_ / "swap", "No space left on device"},
-                  {[&] { return v.CutMarked(); }, [&] { return v.MuteMarked(); }, [&] { return v.FadeIn(); },
-                   [&] { return v.MathAmplifier(150); }});
-  std::filesystem::remove(dir_ / "swap/filler");
-  EXPECT_TRUE(v.MathAmplifier(150));
-}
 
 class SwapFaults : public FaultTests {
  protected:
@@ -146,8 +129,8 @@ TEST_F(SwapFaults, AFileCutShortUnderTheMixerOrBetweenCommands) {
   }
 }
 
-// An input cut short during its load (long enough to be read ahead, so the cut after the first block is met by a
-// read still to come) is refused; one removed still loads whole from the open file.
+// An input cut short during its load (long enough to be read ahead, so the cut after the first block is met by a read
+// still to come) is refused; one removed still loads whole from the open file.
 TEST_F(Faults, AnInputCutShortOrRemovedDuringItsLoad) {
   auto set = MakeSet(swap_);
   const std::string path = PathOf("in.wav");
@@ -161,34 +144,6 @@ TEST_F(Faults, AnInputCutShortOrRemovedDuringItsLoad) {
   ui_.Arm("Load WAV file", [&] { std::filesystem::remove(path); });
   ASSERT_TRUE(set->Bank(1).LoadWavFile(path));
   EXPECT_EQ(Bytes(set->Bank(1)), std::vector<uint8_t>(file.begin() + 44, file.end()));
-}
-
-// A save neither replaces nor writes into what is no regular file: a FIFO (with a reader, so that a writer would not
-// wait), a folder, a device node and a loop of links stay what they were, and so does the voice.
-TEST_F(Faults, SavesOverWhatIsNoRegularFile) {
-  const std::string fifo = PathOf("fifo"), node = PathOf("null"), loop = PathOf("loop");
-  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-  std::filesystem::create_directory(PathOf("folder"));
-  std::filesystem::create_symlink(PathOf("loop2"), loop);
-  std::filesystem::create_symlink(loop, PathOf("loop2"));
-  const bool ownNode = mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;  // where the system lets us
-  GiveVoice(Voice(1), 1, 8, 100);
-  const auto before = StateOf(Voice(1));
-  for (const std::string& path : {fifo, PathOf("folder"), loop, ownNode ? node : fifo}) {
-    for (Kind kind : kKinds) {
-      SCOPED_TRACE(path + " " + kName[int(kind)]);
-      EXPECT_FALSE(SaveAs(Voice(1), kind, path));
-      EXPECT_EQ(std::make_pair(LastMessage(), StateOf(Voice(1))), std::make_pair(Text(kCannotCreate, {path}), before));
-    }
-  }
-  char byte;
-  EXPECT_LE(read(reader, &byte, 1), 0);  // nothing was written into the FIFO
-  close(reader);
-  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_directory(PathOf("folder")));
-  EXPECT_TRUE(std::filesystem::is_symlink(loop) && std::filesystem::is_symlink(PathOf("loop2")));
-  EXPECT_TRUE(!ownNode || std::filesystem::is_character_file(node));
-  EXPECT_EQ(FilesIn(dir_.Path()), 5u + ownNode);  // the swap folder and the four: no temporary file
 }
 
 }  // namespace

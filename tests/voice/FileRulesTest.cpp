@@ -1,5 +1,11 @@
 // The fifteen voices and the rules every format shares: the default state, clears, the alias, the duplicate-file
 // refusal, "Save" by file type, the reload of copies, and saves that fail.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
+#include <optional>
+
 #include "VoiceTests.h"
 
 namespace {
@@ -75,27 +81,38 @@ TEST_F(Rules, SaveByFileType) {
 }
 
 // A save that fails part-way (at the file-size limit, as on a full disk) or cannot start keeps the old file and the
-// voice, undo included, and leaves no temporary file behind.
+// voice, undo included, and leaves no temporary file behind. Nor does it replace or write into what is no regular file:
+// a FIFO (with a reader, so that a writer would not wait), a folder, a device node and a loop of links stay as they
+// were.
 TEST_F(Rules, FailedSaveKeepsTheOldFileAndTheVoice) {
-  const std::string path = PathOf("old.wav"), missing = PathOf("missing/a.wav");
-  const std::vector<uint8_t> old = Pattern(300, 7);
+  const std::string path = PathOf("old.wav"), fifo = PathOf("fifo"), node = PathOf("null"), loop = PathOf("loop");
+  WriteBytes(path, Pattern(300, 7));
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  std::filesystem::create_directory(PathOf("folder"));
+  std::filesystem::create_symlink(PathOf("loop2"), loop);
+  std::filesystem::create_symlink(loop, PathOf("loop2"));
+  const bool ownNode = mknod(node.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0;  // where the system lets us
   KPcmFiles& v = Voice(1);
   GiveVoice(v, 2, 16, 5000);
   ASSERT_TRUE(v.SaveUndo("Undo : Echo"));
-  WriteBytes(path, old);
-  const auto before = StateOf(v);
-  auto refused = [&](bool saved, const std::string& target, const std::string& text) {
-    EXPECT_FALSE(saved);
-    EXPECT_EQ(LastMessage(), Text(text, {target}));
-    EXPECT_EQ(ReadBytes(path), old);
-    EXPECT_EQ(FilesIn(dir_.Path()), 2u);  // old.wav and the swap folder
-    EXPECT_EQ(StateOf(v), before);
-  };
-  for (Kind kind : kKinds) {
-    FileSizeLimit limit(8192);
-    refused(SaveAs(v, kind, path), path, kCannotCreate);
-  }
-  refused(v.SaveWavFile(missing), missing, kCannotCreate);
+  const auto before = std::make_tuple(StateOf(v), ReadBytes(path), FilesIn(dir_.Path()));
+  for (const std::string& target : {path, PathOf("missing/a.wav"), fifo, PathOf("folder"), loop, ownNode ? node : fifo})
+    for (Kind kind : kKinds) {
+      SCOPED_TRACE(target + " " + kName[int(kind)]);
+      std::optional<FileSizeLimit> limit;
+      if (target == path) limit.emplace(8192);
+      EXPECT_FALSE(SaveAs(v, kind, target));
+      limit.reset();
+      EXPECT_EQ(LastMessage(), Text(kCannotCreate, {target}));
+      EXPECT_EQ(std::make_tuple(StateOf(v), ReadBytes(path), FilesIn(dir_.Path())), before);
+    }
+  char byte;
+  EXPECT_LE(read(reader, &byte, 1), 0);  // nothing was written into the FIFO
+  close(reader);
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo) && std::filesystem::is_directory(PathOf("folder")));
+  EXPECT_TRUE(std::filesystem::is_symlink(loop) && std::filesystem::is_symlink(PathOf("loop2")));
+  EXPECT_TRUE(!ownNode || std::filesystem::is_character_file(node));
 }
 
 // Without a device: a play of a range within 1..END + 1 shows error 6 (an empty voice or range plays nothing), one

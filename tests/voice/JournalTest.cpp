@@ -109,15 +109,17 @@ TEST(Journal, RestoresEachVoiceWholeOrNotAtAll) {
         "Bank 4 cannot be restored: its swap file " + record.Voices[4].Store + " is no regular file."})
     EXPECT_NE(restored.Message.find(why), std::string::npos) << restored.Message;
   for (int bank = 1; bank <= 5; ++bank)
-    EXPECT_EQ(std::pair(banks.Bank(bank).END, banks.Bank(bank).UndoDepth()), bank == 5 ? std::pair(1500, 1) : std::pair(0, 0));
+    EXPECT_EQ(std::pair(banks.Bank(bank).END, banks.Bank(bank).UndoDepth()),
+              bank == 5 ? std::pair(1500, 1) : std::pair(0, 0));
   EXPECT_FALSE(fs::exists(outside / "nowhere"));
   KJournalRecord left;
   ASSERT_TRUE(ParseJournal(JournalText(KeepOnly(record, failed)), left));
   for (int bank = 1; bank <= 5; ++bank) EXPECT_EQ(left.Voices[size_t(bank)].HoldsWork(), bank < 5);
   // A swap folder that cannot take a file over keeps every voice out.
   KBankSet nowhere(swap / "gone", KHeadlessVoice::Factory(nullptr));
-  EXPECT_NE(RestoreJournal(nowhere, record, dir.Path()).Message.find("Bank 5 cannot be restored: its swap file " +
-                                                                     record.Voices[5].Store + " can be neither linked"),
+  EXPECT_NE(RestoreJournal(nowhere, record, dir.Path())
+                .Message.find("Bank 5 cannot be restored: its swap file " + record.Voices[5].Store +
+                              " can be neither linked"),
             std::string::npos);
 }
 

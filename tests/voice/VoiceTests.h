@@ -1,16 +1,10 @@
 // What the voice tests share: a voice's whole state for exact comparisons, patterned samples, files in the test's
-// folder with byte edits, the refusal texts, and for the fault tests a small disk of its own and a progress window
-// whose first step runs a fault.
+// folder with byte edits, the refusal texts, and for the fault tests a progress window whose first step runs a fault.
 #pragma once
 
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -46,8 +40,8 @@ inline std::vector<uint8_t> Pattern(size_t n, uint32_t seed = 1) {
   for (uint32_t x = seed * 2654435761u + 12345; uint8_t & b : bytes) b = uint8_t((x = x * 1103515245u + 12345) >> 16);
   return bytes;
 }
-inline std::string Le(uint32_t value,
-                      int n) {  // `value` as `n` little-endian bytes
+// `value` as `n` little-endian bytes.
+inline std::string Le(uint32_t value, int n) {
   std::string s(size_t(n), '\0');
   PutLe(reinterpret_cast<uint8_t*>(s.data()), value, n);
   return s;
@@ -130,42 +124,6 @@ class VoiceTests : public VoiceFixture {
     for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) ++n;
     return n;
   }
-};
-
-// A tmpfs of `bytes` mounted on `folder` for the life of the object.
-class KSmallDisk {
- public:
-  KSmallDisk(const std::string& folder, size_t bytes) : folder_(folder) {
-    std::filesystem::create_directories(folder);
-    const std::string options = "size=" + std::to_string(bytes);
-    mounted_ = mount("tmpfs", folder.c_str(), "tmpfs", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
-    errno_ = errno;
-  }
-  ~KSmallDisk() {
-    if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
-  }
-  KSmallDisk(const KSmallDisk&) = delete;
-  KSmallDisk& operator=(const KSmallDisk&) = delete;
-
-  bool Mounted() const { return mounted_; }
-  std::string Why() const {
-    return "skipped: a tmpfs mount was refused ("s + std::strerror(errno_) + "); as root it runs";
-  }
-  // Fills the disk with one file until about `room` bytes are left.
-  bool LeaveRoom(size_t room) {
-    struct statvfs fs {};
-    if (statvfs(folder_.c_str(), &fs) != 0) return false;
-    const int64_t free = int64_t(fs.f_bavail) * int64_t(fs.f_frsize) - int64_t(room);
-    if (free <= 0) return true;
-    const int fd = open((folder_ + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
-    const bool filled = fd >= 0 && posix_fallocate(fd, 0, free) == 0;
-    return close(fd) == 0 && filled;
-  }
-
- private:
-  std::string folder_;
-  bool mounted_ = false;
-  int errno_ = 0;
 };
 
 // A progress window that is always visible; once a fault is armed, the first bar step under the title `when` runs it

@@ -1,5 +1,5 @@
-// The image canvas (colours, fills, tiles, icons, lines, text),
-// the icons it draws, and the artwork of the window's buttons.
+// The image canvas (colours, fills, tiles, icons, lines, text), the icons it draws, and the artwork of the window's
+// buttons.
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
@@ -44,8 +44,8 @@ TEST(ImageCanvas, RedIsTheLowByteAndGivenImagesBecomeRgb32) {
       std::tuple(QImage::Format_RGB32, qRgb(255, 128, 0), qRgb(0, 0, 0), 0x0080FFu, KImageCanvas::kNoPixel));
 }
 
-// Fills leave out the right and bottom edges, tiles align to the image
-// origin, icons paint only their opaque pixels; all clip to the image.
+// Fills leave out the right and bottom edges, tiles align to the image origin, icons paint only their opaque pixels;
+// all clip to the image.
 TEST(ImageCanvas, FillsTilesAndIconsPaintExactlyTheirPixels) {
   KTile tile{};
   for (int y = 0; y < 8; ++y)
@@ -87,8 +87,8 @@ TEST(ImageCanvas, FillsTilesAndIconsPaintExactlyTheirPixels) {
   EXPECT_EQ(std::pair(empty.Width(), empty.PixelAt(0, 0)), std::pair(0, KImageCanvas::kNoPixel));
 }
 
-// The textbook incremental Bresenham: the shorter axis moves only when the
-// line passes strictly beyond the halfway point; the end point is not plotted.
+// The textbook incremental Bresenham: the shorter axis moves only when the line passes strictly beyond the halfway
+// point; the end point is not plotted.
 Points ReferenceLine(int x0, int y0, int x1, int y1) {
   const long long dx = std::llabs(1LL * x1 - x0), dy = std::llabs(1LL * y1 - y0);
   const int sx = x1 >= x0 ? 1 : -1, sy = y1 >= y0 ? 1 : -1;
@@ -138,8 +138,8 @@ TEST(ImageCanvas, LinesMatchBresenhamInEveryOctantAndClipExactly) {
   EXPECT_TRUE(Drawn(INT_MIN, INT_MIN, INT_MAX, INT_MIN).empty() && Drawn(0, 31, 39, 31).empty());
 }
 
-// Unsmoothed 11-pixel glyphs in the text colour on an opaque box of the
-// back colour from the top-left point, cut at the canvas edges.
+// Unsmoothed 11-pixel glyphs in the text colour on an opaque box of the back colour from the top-left point, cut at the
+// canvas edges.
 TEST(ImageCanvas, TextIsElevenPixelGlyphsOnAnOpaqueBox) {
   const QSize box = KImageCanvas::TextExtent("8000");
   EXPECT_TRUE(QFontInfo(KImageCanvas::BoxFont()).pixelSize() == 11 && box.height() >= 11 && box.height() < 20);
@@ -158,9 +158,9 @@ TEST(ImageCanvas, TextIsElevenPixelGlyphsOnAnOpaqueBox) {
   EXPECT_TRUE(ink > 20 && ink < box.width() * box.height() / 2) << ink;
 }
 
-// 25 x 12 of clear or solid pixels, a third at least clear. Markers: dark red
-// lettering over a triangle whose tip is column 12 of the bottom row; the
-// pointer: a black outline, its roof's tip on column 12, filled white with a red letter.
+// 25 x 12 of clear or solid pixels, a third at least clear. Markers: dark red lettering over a triangle whose tip is
+// column 12 of the bottom row; the pointer: a black outline, its roof's tip on column 12, filled white with a red
+// letter.
 TEST(Icons, ShapesAndColours) {
   for (KIcon icon : {KIcon::MKL, KIcon::MKR, KIcon::FLG, KIcon::Pointer}) {
     const QImage& image = IconImage(icon);
@@ -184,8 +184,8 @@ TEST(Icons, ShapesAndColours) {
   EXPECT_TRUE(IconImage(KIcon::MKL) != IconImage(KIcon::MKR) && IconImage(KIcon::MKR) != IconImage(KIcon::FLG));
 }
 
-// Every glyph draws something at its size, and twice as many device pixels at
-// a device pixel ratio of 2 (drawn afresh, not enlarged); no two glyphs or bank pictures look alike.
+// Every glyph draws something at its size, and twice as many device pixels at a device pixel ratio of 2 (drawn afresh,
+// not enlarged); no two glyphs or bank pictures look alike.
 TEST(ArtworkTest, EveryGlyphAndBankPictureIsDrawnAndDiffers) {
   for (int k = 0; k < kGlyphCount; ++k) {
     const QSize size = GlyphSize(KGlyph(k));
