@@ -89,7 +89,8 @@ std::string CliCompletion(const KManual& manual) {
   out << "# bash completion for " << manual.Name << ", made from its manual\n"
       << "_melotrix_cli() {\n"
       << "  local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]} mode=\n"
-      << "  ((COMP_CWORD > 1)) && case ${COMP_WORDS[1]} in " << alternatives(modes) << ") mode=${COMP_WORDS[1]} ;; esac\n"
+      << "  ((COMP_CWORD > 1)) && case ${COMP_WORDS[1]} in " << alternatives(modes)
+      << ") mode=${COMP_WORDS[1]} ;; esac\n"
       << "  case \"$mode $prev\" in\n";
   for (const KOptionValue& value : values) {
     out << "    \"" << value.Mode << " " << value.Option << "\") ";

@@ -17,15 +17,13 @@ KManual CliManual() {
   return {
       "melotrix-cli",
       "the voice banks and window commands of Melotrix without a window",
-      {R"([--trace] [--keep-going] -e "COMMAND; COMMAND; ...")",
-       "[--trace] [--keep-going] SCRIPT_FILE",
+      {R"([--trace] [--keep-going] -e "COMMAND; COMMAND; ...")", "[--trace] [--keep-going] SCRIPT_FILE",
        "info [--raw CH BITS] [--stats] FILE...",
        R"(convert [--raw CH BITS] [--alias TEXT] [--rate HZ] [--channels 1|2]
                        [--bits 8|16] [--dither] [--trim DBFS] [--fade-in MS]
                        [--fade-out MS] [--normalize DBFS] IN OUT)",
        "convert [the same options] IN... --to DIR --format mxv|wav|voc|pcm",
-       "recover FOLDER [--save DIR [--format mxv|wav] [--force]]",
-       "--help | --version"},
+       "recover FOLDER [--save DIR [--format mxv|wav] [--force]]", "--help | --version"},
       {
           {"Scripts",
            {R"(Commands are separated by newlines or ";"; blank lines and lines starting
@@ -85,7 +83,8 @@ more than a second shows its progress. --alias sets the alias before saving.
 A loader's or saver's message is shown as in scripts.)"},
            {},
            {}},
-          {"Crash recovery", {R"(recover lists what the run folder FOLDER of a copy that crashed holds: each
+          {"Crash recovery",
+           {R"(recover lists what the run folder FOLDER of a copy that crashed holds: each
 voice (the copy buffer, bank N, working voice 13 and 14) with its format,
 length, markers, names and undo labels. It says so when FOLDER is not a run
 folder, is in use by a running copy or holds no voice (exit 1). With --save
@@ -95,7 +94,9 @@ groups of four bytes, so up to three bytes at the end of a voice are lost;
 the WAV file keeps every frame. Without --force an existing file is never
 replaced: finding one, recover writes nothing at all. A voice whose swap
 files are missing, cut short or links is reported and left out, the others
-are saved (exit 1). FOLDER stays as it is.)"}, {}, {}},
+are saved (exit 1). FOLDER stays as it is.)"},
+           {},
+           {}},
           {"Exit status",
            {},
            {{"0", "every command ran without a message, every file was read or converted"},

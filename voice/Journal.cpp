@@ -204,7 +204,13 @@ KStatus ParseJournal(const std::string& text, KJournalRecord& record) {
     std::string kind, store, first, second;
     int k = -1;
     in >> kind;
-    if (kind == "end") return in >> kind ? KStatus::Failure("text after the end") : KStatus::Success();
+    if (kind == "end") {
+      if (in >> kind) return KStatus::Failure("text after the end");
+      for (const KJournalVoice& voice : record.Voices)
+        if (!voice.Undo.empty() && voice.Undo.back().Slot != KPcmBank::kUndoSlots - 1)
+          return KStatus::Failure("an undo stack of the journal misses its top");
+      return KStatus::Success();
+    }
     bool ok = false;
     if (kind == "current") {
       // 0 before a bank was first selected.
@@ -225,11 +231,13 @@ KStatus ParseJournal(const std::string& text, KJournalRecord& record) {
            Unword(first, v.FileName) && Unword(second, v.AliasName) && KPcmMMap::IsSwapFileName(v.Store) &&
            v.FileType >= 1 && v.FileType <= 7;
     } else if (kind == "undo" && in >> k && k >= 0 && k < bank::kVoices && seen[size_t(k)]) {
+      // A stack fills from its top slot down, so its slots follow one another.
+      std::vector<KJournalSnapshot>& undo = record.Voices[size_t(k)].Undo;
       KJournalSnapshot s;
-      ok = in >> s.Slot && s.Slot >= 0 && s.Slot < KPcmBank::kUndoSlots && GetValues(in, s.Values) &&
-           in >> store >> first && Unword(store, s.Store) && Unword(first, s.Label) &&
-           KPcmMMap::IsSwapFileName(s.Store);
-      if (ok) record.Voices[size_t(k)].Undo.push_back(s);
+      ok = in >> s.Slot && s.Slot >= 0 && s.Slot < KPcmBank::kUndoSlots &&
+           (undo.empty() || s.Slot == undo.back().Slot + 1) && GetValues(in, s.Values) && in >> store >> first &&
+           Unword(store, s.Store) && Unword(first, s.Label) && KPcmMMap::IsSwapFileName(s.Store);
+      if (ok) undo.push_back(s);
     }
     if (!ok || in >> kind) return KStatus::Failure("line " + std::to_string(number) + " of the journal is damaged");
   }

@@ -3,11 +3,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QRadioButton>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QToolButton>
 #include <clocale>
@@ -200,7 +200,8 @@ TEST_F(Window, SoundFilesImportThroughTheirDialog) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.Name);
     const std::string path = dir_ / row.Name;
-    ASSERT_EQ(std::system(("sox -q -n " + std::string(row.Sox) + " " + path + " synth 0.5 sine 440 vol 0.25").c_str()), 0);
+    ASSERT_EQ(std::system(("sox -q -n " + std::string(row.Sox) + " " + path + " synth 0.5 sine 440 vol 0.25").c_str()),
+              0);
     QDialog& dialog = Dialog("TDlgImportSound");
     WhenShown(dialog, [&dialog, &row] {
       dialog.findChild<QComboBox*>("ComboBoxRate")->setCurrentText("16000");
@@ -217,9 +218,11 @@ TEST_F(Window, SoundFilesImportThroughTheirDialog) {
     }
     EXPECT_EQ(std::tuple(v.Channels, v.BitsPerSample, v.SampleRate, v.END), std::tuple(1, 8, 16000, 8000));
     const std::string name = path.substr(0, path.rfind('.')) + (path.ends_with(".wav") ? ".wav" : ".mxv");
-    EXPECT_EQ(std::pair(v.FileName, v.FileType), std::pair(name, name.ends_with(".wav") ? KFileType::Wav : KFileType::Mxv));
+    EXPECT_EQ(std::pair(v.FileName, v.FileType),
+              std::pair(name, name.ends_with(".wav") ? KFileType::Wav : KFileType::Mxv));
     int peak = 0;
-    for (uint8_t sample : Contents(v.Storage->OpenFilePath()).substr(0, 8000)) peak = std::max(peak, std::abs(sample - 128));
+    for (uint8_t sample : Contents(v.Storage->OpenFilePath()).substr(0, 8000))
+      peak = std::max(peak, std::abs(sample - 128));
     EXPECT_NEAR(20 * std::log10(peak / 128.0), -1.0, 0.1);
   }
 }
@@ -230,7 +233,7 @@ TEST(RecordDialog, TabReachesEveryControl) {
   TDlgRecord dialog;
   for (QWidget* control : dialog.findChildren<QWidget*>()) {
     const bool focusable = control->inherits("QPushButton") || control->inherits("QLineEdit") ||
-                          control->inherits("QScrollBar") || control->inherits("QRadioButton");
+                           control->inherits("QScrollBar") || control->inherits("QRadioButton");
     EXPECT_TRUE(!focusable || (control->focusPolicy() & Qt::TabFocus)) << control->objectName().toStdString();
   }
   EXPECT_FALSE(dialog.findChild<QPushButton*>("BitBtnRecord")->icon().isNull());

@@ -26,6 +26,14 @@ TEST(Journal, RefusesDamagedText) {
   KJournalRecord parsed;
   ASSERT_TRUE(ParseJournal(text, parsed));
   EXPECT_EQ(parsed, record);
+  // Snapshot lines of bank 2 in the given slots: a stack fills from slot 3 down.
+  auto undo = [&banks](std::initializer_list<int> slots) {
+    std::string lines;
+    for (int slot : slots)
+      lines +=
+          "undo 2 " + std::to_string(slot) + " 1 8 16000 10 10 1 1 1 =" + banks.Bank(2).Storage->BaseName() + " =Cut\n";
+    return lines + "changed 2";
+  };
   auto replaced = [&text](const std::string& from, const std::string& to) {
     std::string changed = text;
     return changed.replace(changed.find(from), from.size(), to);
@@ -36,8 +44,10 @@ TEST(Journal, RefusesDamagedText) {
         replaced("voice 2 ", "voice 1 "), replaced("current 3", "current 3 4"), replaced("current 3", "current 99"),
         replaced("voice 2 1 8 16000", "voice 2 1 8 0"), replaced("voice 2 1 8 16000", "voice 2 1 8 -5"),
         replaced("voice 2 1 8 16000", "voice 2 1 8 2147483647"), replaced("16000 10 10 1 1 1", "16000 10 11 1 1 1"),
-        replaced("changed 2", "changed 2\nchanged 2"), replaced("closed", "closed\nclosed")})
+        replaced("changed 2", "changed 2\nchanged 2"), replaced("closed", "closed\nclosed"),
+        replaced("changed 2", undo({3, 3})), replaced("changed 2", undo({2})), replaced("changed 2", undo({1, 3}))})
     EXPECT_FALSE(ParseJournal(bad, parsed)) << bad;
+  EXPECT_TRUE(ParseJournal(replaced("changed 2", undo({2, 3})), parsed));
 }
 
 // A notice per change of recovery's state.
