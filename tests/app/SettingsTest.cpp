@@ -204,6 +204,7 @@ TEST(FileTypes, RegistrationLeavesOtherProgramsAndInstalledEntriesAlone) {
       {"", false, "\"@/gone/melotrix\" %f", "build", true},
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.System) + "|" + row.User);
     KDesktop desktop;
     const QString root = desktop.Path("");
     auto at = [&root](const char* text) { return QString(text).replace("@", root.chopped(1)); };
@@ -226,8 +227,8 @@ TEST(FileTypes, RegistrationLeavesOtherProgramsAndInstalledEntriesAlone) {
 
     EXPECT_TRUE(KAddToWin32RegKey(program(row.Program)).Ok);
     const QByteArray after = ReadFile(files.DesktopEntry);
-    EXPECT_EQ(after, row.Written ? DesktopEntryText(program(row.Program)) : before) << row.System << "|" << row.User;
-    EXPECT_EQ(QFileInfo::exists(files.MimePackage), row.Written) << row.System << "|" << row.User;
+    EXPECT_EQ(after, row.Written ? DesktopEntryText(program(row.Program)) : before);
+    EXPECT_EQ(QFileInfo::exists(files.MimePackage), row.Written);
   }
 }
 
